@@ -1,0 +1,69 @@
+#pragma once
+
+// The card reader driver: every card command goes through it. Operations return nonzero on
+// success and 0 on failure; each call names the device handle and the reader function number f.
+// Buffers are the caller's and hold at least the length given (260 bytes in practice).
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velnor {
+
+class CUSBOpKrnl {
+public:
+    virtual ~CUSBOpKrnl() = default;
+
+    // The reader to use, or nullopt when there is none.
+    virtual std::optional<std::string> FindDeviceEntry() = 0;
+    // A handle of its own for one card exchange, -1 on failure; released with CloseHandle.
+    virtual int OpenRX730X(const std::string &devicePath) = 0;
+    virtual void CloseHandle(int handle) = 0;
+
+    // Inquiry block: byte 0 version, bytes 1-2 version value (high byte first), byte 4 function
+    // count n, from byte 5 n four-character names. nullopt on failure.
+    virtual std::optional<std::vector<uint8_t>> SIM_InquiryFunctions(int handle) = 0;
+    // The answer to reset into a 64-byte buffer; nonzero when a card answers.
+    virtual int GetATRValue(int handle, uint8_t *buffer, uint8_t f) = 0;
+
+    // GSM 11.11 file access: select, then get response with the length select gave, then read
+    // or update.
+    virtual int SelectFile(int handle, uint16_t fileId, uint8_t &responseLength, uint8_t f) = 0;
+    virtual int GetResponse(int handle, uint8_t length, uint8_t *buffer, uint8_t f) = 0;
+    virtual int ReadBinary(int handle, uint8_t length, uint8_t f, uint8_t *buffer) = 0;
+    virtual int ReadRecord(int handle, uint8_t recordLength, uint8_t recordNumber, uint8_t f,
+                           uint8_t *buffer, bool cdma) = 0;
+    virtual int UpdateRecord(int handle, uint8_t recordLength, uint8_t recordNumber, uint8_t f,
+                             const uint8_t *buffer, bool cdma) = 0;
+
+    // CHV operations; status receives SW2 when the card answers 0x98xx (GSM 11.11, 9.4.5).
+    virtual int VerifyCHV(int handle, uint8_t f, uint8_t reference, const std::string &code,
+                          uint8_t &status) = 0;
+    virtual int ChangeCHV(int handle, uint8_t f, uint8_t reference, const std::string &oldCode,
+                          const std::string &newCode, uint8_t &status) = 0;
+    virtual int UnblockCHV(int handle, uint8_t f, uint8_t reference,
+                           const std::string &unblockCode, const std::string &newCode,
+                           uint8_t &status) = 0;
+    virtual int EnableCHV(int handle, uint8_t f, const std::string &code, uint8_t &status) = 0;
+    virtual int DisableCHV(int handle, uint8_t f, const std::string &code, uint8_t &status) = 0;
+
+    // Ends the driver; nothing to do on these platforms.
+    virtual void TermASPI() {}
+
+    // What went wrong in the last failed operation, for diagnostics (empty when nothing did).
+    virtual std::string lastError() const { return std::string(); }
+};
+
+// Card file identifiers (GSM 11.11, 10; 3GPP2 C.S0023 for the CDMA directory).
+namespace fid {
+inline constexpr uint16_t MasterFile = 0x3F00;
+inline constexpr uint16_t Telecom = 0x7F10;
+inline constexpr uint16_t Cdma = 0x7F25;
+inline constexpr uint16_t Phonebook = 0x6F3A;
+inline constexpr uint16_t Messages = 0x6F3C;
+inline constexpr uint16_t MessageParameters = 0x6F42;
+inline constexpr uint16_t Iccid = 0x2FE2;
+} // namespace fid
+
+} // namespace velnor

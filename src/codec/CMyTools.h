@@ -1,0 +1,107 @@
+#pragma once
+
+// Text, number and short-message conversions of the card's formats. Texts are UTF-8; "double-byte"
+// means a character that neither the GSM 03.38 default alphabet nor its extension table codes.
+// Every decoder takes a pointer and a length and never reads past it.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velnor {
+
+using Bytes = std::vector<uint8_t>;
+
+// Concatenation information from a user data header (GSM 03.40, 9.2.3.24.1 and .8).
+struct ConcatInfo {
+    uint16_t reference = 0;
+    uint8_t total = 0;    // 0: the message is not part of a concatenated one
+    uint8_t sequence = 0; // 1-based
+};
+
+// A short message as the codec exchanges it. The fields and their order are those of the
+// 219-byte parameter record of the card tools; texts are UTF-8 strings instead of fixed
+// code-page buffers, since a UTF-8 text of 160 characters does not fit 161 bytes.
+struct SM_PARAM {
+    uint8_t smscType = 0;   // service-centre type of address
+    std::string smsc;       // service-centre digits, at most 20
+    uint8_t numberType = 0; // originator (received) or destination (sent) type of address
+    std::string number;     // digits without "+", or the text of an alphanumeric address
+    uint8_t pid = 0;        // TP-PID
+    uint8_t dcs = 0;        // TP-DCS as stored; 0 default alphabet, 8 UCS2 when composing
+    uint8_t timeStamp[7] = {}; // TP-SCTS semi-octets as in the PDU (nibbles not swapped)
+    std::string text;          // decoded user data, without the user data header
+
+    // Beyond the record: what else the PDU said. Filled by the decoders, ignored by the encoder.
+    uint8_t firstOctet = 0;
+    uint8_t messageReference = 0; // TP-MR of a submit
+    int messageClass = -1;        // 0..3 from the coding scheme, -1 when none is given
+    Bytes validityPeriod;         // TP-VP of a submit as stored (0, 1 or 7 bytes)
+    Bytes userDataHeader;         // TP-UDH without its length byte, empty when none
+    ConcatInfo concat;
+    uint16_t cdmaMessageId = 0; // CDMA bearer data message identifier
+};
+
+// The text alphabet of a coding scheme (GSM 03.38, 4).
+enum class Alphabet { Gsm7, Octet, Ucs2 };
+
+class CMyTools {
+public:
+    // True when the text holds a character outside the GSM alphabet and its extension table.
+    static bool IsDBString(std::string_view text);
+
+    // GSM default alphabet, one septet a byte; an extension character is 0x1B and its code.
+    // A character that cannot be coded becomes "?" (0x3F).
+    static Bytes asc2gsm(std::string_view text);
+    static std::string gsm2asc(const uint8_t *bytes, size_t count);
+
+    // Big-endian UCS2 (UTF-16 code units, so characters beyond the BMP take a surrogate pair).
+    static Bytes gsmEncodeUcs2(std::string_view text);
+    static std::string gsmDecodeUcs2(const uint8_t *bytes, size_t count);
+
+    // GSM 11.11 Annex B alpha codings. String2Ucs81 gives the body after the 0x81 byte (count,
+    // base byte, one byte a character) or an empty result when no one-byte base (a multiple of
+    // 0x80 below 0x8000) fits every character; it then sets codingByte to 0x82 when a 16-bit
+    // base would fit, else to 0x80. String2Ucs82 gives the body after the 0x82 byte (count,
+    // 16-bit base, one byte a character) or an empty result.
+    static Bytes String2Ucs81(std::string_view text, uint8_t &codingByte);
+    static Bytes String2Ucs82(std::string_view text);
+    // Decode a body as above; count is how many body bytes there are to read.
+    static std::string UCS2ToGB81(const uint8_t *body, size_t count);
+    static std::string UCS2ToGB82(const uint8_t *body, size_t count);
+
+    // Dialling numbers as packed BCD, low nibble first, 0xF filler (GSM 11.11, 10.5.1). Besides
+    // the digits, "*" is 0xA, "#" 0xB, "p" (pause) 0xC, "w" (wild) 0xD and "e" (expansion) 0xE;
+    // other characters are skipped.
+    static Bytes asc2bcd(std::string_view digits);
+    static std::string bcd2asc(const uint8_t *bytes, size_t count);
+
+    static std::string hex2asc(const uint8_t *bytes, size_t count); // upper case, no separators
+    static std::optional<Bytes> asc2hex(std::string_view hex);     // nullopt when not hex
+
+    static bool GetBitStatus(uint8_t byte, int bit) { return ((byte >> bit) & 1) != 0; }
+
+    // Service-centre address and SMS-SUBMIT TPDU, exactly as stored after the status byte.
+    static Bytes gsmEncodePdu(const SM_PARAM &param);
+    // Decode a stored record after its status byte: received selects SMS-DELIVER, else
+    // SMS-SUBMIT. On failure the result is false and param holds empty fields.
+    static bool gsmDecodePdu(const uint8_t *bytes, size_t count, SM_PARAM &param, bool received);
+    // The same for a CDMA card's EF_SMS record after its status byte (3GPP2 C.S0023, C.S0015).
+    static bool cdmaDecodePdu(const uint8_t *bytes, size_t count, SM_PARAM &param, bool received);
+    // A whole CDMA EF_SMS record image, status byte 7 (not yet sent) included.
+    static Bytes encodesms(std::string_view text, std::string_view number);
+};
+
+// The characters "^{}\[~]|", each of which takes two septets on the card.
+size_t CountGsmExtensionChars(std::string_view text);
+
+// Length of a text counted as the legacy double-byte code pages count it: a single-byte text
+// counts its characters; otherwise a GSM-codable character is 1 and any other 2.
+size_t legacyByteLength(std::string_view text);
+// The longest prefix of text whose legacyByteLength is at most n, never cutting a character.
+std::string cutToLegacyBytes(std::string_view text, size_t n);
+
+} // namespace velnor
