@@ -11,9 +11,18 @@
 
 namespace velnor {
 
+// A reader the driver can reach, and whether a card is in it.
+struct ReaderEntry {
+    std::string name;
+    bool cardPresent = false;
+};
+
 class CUSBOpKrnl {
 public:
     virtual ~CUSBOpKrnl() = default;
+
+    // Every reader the driver can reach, in the order it would search them.
+    virtual std::vector<ReaderEntry> ListReaders() { return {}; }
 
     // The reader to use, or nullopt when there is none.
     virtual std::optional<std::string> FindDeviceEntry() = 0;

@@ -26,12 +26,12 @@ struct ConcatInfo {
 // 219-byte parameter record of the card tools; texts are UTF-8 strings instead of fixed
 // code-page buffers, since a UTF-8 text of 160 characters does not fit 161 bytes.
 struct SM_PARAM {
-    uint8_t smscType = 0;   // service-centre type of address
-    std::string smsc;       // service-centre digits, at most 20
-    uint8_t numberType = 0; // originator (received) or destination (sent) type of address
-    std::string number;     // digits without "+", or the text of an alphanumeric address
-    uint8_t pid = 0;        // TP-PID
-    uint8_t dcs = 0;        // TP-DCS as stored; 0 default alphabet, 8 UCS2 when composing
+    uint8_t smscType = 0;      // service-centre type of address
+    std::string smsc;          // service-centre digits, at most 20
+    uint8_t numberType = 0;    // originator (received) or destination (sent) type of address
+    std::string number;        // digits without "+", or the text of an alphanumeric address
+    uint8_t pid = 0;           // TP-PID
+    uint8_t dcs = 0;           // TP-DCS as stored; 0 default alphabet, 8 UCS2 when composing
     uint8_t timeStamp[7] = {}; // TP-SCTS semi-octets as in the PDU (nibbles not swapped)
     std::string text;          // decoded user data, without the user data header
 
@@ -56,9 +56,13 @@ public:
     // GSM default alphabet, one septet a byte; an extension character is 0x1B and its code.
     // A character that cannot be coded becomes "?" (0x3F).
     static Bytes asc2gsm(std::string_view text);
+    // Decoding stops at the first 0xFF (unused bytes of a card field); other bytes count by
+    // their low seven bits. 0x1B before a code the extension table lacks reads as that code in
+    // the default alphabet (GSM 03.38, 6.2.1.1); a final 0x1B, or 0x1B 0x1B, reads as a space.
     static std::string gsm2asc(const uint8_t *bytes, size_t count);
 
     // Big-endian UCS2 (UTF-16 code units, so characters beyond the BMP take a surrogate pair).
+    // Decoding turns a lone surrogate into U+FFFD and ignores an odd last byte.
     static Bytes gsmEncodeUcs2(std::string_view text);
     static std::string gsmDecodeUcs2(const uint8_t *bytes, size_t count);
 
@@ -69,29 +73,44 @@ public:
     // 16-bit base, one byte a character) or an empty result.
     static Bytes String2Ucs81(std::string_view text, uint8_t &codingByte);
     static Bytes String2Ucs82(std::string_view text);
-    // Decode a body as above; count is how many body bytes there are to read.
+    // Decode a body as above; count is how many body bytes there are to read. The count byte of
+    // the body limits the characters, and count the bytes read.
     static std::string UCS2ToGB81(const uint8_t *body, size_t count);
     static std::string UCS2ToGB82(const uint8_t *body, size_t count);
 
     // Dialling numbers as packed BCD, low nibble first, 0xF filler (GSM 11.11, 10.5.1). Besides
     // the digits, "*" is 0xA, "#" 0xB, "p" (pause) 0xC, "w" (wild) 0xD and "e" (expansion) 0xE;
-    // other characters are skipped.
+    // other characters are skipped (upper-case "P", "W" and "E" are taken too). Decoding drops
+    // every 0xF nibble.
     static Bytes asc2bcd(std::string_view digits);
     static std::string bcd2asc(const uint8_t *bytes, size_t count);
 
     static std::string hex2asc(const uint8_t *bytes, size_t count); // upper case, no separators
-    static std::optional<Bytes> asc2hex(std::string_view hex);     // nullopt when not hex
+    static std::optional<Bytes> asc2hex(std::string_view hex);      // nullopt when not hex
 
     static bool GetBitStatus(uint8_t byte, int bit) { return ((byte >> bit) & 1) != 0; }
 
-    // Service-centre address and SMS-SUBMIT TPDU, exactly as stored after the status byte.
+    // Service-centre address and SMS-SUBMIT TPDU, exactly as stored after the status byte. The
+    // submit has first octet 0x11, reference 0, PID 0, the given coding scheme (0 GSM 7-bit,
+    // 4 8-bit, 8 UCS2) and a relative validity of one day; a text too long for one message is
+    // cut at a character boundary. An alphanumeric numberType (type of number 101) codes the
+    // number as packed text.
     static Bytes gsmEncodePdu(const SM_PARAM &param);
     // Decode a stored record after its status byte: received selects SMS-DELIVER, else
-    // SMS-SUBMIT. On failure the result is false and param holds empty fields.
+    // SMS-SUBMIT. On failure the result is false and param holds empty fields. Padding after
+    // the PDU is ignored. A compressed text (GSM 03.42) counts as a failure, since it cannot be
+    // shown; 8-bit data is read as ISO-8859-1.
     static bool gsmDecodePdu(const uint8_t *bytes, size_t count, SM_PARAM &param, bool received);
-    // The same for a CDMA card's EF_SMS record after its status byte (3GPP2 C.S0023, C.S0015).
+    // The same for a CDMA card's EF_SMS record after its status byte (3GPP2 C.S0023, C.S0015):
+    // received takes the originating address, else the destination address. Texts in octets,
+    // 7-bit ASCII, IA5, UTF-16, ISO-8859-1 and GSM 7-bit are read; any other encoding is a
+    // failure. The message centre time stamp fills timeStamp[0..5] as its BCD bytes stand.
     static bool cdmaDecodePdu(const uint8_t *bytes, size_t count, SM_PARAM &param, bool received);
-    // A whole CDMA EF_SMS record image, status byte 7 (not yet sent) included.
+    // A whole CDMA EF_SMS record image, status byte 7 (not yet sent) included: a submit of the
+    // wireless messaging teleservice (4098) in 7-bit ASCII, or UTF-16 for any other text, to a
+    // DTMF address (an ASCII one for a leading "+", which makes it international, or for
+    // characters DTMF lacks). The number keeps at most 32 characters and the text is cut at a
+    // character boundary so that the image stays within 255 bytes.
     static Bytes encodesms(std::string_view text, std::string_view number);
 };
 

@@ -1,4 +1,4 @@
-#include "ScriptedPrompts.h"
+#include "support/ScriptedPrompts.h"
 
 namespace velnor::test {
 

@@ -1,0 +1,102 @@
+// A full read of a 250-record phonebook and of 50 messages from the in-process virtual card,
+// with every wait at zero: what the program itself costs around the card.
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "BuiltinEnglish.h"
+#include "card/SimulatedCards.h"
+#include "card/SimulatedDriver.h"
+#include "simcard/ProfileJson.h"
+#include "sim/MessageCompose.h"
+#include "sim/PhonebookRecord.h"
+#include "transfer/CardReader.h"
+
+namespace velnor {
+namespace {
+
+class English : public Texts {
+public:
+    const char *find(int id) const override { return builtin_en::langString(id); }
+};
+
+class Quiet : public UserPrompts, public ProgressSink, public StatusPanes, public CommandStates,
+              public WorkerPause {
+public:
+    bool askYesNo(const Prompt &) override { return false; }
+    void showMessage(MessageKind, const Prompt &) override {}
+    std::optional<std::string> chooseOpenFile(const FileChoice &) override { return {}; }
+    std::optional<std::string> chooseSaveFile(const FileChoice &) override { return {}; }
+    std::optional<CodeAnswer> askCodes(const CodeRequest &) override { return {}; }
+    void begin(const std::string &, const std::string &, int, int) override {}
+    void step() override {}
+    void pump() override {}
+    bool cancelled() const override { return false; }
+    void close() override {}
+    void showPane(int, const std::string &) override {}
+    void setCommandEnabled(int, CommandPlace, bool) override {}
+    void pause() override {}
+    void resume() override {}
+};
+
+std::string hex(const uint8_t *bytes, size_t count) { return CMyTools::hex2asc(bytes, count); }
+
+// A full card: 250 named entries of 30 bytes, 50 messages of 176 bytes.
+std::string fullCardProfile() {
+    std::ostringstream json;
+    json << R"({"files": [{"path": "3F00/2FE2", "data": "98103254769810325476"},)"
+         << R"({"path": "3F00/7F10/6F3A", "recordLength": 30, "recordCount": 250, "records": [)";
+    for (int i = 0; i < 250; ++i) {
+        const Bytes r = encodePhonebookRecord({"Contact " + std::to_string(i), "+4917012345" + std::to_string(i % 10)}, 30, false);
+        json << (i ? "," : "") << '"' << hex(r.data(), r.size()) << '"';
+    }
+    json << R"(]}, {"path": "3F00/7F10/6F3C", "recordLength": 176, "recordCount": 50, "fill": "00", "records": [)";
+    CardState card;
+    card.smscNumber = "491710760000";
+    for (int i = 0; i < 50; ++i) {
+        const MessageImage image = composeMessageImage(
+            "+4917612345678", "Message number " + std::to_string(i) + " with some text in it", card);
+        json << (i ? "," : "") << '"' << hex(image.data(), 176) << '"';
+    }
+    json << R"(]}, {"path": "3F00/7F10/6F42", "recordLength": 40, "records": [)"
+         << R"("FFFFFFFFFFFFFFFFFFFFFFFFFDFFFFFFFFFFFFFFFFFFFFFFFFFF0791947101670000FFFFFFFFFFFF"]}]})";
+    return json.str();
+}
+
+void readFullCard(benchmark::State &state, CardFile file) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "velnor-bench-read";
+    std::filesystem::create_directories(dir);
+    const std::string path = "sim:" + (dir / "card.json").string();
+    SimulatedCards::instance().insertInMemory(path, *parseCardProfile(fullCardProfile()).profile);
+    English texts;
+    Quiet quiet;
+    StatusLine status(quiet, texts);
+    const Timing timing = Timing::none();
+    SimulatedDriver driver;
+    Session session;
+    session.setTitles(texts);
+    session.reader.devicePath = path;
+    session.reader.readerCdmaCapable = true;
+    Environment env{driver, quiet, texts, status, quiet, quiet, quiet, timing, dir, dir};
+    for (auto _ : state) {
+        if (readCard(session, env, file) != ReadOutcome::Done) {
+            state.SkipWithError("the read failed");
+            break;
+        }
+    }
+    state.counters["rows"] = static_cast<double>(
+        file == CardFile::Phonebook ? session.cardPhonebook.rowCount() : session.messages.size());
+    SimulatedCards::instance().remove(path);
+    std::filesystem::remove_all(dir);
+}
+
+void BM_ReadPhonebook250(benchmark::State &state) { readFullCard(state, CardFile::Phonebook); }
+void BM_ReadMessages50(benchmark::State &state) { readFullCard(state, CardFile::Messages); }
+
+BENCHMARK(BM_ReadPhonebook250)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadMessages50)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace velnor

@@ -1,0 +1,28 @@
+// Stored GSM short messages. The first byte chooses the direction (bit 0 set: received); a
+// message that decodes must hold valid UTF-8 and survive being composed again.
+
+#include "codec/CMyTools.h"
+#include "codec/Utf8.h"
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    using namespace velnor;
+    if (size == 0) {
+        return 0;
+    }
+    const bool received = (data[0] & 1) != 0;
+    SM_PARAM param;
+    if (!CMyTools::gsmDecodePdu(data + 1, size - 1, param, received)) {
+        return 0;
+    }
+    if (!isValidUtf8(param.text) || !isValidUtf8(param.number)) {
+        std::abort();
+    }
+    const Bytes pdu = CMyTools::gsmEncodePdu(param);
+    SM_PARAM again;
+    if (pdu.size() > 175 || !CMyTools::gsmDecodePdu(pdu.data(), pdu.size(), again, false)) {
+        std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,98 @@
+#include "app/AppPaths.h"
+
+#include <cstdlib>
+#include <system_error>
+#include <unistd.h>
+
+namespace velnor {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool isDirectory(const fs::path &path) {
+    std::error_code ignored;
+    return fs::is_directory(path, ignored);
+}
+
+bool isWritableDirectory(const fs::path &path) {
+    return isDirectory(path) && ::access(path.c_str(), W_OK) == 0;
+}
+
+std::optional<std::string> processEnvironment(const char *name) {
+    const char *value = std::getenv(name);
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    return std::string(value);
+}
+
+fs::path userDataDir(const AppPaths::Environment &environment) {
+    // An empty or relative XDG_DATA_HOME is to be ignored (XDG Base Directory Specification).
+    if (const auto xdg = environment("XDG_DATA_HOME"); xdg && fs::path(*xdg).is_absolute()) {
+        return fs::path(*xdg) / "velnor";
+    }
+    const auto home = environment("HOME");
+    const fs::path base = home && !home->empty() ? fs::path(*home) : fs::temp_directory_path();
+    return base / ".local" / "share" / "velnor";
+}
+
+fs::path runtimeDirFrom(const AppPaths::Environment &environment) {
+    if (const auto xdg = environment("XDG_RUNTIME_DIR"); xdg && fs::path(*xdg).is_absolute()) {
+        return fs::path(*xdg);
+    }
+    return fs::path("/tmp");
+}
+
+} // namespace
+
+fs::path executableDirectory() {
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    if (error) {
+        return fs::current_path(error);
+    }
+    return self.parent_path();
+}
+
+AppPaths AppPaths::forExecutableDir(const fs::path &executableDir, const Environment &environment) {
+    AppPaths paths;
+    paths.executableDir = executableDir;
+    paths.runtimeDir = runtimeDirFrom(environment);
+
+    const fs::path prefix = executableDir.parent_path();
+    const bool installed =
+        executableDir.filename() == "bin" && isDirectory(prefix / "share" / "velnor");
+    if (installed) {
+        paths.resourceDir = prefix / "share" / "velnor";
+        paths.langDir = prefix / "lib" / "velnor" / "lang";
+        paths.dataDir = userDataDir(environment);
+    } else {
+        paths.resourceDir = executableDir;
+        paths.langDir = executableDir / "lang";
+        paths.dataDir =
+            isWritableDirectory(executableDir) ? executableDir : userDataDir(environment);
+    }
+    paths.helpDir = paths.resourceDir / "Help";
+    return paths;
+}
+
+AppPaths AppPaths::forRunningProgram() {
+    AppPaths paths = forExecutableDir(executableDirectory(), processEnvironment);
+    std::error_code ignored; // a folder that cannot be made shows up as a failed save later
+    fs::create_directories(paths.dataDir, ignored);
+    return paths;
+}
+
+AppPaths AppPaths::inOneFolder(const fs::path &folder) {
+    AppPaths paths;
+    paths.executableDir = folder;
+    paths.resourceDir = folder;
+    paths.langDir = folder / "lang";
+    paths.helpDir = folder / "Help";
+    paths.dataDir = folder;
+    paths.runtimeDir = folder;
+    return paths;
+}
+
+} // namespace velnor

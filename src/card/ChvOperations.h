@@ -1,0 +1,51 @@
+#pragma once
+
+// The CHV1 (PIN) operations: present, switch on or off, change and unblock. Each runs on a
+// device handle of its own; a dialog asks again after every refusal until the card accepts or
+// the user cancels.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/CardLink.h"
+#include "base/Texts.h"
+#include "base/UserPrompts.h"
+#include "card/CUSBOpKrnl.h"
+
+namespace velnor {
+
+enum class ChvOperation { Verify, Enable, Disable, Change, Unblock };
+
+struct ChvResult {
+    bool accepted = false;
+    uint8_t status = 0; // the card's refusal, SW2 of a 0x98xx answer
+};
+
+// Runs one operation with codes in the order of the dialog's fields (change and unblock: the
+// old or unblock code, then the new one). On success chv1Code takes the code the card now has.
+ChvResult performChv(CUSBOpKrnl &driver, const std::string &devicePath, CardLink &link,
+                     const std::string &cardIdentity, ChvOperation operation,
+                     const std::vector<std::string> &codes);
+
+// String number of the failure report for a refusal's status byte.
+int chvFailureTextId(uint8_t status);
+void reportChvFailure(UserPrompts &prompts, const Texts &texts, uint8_t status);
+
+// CHV1 attempts left (or unblock attempts left), -1 when the card cannot be asked.
+int chvAttemptsLeft(CUSBOpKrnl &driver, const std::string &devicePath, uint8_t f, bool unblock);
+
+struct ChvDialogContext {
+    CUSBOpKrnl &driver;
+    UserPrompts &prompts;
+    const Texts &texts;
+    const std::string &devicePath;
+    CardLink &link;
+    const std::string &cardIdentity;
+};
+
+// Shows a PIN dialog until the card accepts its codes (true) or the user cancels (false). For
+// the switch dialog, `switchedOff` tells which way it went.
+bool runChvDialog(ChvDialogContext &context, CodeDialog dialog, bool *switchedOff = nullptr);
+
+} // namespace velnor

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "card/CUSBOpKrnl.h"
+
+namespace velnor {
+
+// The status response of a selected file (GSM 11.11, 9.2.1), as far as the program reads it.
+struct FileStatus {
+    std::array<uint8_t, 256> bytes{};
+    uint8_t length = 0;
+
+    uint16_t fileSize() const { return static_cast<uint16_t>(bytes[2] << 8 | bytes[3]); }
+    uint8_t recordLength() const { return bytes[14]; }
+    // Records of a linear fixed file; a record length of 0 means no records.
+    uint16_t recordCount() const {
+        return recordLength() == 0 ? 0 : static_cast<uint16_t>(fileSize() / recordLength());
+    }
+    // Of a directory: bit 7 of the file characteristics is set when CHV1 is disabled.
+    bool chv1Enabled() const { return (bytes[13] & 0x80) == 0; }
+    uint8_t chv1AttemptsLeft() const { return bytes[18] & 0x0F; }
+};
+
+// Selects a file and reads its status response; nullopt when either fails.
+std::optional<FileStatus> selectWithStatus(CUSBOpKrnl &driver, int handle, uint16_t fileId,
+                                           uint8_t f);
+
+// Selects a file without reading its status.
+bool selectFile(CUSBOpKrnl &driver, int handle, uint16_t fileId, uint8_t f);
+
+// True when the card has the CDMA directory with a message file in it.
+bool detectCdmaCard(CUSBOpKrnl &driver, int handle, uint8_t f);
+
+} // namespace velnor

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "simcard/SimHost.h"
+
+namespace velnor {
+
+// The cards in the simulated readers of this process, one per device path "sim:PATH". A card
+// is read from its profile file when its path is first used and stays in its reader, so every
+// handle and every driver object of the process that names the path shares it. Thread-safe.
+class SimulatedCards {
+public:
+    static SimulatedCards &instance();
+
+    static constexpr std::string_view Prefix = "sim:";
+    static bool isSimulatedPath(const std::string &devicePath);
+
+    // The card behind a device path, read from its profile file on first use; nullptr with a
+    // sentence in error when the path is not "sim:PATH" or its profile cannot be read.
+    std::shared_ptr<SimHost> cardFor(const std::string &devicePath, std::string &error);
+    // The card behind a device path if one is in the reader, without reading any file.
+    std::shared_ptr<SimHost> find(const std::string &devicePath) const;
+    // Puts a card that lives only in memory behind a device path, replacing any card there.
+    std::shared_ptr<SimHost> insertInMemory(const std::string &devicePath, CardProfile profile);
+    // Takes the card out: the next use of the path reads its profile file again.
+    void remove(const std::string &devicePath);
+
+private:
+    SimulatedCards() = default;
+    static std::string key(const std::string &devicePath);
+
+    mutable std::mutex mutex_;
+    std::map<std::string, std::shared_ptr<SimHost>> cards_;
+};
+
+} // namespace velnor

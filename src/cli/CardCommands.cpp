@@ -1,0 +1,162 @@
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+#include "card/CardHandle.h"
+#include "card/CardOpening.h"
+#include "card/FileStatus.h"
+#include "card/ReaderInquiry.h"
+#include "cli/Commands.h"
+#include "cli/Console.h"
+#include "files/ListFile.h"
+#include "transfer/CardReader.h"
+
+namespace velnor::cli {
+
+namespace {
+
+// The reader named by --reader, else the first the driver finds.
+std::optional<std::string> chooseReader(Context &context, CUSBOpKrnl &driver) {
+    if (context.options.reader) {
+        return context.options.reader;
+    }
+    return driver.FindDeviceEntry();
+}
+
+struct FileShape {
+    int recordLength = 0;
+    int recordCount = 0;
+};
+
+FileShape fileShape(CUSBOpKrnl &driver, int handle, uint8_t f, uint16_t directory, uint16_t file) {
+    if (!selectFile(driver, handle, fid::MasterFile, f) || !selectFile(driver, handle, directory, f)) {
+        return {};
+    }
+    const std::optional<FileStatus> status = selectWithStatus(driver, handle, file, f);
+    return status ? FileShape{status->recordLength(), status->recordCount()} : FileShape{};
+}
+
+} // namespace
+
+int runReaders(Context &context) {
+    const std::unique_ptr<CUSBOpKrnl> driver = context.makeDriver();
+    const std::vector<ReaderEntry> readers = driver->ListReaders();
+    if (readers.empty()) {
+        const std::string why = driver->lastError();
+        return fail(context, NoCard, why.empty() ? "No card reader found." : why);
+    }
+    for (const ReaderEntry &reader : readers) {
+        context.out << reader.name << '\t' << (reader.cardPresent ? "card" : "empty") << '\n';
+    }
+    return Done;
+}
+
+int runInfo(Context &context) {
+    const std::unique_ptr<CUSBOpKrnl> driver = context.makeDriver();
+    const std::optional<std::string> path = chooseReader(context, *driver);
+    if (!path) {
+        return fail(context, NoCard, "No card reader found.");
+    }
+    const std::optional<ReaderInquiry> inquiry = inquireReader(*driver, *path);
+    if (!inquiry) {
+        return fail(context, NoCard, "The reader " + *path + " does not answer.");
+    }
+    const uint8_t f = inquiry->simFunction.value_or(0);
+    CardHandle handle(*driver, *path);
+    std::array<uint8_t, 64> atr{};
+    if (!handle.isOpen() || driver->GetATRValue(handle.get(), atr.data(), f) == 0) {
+        return fail(context, NoCard, "There is no card in the reader " + *path + ".");
+    }
+    const std::optional<FileStatus> master = selectWithStatus(*driver, handle.get(), fid::MasterFile, f);
+    if (!master) {
+        return fail(context, Refused, "The card does not answer the selection of its master file.");
+    }
+    const std::string identity = readCardIdentity(*driver, handle.get(), f);
+    const bool cdma = detectCdmaCard(*driver, handle.get(), f);
+    const FileShape phonebook = fileShape(*driver, handle.get(), f, fid::Telecom, fid::Phonebook);
+    const FileShape messages =
+        fileShape(*driver, handle.get(), f, cdma ? fid::Cdma : fid::Telecom, fid::Messages);
+    if (context.options.json) {
+        context.out << nlohmann::json{
+                           {"iccid", identity},
+                           {"chv1Enabled", master->chv1Enabled()},
+                           {"chv1AttemptsLeft", master->chv1AttemptsLeft()},
+                           {"type", cdma ? "CDMA" : "GSM"},
+                           {"phonebook",
+                            {{"recordLength", phonebook.recordLength},
+                             {"recordCount", phonebook.recordCount}}},
+                           {"messages",
+                            {{"recordLength", messages.recordLength},
+                             {"recordCount", messages.recordCount}}}}
+                           .dump()
+                    << '\n';
+    } else {
+        context.out << "ICCID: " << identity << "\nPIN: "
+                    << (master->chv1Enabled() ? "on" : "off") << ", "
+                    << int(master->chv1AttemptsLeft()) << " attempts left\nType: "
+                    << (cdma ? "CDMA" : "GSM") << "\nPhonebook: " << phonebook.recordCount
+                    << " records of " << phonebook.recordLength << " bytes\nMessages: "
+                    << messages.recordCount << " records of " << messages.recordLength
+                    << " bytes\n";
+    }
+    return Done;
+}
+
+int runRead(Context &context) {
+    const std::vector<std::string> &words = context.options.words;
+    if (words.size() != 2 || (words[1] != "phonebook" && words[1] != "messages")) {
+        return fail(context, Usage, "Use read phonebook or read messages.");
+    }
+    const CardFile file = words[1] == "phonebook" ? CardFile::Phonebook : CardFile::Messages;
+    const std::unique_ptr<CUSBOpKrnl> driver = context.makeDriver();
+    const std::optional<std::string> path = chooseReader(context, *driver);
+    if (!path) {
+        return fail(context, NoCard, "No card reader found.");
+    }
+    const std::optional<ReaderInquiry> inquiry = inquireReader(*driver, *path);
+    if (!inquiry) {
+        return fail(context, NoCard, "The reader " + *path + " does not answer.");
+    }
+
+    Session session;
+    session.setTitles(context.texts);
+    session.reader.devicePath = *path;
+    session.reader.readerPresent = true;
+    session.reader.readerCdmaCapable = inquiry->cdmaCapable();
+    session.card.simFunction = inquiry->simFunction.value_or(0);
+
+    ConsolePrompts prompts(context.err, context.options.answer, context.options.pin);
+    ConsolePanes panes(context.err, context.options.verbose);
+    StatusLine status(panes, context.texts);
+    NoCommands commands;
+    NoWorker worker;
+    ConsoleProgress progress;
+    const Timing timing = Timing::none();
+
+    CardOpeningContext opening{*driver, prompts, context.texts, status, commands, session.reader,
+                               session.card};
+    if (!openCard(opening)) {
+        if (prompts.pinWanted()) {
+            return fail(context, Refused, "The card asks for its PIN: give it with --pin.");
+        }
+        if (status.memory().card.id == 8030) {
+            return fail(context, NoCard, "There is no card in the reader " + *path + ".");
+        }
+        return fail(context, Refused, "The card could not be opened.");
+    }
+    Environment env{*driver, prompts,  context.texts,    status,         commands,
+                    worker,  progress, timing,           context.dataDir, context.logDir};
+    if (readCard(session, env, file) == ReadOutcome::Failed) {
+        return fail(context, Refused, "The card could not be read to the end.");
+    }
+    const RowList &list = file == CardFile::Messages ? session.messages.rows()
+                          : session.localPhonebookActive ? session.localPhonebook
+                                                         : session.cardPhonebook;
+    const std::optional<std::string> output = context.options.value("-o");
+    if (!output || *output == "-") {
+        context.out << listFileText(list);
+        return Done;
+    }
+    return SaveListFile(*output, list, prompts, context.texts) ? Done : Refused;
+}
+
+} // namespace velnor::cli

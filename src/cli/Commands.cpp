@@ -1,0 +1,36 @@
+#include "cli/Commands.h"
+
+#include <ostream>
+
+namespace velnor::cli {
+
+int fail(Context &context, int status, const std::string &sentence) {
+    context.err << "velnor-cli: " << sentence << '\n';
+    return status;
+}
+
+int runCommand(Context &context) {
+    const std::vector<std::string> &words = context.options.words;
+    const std::string &name = words.front();
+    if (name == "readers") {
+        return runReaders(context);
+    }
+    if (name == "info") {
+        return runInfo(context);
+    }
+    if (name == "read") {
+        return runRead(context);
+    }
+    if (name == "decode") {
+        return runDecode(context);
+    }
+    if (name == "encode") {
+        return runEncode(context);
+    }
+    if (name == "card" && words.size() >= 2 && words[1] == "demo") {
+        return runCardDemo(context);
+    }
+    return fail(context, Usage, "Unknown command \"" + name + "\"; see velnor-cli --help.");
+}
+
+} // namespace velnor::cli

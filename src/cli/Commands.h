@@ -1,0 +1,39 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+
+#include "base/Texts.h"
+#include "card/CUSBOpKrnl.h"
+#include "cli/Options.h"
+
+namespace velnor::cli {
+
+// What a command runs with: its options, the streams, the texts and a way to get the driver.
+struct Context {
+    const Options &options;
+    std::ostream &out;
+    std::ostream &err;
+    const Texts &texts;
+    // The driver for --reader (a "sim:" path or a PC/SC reader), or the reader search.
+    std::function<std::unique_ptr<CUSBOpKrnl>()> makeDriver;
+    std::filesystem::path dataDir; // where the backups go
+    std::filesystem::path logDir;  // where the logs go
+};
+
+// Runs the command named by the options' words; returns the exit status.
+int runCommand(Context &context);
+
+int runReaders(Context &context);
+int runInfo(Context &context);
+int runRead(Context &context);
+int runDecode(Context &context);
+int runEncode(Context &context);
+int runCardDemo(Context &context);
+
+// One line on the error stream and the status to exit with.
+int fail(Context &context, int status, const std::string &sentence);
+
+} // namespace velnor::cli

@@ -1,0 +1,54 @@
+#include "cli/Console.h"
+
+#include <atomic>
+#include <csignal>
+#include <ostream>
+
+namespace velnor::cli {
+
+namespace {
+
+std::atomic<bool> interrupted{false};
+
+extern "C" void onInterrupt(int) { interrupted = true; }
+
+} // namespace
+
+bool ConsolePrompts::askYesNo(const Prompt &prompt) {
+    const bool answer = answer_.value_or(false);
+    err_ << prompt.text << ' ' << (answer ? "Yes (--yes)." : "No (--no is the default).") << '\n';
+    return answer;
+}
+
+void ConsolePrompts::showMessage(MessageKind kind, const Prompt &prompt) {
+    if (kind == MessageKind::Error) {
+        refused_ = true;
+    }
+    err_ << prompt.text << '\n';
+}
+
+std::optional<CodeAnswer> ConsolePrompts::askCodes(const CodeRequest &request) {
+    if (request.dialog != CodeDialog::Verify || !pin_ || pinOffered_) {
+        pinWanted_ = !pin_;
+        return std::nullopt;
+    }
+    pinOffered_ = true;
+    return CodeAnswer{{*pin_}, false};
+}
+
+ConsoleProgress::ConsoleProgress() {
+    interrupted = false;
+    std::signal(SIGINT, onInterrupt);
+}
+
+ConsoleProgress::~ConsoleProgress() { std::signal(SIGINT, SIG_DFL); }
+
+bool ConsoleProgress::cancelled() const { return interrupted; }
+
+void ConsolePanes::showPane(int pane, const std::string &text) {
+    if (verbose_ && !text.empty()) {
+        err_ << "[" << pane << "] " << text << '\n';
+    }
+}
+
+} // namespace velnor::cli

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+#include "base/CommandStates.h"
+#include "base/ProgressSink.h"
+#include "base/StatusPanes.h"
+#include "base/UserPrompts.h"
+#include "base/WorkerPause.h"
+
+namespace velnor::cli {
+
+// Answers every question from the command line: yes/no from --yes or --no (no by default), the
+// PIN from --pin exactly once, so a refused code never costs the card a second attempt. Messages
+// go to the error stream, one line each.
+class ConsolePrompts : public UserPrompts {
+public:
+    ConsolePrompts(std::ostream &err, std::optional<bool> answer, std::optional<std::string> pin)
+        : err_(err), answer_(answer), pin_(std::move(pin)) {}
+
+    bool askYesNo(const Prompt &prompt) override;
+    void showMessage(MessageKind kind, const Prompt &prompt) override;
+    std::optional<std::string> chooseOpenFile(const FileChoice &) override { return std::nullopt; }
+    std::optional<std::string> chooseSaveFile(const FileChoice &) override { return std::nullopt; }
+    std::optional<CodeAnswer> askCodes(const CodeRequest &request) override;
+
+    bool refused() const { return refused_; } // an error message was shown
+    bool pinWanted() const { return pinWanted_; }
+
+private:
+    std::ostream &err_;
+    std::optional<bool> answer_;
+    std::optional<std::string> pin_;
+    bool pinOffered_ = false;
+    bool pinWanted_ = false;
+    bool refused_ = false;
+};
+
+// Progress of a read: nothing on screen; an interrupt (Ctrl-C) cancels it cleanly.
+class ConsoleProgress : public ProgressSink {
+public:
+    ConsoleProgress();
+    ~ConsoleProgress() override;
+    void begin(const std::string &, const std::string &, int, int) override {}
+    void step() override {}
+    void pump() override {}
+    bool cancelled() const override;
+    void close() override {}
+};
+
+// The status panes, printed with -v.
+class ConsolePanes : public StatusPanes {
+public:
+    ConsolePanes(std::ostream &err, bool verbose) : err_(err), verbose_(verbose) {}
+    void showPane(int pane, const std::string &text) override;
+
+private:
+    std::ostream &err_;
+    bool verbose_;
+};
+
+class NoCommands : public CommandStates {
+public:
+    void setCommandEnabled(int, CommandPlace, bool) override {}
+};
+
+// The tool runs no card watcher.
+class NoWorker : public WorkerPause {
+public:
+    void pause() override {}
+    void resume() override {}
+};
+
+} // namespace velnor::cli

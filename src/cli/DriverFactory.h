@@ -1,0 +1,14 @@
+#pragma once
+
+#include <memory>
+
+#include "card/CUSBOpKrnl.h"
+#include "cli/Options.h"
+
+namespace velnor::cli {
+
+// The driver for the command line: the built-in virtual card for a "sim:" reader, otherwise the
+// PC/SC readers of the system.
+std::unique_ptr<CUSBOpKrnl> makeDriver(const Options &options);
+
+} // namespace velnor::cli

@@ -1,0 +1,86 @@
+#include "cli/Options.h"
+
+#include <algorithm>
+#include <set>
+
+namespace velnor::cli {
+
+const char *const kUsage =
+    "usage: velnor-cli [--reader NAME] [--pin CODE] [--yes | --no] [--json] [-v] COMMAND\n"
+    "  readers                                one line per reader: NAME, a tab, card or empty\n"
+    "  info                                   the card's identity, PIN state and files\n"
+    "  read phonebook|messages [-o FILE]      read the card into a list file (stdout without -o)\n"
+    "  decode pdu HEX [--sent] [--cdma]       decode a stored message after its status byte\n"
+    "  decode adn HEX                         decode one phonebook record\n"
+    "  encode pdu --to NUMBER [--smsc NUMBER] [--cdma] TEXT\n"
+    "                                         the stored record image after the status byte\n"
+    "  card demo [--cdma] [FILE]              write the demo card profile (stdout without FILE)\n";
+
+namespace {
+
+// Options that take a value, and flags that do not.
+const std::set<std::string> kValued = {"-o", "-i", "--to", "--smsc", "--host", "--port"};
+const std::set<std::string> kFlags = {"--sent", "--cdma"};
+
+} // namespace
+
+bool Options::has(const std::string &flag) const {
+    return std::find(flags.begin(), flags.end(), flag) != flags.end();
+}
+
+std::optional<std::string> Options::value(const std::string &name) const {
+    const auto found = values.find(name);
+    if (found == values.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
+std::optional<Options> parseOptions(const std::vector<std::string> &args, std::string &error) {
+    Options options;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string &arg = args[i];
+        const bool hasNext = i + 1 < args.size();
+        if (arg == "--reader" || arg == "--pin") {
+            if (!hasNext) {
+                error = arg + " needs a value.";
+                return std::nullopt;
+            }
+            (arg == "--reader" ? options.reader : options.pin) = args[++i];
+        } else if (arg == "--yes" || arg == "--no") {
+            if (options.answer && *options.answer != (arg == "--yes")) {
+                error = "--yes and --no cannot be given together.";
+                return std::nullopt;
+            }
+            options.answer = arg == "--yes";
+        } else if (arg == "--json") {
+            options.json = true;
+        } else if (arg == "-v" || arg == "--verbose") {
+            options.verbose = true;
+        } else if (kValued.count(arg) != 0) {
+            if (!hasNext) {
+                error = arg + " needs a value.";
+                return std::nullopt;
+            }
+            options.values[arg] = args[++i];
+        } else if (kFlags.count(arg) != 0) {
+            options.flags.push_back(arg);
+        } else if (arg == "--") {
+            options.words.insert(options.words.end(), args.begin() + static_cast<long>(i) + 1,
+                                 args.end());
+            break;
+        } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
+            error = "Unknown option " + arg + ".";
+            return std::nullopt;
+        } else {
+            options.words.push_back(arg);
+        }
+    }
+    if (options.words.empty()) {
+        error = "No command given.";
+        return std::nullopt;
+    }
+    return options;
+}
+
+} // namespace velnor::cli

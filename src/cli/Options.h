@@ -1,0 +1,33 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velnor::cli {
+
+// Exit statuses of velnor-cli.
+enum Exit { Done = 0, Refused = 1, Usage = 2, NoCard = 3 };
+
+// The command line: global flags, the command words, and the command's own options.
+struct Options {
+    std::optional<std::string> reader;
+    std::optional<std::string> pin;
+    std::optional<bool> answer; // --yes / --no; unset answers "no"
+    bool json = false;
+    bool verbose = false;
+    std::vector<std::string> words;            // command words and plain arguments, in order
+    std::map<std::string, std::string> values; // "-o" -> FILE, "--to" -> NUMBER, ...
+    std::vector<std::string> flags;            // "--sent", "--cdma", ...
+
+    bool has(const std::string &flag) const;
+    std::optional<std::string> value(const std::string &name) const;
+};
+
+// Parses argv; on a usage error returns nullopt and says why in `error`.
+std::optional<Options> parseOptions(const std::vector<std::string> &args, std::string &error);
+
+extern const char *const kUsage;
+
+} // namespace velnor::cli

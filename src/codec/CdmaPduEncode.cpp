@@ -1,0 +1,147 @@
+// A CDMA card's EF_SMS record image (3GPP2 C.S0023, 3.4.27) for a message to send: a
+// point-to-point SMS transport layer message (C.S0015, 3.4.2.1) of the wireless messaging
+// teleservice with a destination address and bearer data of a submit.
+
+#include "codec/BitStream.h"
+#include "codec/CMyTools.h"
+#include "codec/CdmaFields.h"
+#include "codec/Utf8.h"
+
+#include <algorithm>
+
+namespace velnor {
+
+namespace {
+
+constexpr uint8_t kNotYetSent = 0x07;
+constexpr size_t kMaxRecordLength = 255;
+constexpr size_t kMaxNumberLength = 32;
+constexpr size_t kMaxFields = 255;
+constexpr unsigned kUserDataHeaderBits = 5 + 8; // MSG_ENCODING and NUM_FIELDS
+
+bool isDtmfDigits(std::string_view number) {
+    return std::all_of(number.begin(), number.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || c == '*' || c == '#'; });
+}
+
+unsigned dtmfCode(char c) {
+    switch (c) {
+    case '0':
+        return 10;
+    case '*':
+        return 11;
+    case '#':
+        return 12;
+    default:
+        return static_cast<unsigned>(c - '0');
+    }
+}
+
+// C.S0015, 3.4.3.3: DTMF digits when the number allows, else ASCII characters with the type of
+// number (international after a leading "+").
+Bytes addressField(std::string_view number) {
+    const bool international = !number.empty() && number.front() == '+';
+    if (international) {
+        number.remove_prefix(1);
+    }
+    number = number.substr(0, kMaxNumberLength);
+    BitWriter bits;
+    if (!international && isDtmfDigits(number)) {
+        bits.write(0, 1); // DIGIT_MODE: 4-bit DTMF
+        bits.write(0, 1); // NUMBER_MODE: telephone number
+        bits.write(static_cast<unsigned>(number.size()), 8);
+        for (const char c : number) {
+            bits.write(dtmfCode(c), 4);
+        }
+        return bits.bytes();
+    }
+    std::string ascii;
+    size_t pos = 0;
+    while (pos < number.size()) {
+        const char32_t cp = nextCodePoint(number, pos);
+        ascii.push_back(cp < 0x80 ? static_cast<char>(cp) : '?');
+    }
+    bits.write(1, 1);
+    bits.write(0, 1);
+    bits.write(international ? cdma::kNumberTypeInternational : cdma::kNumberTypeUnknown, 3);
+    bits.write(cdma::kNumberPlanTelephony, 4);
+    bits.write(static_cast<unsigned>(ascii.size()), 8);
+    for (const char c : ascii) {
+        bits.write(static_cast<unsigned char>(c), 8);
+    }
+    return bits.bytes();
+}
+
+// A message identifier from the text and number (FNV-1a), never 0.
+uint16_t messageIdOf(std::string_view text, std::string_view number) {
+    uint32_t hash = 2166136261u;
+    for (const std::string_view part : {text, number}) {
+        for (const char c : part) {
+            hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+        }
+    }
+    return static_cast<uint16_t>(hash % 0xFFFF + 1);
+}
+
+// C.S0015, 4.5.2: 7-bit ASCII for a plain ASCII text, else UTF-16; as many whole characters as
+// fit maxOctets.
+Bytes userDataField(std::string_view text, size_t maxOctets) {
+    const size_t maxBits = maxOctets * 8 - kUserDataHeaderBits;
+    BitWriter bits;
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) {
+        const size_t count = std::min({text.size(), maxBits / 7, kMaxFields});
+        bits.write(cdma::kEncodingAscii7, 5);
+        bits.write(static_cast<unsigned>(count), 8);
+        for (size_t i = 0; i < count; ++i) {
+            bits.write(static_cast<unsigned char>(text[i]), 7);
+        }
+        return bits.bytes();
+    }
+    const Bytes utf16 = CMyTools::gsmEncodeUcs2(text);
+    size_t units = std::min({utf16.size() / 2, maxBits / 16, kMaxFields});
+    if (units > 0 && units < utf16.size() / 2 && (utf16[2 * units - 2] & 0xFC) == 0xD8) {
+        --units; // never keep half of a surrogate pair
+    }
+    bits.write(cdma::kEncodingUnicode, 5);
+    bits.write(static_cast<unsigned>(units), 8);
+    for (size_t i = 0; i < units; ++i) {
+        bits.write(static_cast<unsigned>(utf16[2 * i] << 8 | utf16[2 * i + 1]), 16);
+    }
+    return bits.bytes();
+}
+
+void appendParameter(Bytes &out, uint8_t id, const Bytes &value) {
+    out.push_back(id);
+    out.push_back(static_cast<uint8_t>(value.size()));
+    out.insert(out.end(), value.begin(), value.end());
+}
+
+} // namespace
+
+Bytes CMyTools::encodesms(std::string_view text, std::string_view number) {
+    Bytes record = {kNotYetSent, 0, cdma::kPointToPoint};
+    appendParameter(record, cdma::kTeleserviceId,
+                    {cdma::kWirelessMessaging >> 8, cdma::kWirelessMessaging & 0xFF});
+    appendParameter(record, cdma::kDestinationAddress, addressField(number));
+
+    const uint16_t messageId = messageIdOf(text, number);
+    BitWriter identifier;
+    identifier.write(cdma::kSubmitMessage, 4);
+    identifier.write(messageId, 16);
+    identifier.write(0, 1); // HEADER_IND
+    identifier.write(0, 3); // reserved
+    Bytes bearer;
+    appendParameter(bearer, cdma::kMessageIdentifier, identifier.bytes());
+
+    // What is left of the record for the user data after its own and the bearer data's
+    // identifier and length bytes.
+    const size_t room = kMaxRecordLength - record.size() - 2 - bearer.size() - 2;
+    appendParameter(bearer, cdma::kUserData, userDataField(text, room));
+    appendParameter(record, cdma::kBearerData, bearer);
+    record[1] = static_cast<uint8_t>(record.size() - 2);
+    return record;
+}
+
+} // namespace velnor

@@ -1,0 +1,85 @@
+#include "files/ListCommands.h"
+
+#include <fstream>
+
+#include "files/ListFile.h"
+
+namespace velnor {
+
+namespace {
+
+// Holds the watcher for a file command: a short wait before, a longer one before it goes on.
+class FileCommandPause {
+public:
+    explicit FileCommandPause(ListCommandContext &context) : context_(context) {
+        context_.timing.wait(context_.timing.commandBefore);
+        context_.worker.pause();
+    }
+    ~FileCommandPause() {
+        context_.timing.wait(context_.timing.commandAfter);
+        context_.worker.resume();
+    }
+    FileCommandPause(const FileCommandPause &) = delete;
+    FileCommandPause &operator=(const FileCommandPause &) = delete;
+
+private:
+    ListCommandContext &context_;
+};
+
+} // namespace
+
+bool FileExists(const std::string &path) {
+    std::ifstream file(path);
+    return file.is_open();
+}
+
+FileChoice openListChoice(ListTab tab) {
+    if (tab == ListTab::Phonebook) {
+        return {"fpb", "*.fpb", {{"Saved Phone Files (*.fpb)", "*.fpb"}}};
+    }
+    return {"fsm", "*.fsm", {{"Saved Message Files (*.fsm)", "*.fsm"}}};
+}
+
+FileChoice saveListChoice(ListTab tab) {
+    FileChoice choice = openListChoice(tab);
+    choice.filters.push_back({"CSV Files(*.csv)", "*.CSV"});
+    return choice;
+}
+
+bool openListCommand(ListCommandContext &context, ListTab tab, RowList &localPhonebook,
+                     MessageList &messages, const CardState &card, ImportReport &report) {
+    FileCommandPause pause(context);
+    report.overLengthFound = false;
+    const std::optional<std::string> path = context.prompts.chooseOpenFile(openListChoice(tab));
+    if (!path) {
+        return false;
+    }
+    const bool imported =
+        tab == ListTab::Phonebook
+            ? ImportListFile(*path, localPhonebook, card, report, context.prompts, context.texts)
+            : ImportListFile(*path, messages, card, report, context.prompts, context.texts);
+    if (imported && report.overLengthFound) {
+        const int id = tab == ListTab::Phonebook ? 8034 : 8070;
+        context.prompts.showMessage(MessageKind::Error,
+                                    {id, "", context.texts.format(id, {report.overLengthRows})});
+        report.overLengthFound = false;
+    }
+    return imported;
+}
+
+bool saveListCommand(ListCommandContext &context, ListTab tab, const RowList &localPhonebook,
+                     const MessageList &messages) {
+    FileCommandPause pause(context);
+    const std::optional<std::string> path = context.prompts.chooseSaveFile(saveListChoice(tab));
+    if (!path) {
+        return false;
+    }
+    if (FileExists(*path) &&
+        !context.prompts.askYesNo({8075, context.texts.get(8053), context.texts.get(8075)})) {
+        return false;
+    }
+    const RowList &list = tab == ListTab::Phonebook ? localPhonebook : messages.rows();
+    return SaveListFile(*path, list, context.prompts, context.texts);
+}
+
+} // namespace velnor

@@ -1,0 +1,24 @@
+#pragma once
+
+// The list file: the one text format of phonebook files (.fpb), message files (.fsm), CSV files
+// and the backups. A header line of column titles each followed by a comma, then one line per
+// row with every cell as quotation mark, text, quotation mark, comma; every line ends in CR LF.
+
+#include <string>
+
+#include "base/AtomicFile.h"
+#include "base/Texts.h"
+#include "base/UserPrompts.h"
+#include "sim/RowList.h"
+
+namespace velnor {
+
+// The bytes of a list file for the list.
+std::string listFileText(const RowList &list);
+
+// Writes the list to path. The file that was there stays intact until the new one is complete.
+// On failure the user is told (string 8055, caption 8053) and the result is false.
+bool SaveListFile(const std::string &path, const RowList &list, UserPrompts &prompts,
+                  const Texts &texts, Durability durability = Durability::Synced);
+
+} // namespace velnor

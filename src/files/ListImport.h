@@ -1,0 +1,55 @@
+#pragma once
+
+// Reading a list file back into a list: the fields of the whole file in groups of the list's
+// column count, the first group (the header) skipped, each other group a new ticked row after
+// the existing ones. Every imported name or message text is checked against the card's limits.
+
+#include <cstdint>
+#include <string>
+
+#include "base/Texts.h"
+#include "base/UserPrompts.h"
+#include "sim/CardState.h"
+#include "sim/MessageStore.h"
+#include "sim/RowList.h"
+
+namespace velnor {
+
+// The rows of the last import whose name or message text is too long for the card: their No.
+// values, each followed by a comma ("3,7,"). The flag is cleared by whoever reports it.
+struct ImportReport {
+    std::string overLengthRows;
+    bool overLengthFound = false;
+};
+
+// Files larger than this are refused: no phonebook or message list comes near it, and reading
+// it would only exhaust the memory.
+inline constexpr uintmax_t kMaxListFileSize = uintmax_t{256} << 20;
+
+// Appends the file's entries to a phonebook list (No., Name, Number), or its messages to the
+// message list with a record image composed from each number and text. A file that cannot be
+// opened is reported (8054, caption 8053) and gives false; one that cannot be read, false
+// without a word; one too large, 9004 and false. Fewer than two rows of fields add nothing.
+bool ImportListFile(const std::string &path, RowList &phonebook, const CardState &card,
+                    ImportReport &report, UserPrompts &prompts, const Texts &texts);
+bool ImportListFile(const std::string &path, MessageList &messages, const CardState &card,
+                    ImportReport &report, UserPrompts &prompts, const Texts &texts);
+
+// The same for a text already in memory (the file's bytes, in any supported encoding).
+void importListText(std::string text, RowList &phonebook, const CardState &card,
+                    ImportReport &report);
+void importListText(std::string text, MessageList &messages, const CardState &card,
+                    ImportReport &report);
+
+// The message text a card keeps of T with number g1, and whether T is too long for it: a text
+// of double-byte characters is cut to maxMessageLength - 2 bytes when its UTF-16 length exceeds
+// half of what the number leaves, minus one; a single-byte text to maxMessageLength characters
+// when its characters plus its two-septet characters exceed that.
+struct MessageTextFit {
+    std::string text;
+    bool tooLong = false;
+};
+MessageTextFit fitMessageText(const std::string &number, const std::string &text,
+                              uint32_t maxMessageLength);
+
+} // namespace velnor

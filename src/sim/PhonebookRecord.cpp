@@ -1,0 +1,148 @@
+#include "sim/PhonebookRecord.h"
+
+#include <algorithm>
+
+namespace velnor {
+
+namespace {
+
+constexpr uint8_t kInternational = 0x91;
+constexpr uint8_t kUnknownNumbering = 0x81;
+constexpr size_t kMaxNumberBytes = 10;
+
+// The codec reports counts of alpha bodies as one byte, and callers compare them as such.
+size_t byteCount(size_t size) { return size & 0xFF; }
+
+// Count of name bytes handed to the decoder, after trimming the 0xFF filler at the end. A UCS2
+// name whose last character ends in 0xFF keeps that byte when the count would otherwise be odd.
+size_t trimmedNameEnd(const uint8_t *alpha, size_t alphaLength) {
+    if (alphaLength <= 1) {
+        return 0;
+    }
+    size_t k = alphaLength - 1;
+    while (k >= 1 && alpha[k] == 0xFF) {
+        --k;
+    }
+    if ((alpha[0] & 0x80) != 0 && (k + 1) % 2 == 0) {
+        ++k;
+    }
+    return k;
+}
+
+std::string decodeName(const uint8_t *alpha, size_t alphaLength) {
+    if (alphaLength == 0) {
+        return std::string();
+    }
+    if (alpha[0] == 0x81) {
+        return CMyTools::UCS2ToGB81(alpha + 1, alphaLength - 1);
+    }
+    const size_t k = trimmedNameEnd(alpha, alphaLength);
+    switch (alpha[0]) {
+    case 0x80:
+        return CMyTools::gsmDecodeUcs2(alpha + 1, std::min(k, alphaLength - 1));
+    case 0x82:
+        return CMyTools::UCS2ToGB82(alpha + 1, std::min(k, alphaLength - 1));
+    default: {
+        // GSM 7-bit names are left-justified and filled with 0xFF.
+        const size_t count = std::min(k + 1, alphaLength);
+        const uint8_t *end = std::find(alpha, alpha + count, 0xFF);
+        return CMyTools::gsm2asc(alpha, static_cast<size_t>(end - alpha));
+    }
+    }
+}
+
+} // namespace
+
+std::optional<PhoneEntry> decodePhonebookRecord(const uint8_t *record, size_t length) {
+    if (length < kPhonebookRecordOverhead) {
+        return std::nullopt;
+    }
+    const size_t x = length - kPhonebookRecordOverhead;
+    const uint8_t numberLength = record[x];
+    if (numberLength == 0 || numberLength > kMaxNumberBytes + 1) {
+        return std::nullopt;
+    }
+    PhoneEntry entry;
+    entry.number = CMyTools::bcd2asc(record + x + 2, numberLength - 1u);
+    if (record[x + 1] == kInternational) {
+        entry.number.insert(0, 1, '+');
+    }
+    entry.name = decodeName(record, x);
+    return entry;
+}
+
+Bytes encodeAlphaIdentifier(const std::string &name, uint32_t alphaLength, bool ucs82Unsupported) {
+    if (!CMyTools::IsDBString(name)) {
+        return CMyTools::asc2gsm(name);
+    }
+    Bytes alpha;
+    if (!ucs82Unsupported) {
+        uint8_t coding = 0x80;
+        Bytes body = CMyTools::String2Ucs81(name, coding);
+        if (!body.empty()) {
+            alpha.push_back(0x81);
+        } else if (coding == 0x82) {
+            body = CMyTools::String2Ucs82(name);
+            if (!body.empty()) {
+                alpha.push_back(0x82);
+            }
+        }
+        if (!alpha.empty()) {
+            alpha.insert(alpha.end(), body.begin(), body.end());
+            return alpha;
+        }
+    }
+    alpha.push_back(0x80);
+    const Bytes ucs2 = CMyTools::gsmEncodeUcs2(name);
+    alpha.insert(alpha.end(), ucs2.begin(), ucs2.end());
+    // A UCS2 field of odd length must not end in half a character.
+    if (alphaLength >= 2 && (alphaLength - 1) % 2 == 1 && alpha.size() >= alphaLength) {
+        alpha.resize(alphaLength);
+        alpha[alphaLength - 1] = 0xFF;
+    }
+    return alpha;
+}
+
+Bytes emptyPhonebookRecord(size_t length) { return Bytes(length, 0xFF); }
+
+Bytes encodePhonebookRecord(const PhoneEntry &entry, size_t length, bool ucs82Unsupported) {
+    Bytes record = emptyPhonebookRecord(length);
+    if (length < kPhonebookRecordOverhead) {
+        return record;
+    }
+    const size_t x = length - kPhonebookRecordOverhead;
+    const Bytes alpha = encodeAlphaIdentifier(entry.name, static_cast<uint32_t>(x), ucs82Unsupported);
+    std::copy_n(alpha.begin(), std::min(alpha.size(), x), record.begin());
+
+    const bool international = entry.number.find('+') != std::string::npos;
+    const std::string digits = international ? entry.number.substr(1) : entry.number;
+    Bytes bcd = CMyTools::asc2bcd(digits);
+    if (bcd.size() > kMaxNumberBytes) {
+        bcd.resize(kMaxNumberBytes);
+    }
+    record[x] = static_cast<uint8_t>(bcd.size() + 1);
+    record[x + 1] = international ? kInternational : kUnknownNumbering;
+    std::copy(bcd.begin(), bcd.end(), record.begin() + static_cast<std::ptrdiff_t>(x + 2));
+    return record;
+}
+
+bool nameFitsCard(const std::string &name, uint32_t alphaLength, bool ucs82Unsupported) {
+    if (!CMyTools::IsDBString(name)) {
+        return legacyByteLength(name) <= alphaLength &&
+               CMyTools::asc2gsm(name).size() <= alphaLength;
+    }
+    size_t count = 0;
+    if (!ucs82Unsupported) {
+        uint8_t coding = 0x80;
+        count = byteCount(CMyTools::String2Ucs81(name, coding).size());
+        if (count == 0 && coding == 0x82) {
+            count = byteCount(CMyTools::String2Ucs82(name).size());
+        }
+    }
+    if (count == 0) {
+        count = byteCount(CMyTools::gsmEncodeUcs2(name).size());
+    }
+    return count == 0 || count + 1 <= alphaLength;
+}
+
+} // namespace velnor

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "simcard/CardProfile.h"
+
+namespace velnor {
+
+// A profile, or one sentence saying what is wrong with it.
+struct ProfileResult {
+    std::optional<CardProfile> profile;
+    std::string error;
+};
+
+// Reads a card profile (JSON): the answer to reset, CHV1, the files and their contents, the
+// quirks. Every fault of the text gives an error, never an exception.
+ProfileResult parseCardProfile(std::string_view jsonText);
+ProfileResult loadCardProfile(const std::filesystem::path &path);
+
+// The profile as JSON text that parseCardProfile reads back to the same card. Records lose
+// their trailing fill bytes and trailing all-fill records are left out; both come back as fill.
+std::string writeCardProfile(const CardProfile &profile);
+
+} // namespace velnor

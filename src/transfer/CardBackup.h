@@ -1,0 +1,75 @@
+#pragma once
+
+// Card backups: the records of a card file as they were before a write changed them, one file
+// per write in the data folder, named after the card, the time and the file. A text file:
+//
+//   Velnor card backup
+//   identity: 89012345678901234567
+//   reader: sim:/home/me/card.json
+//   file: 3F00/7F10/6F3A
+//   taken: 2024-05-01 12:00:00 UTC
+//   record length: 30
+//   record count: 250
+//   4A6F686EFFFF...          one line per record, hexadecimal as in the logs
+//
+// Lines end in CR LF like the logs; LF alone is read too.
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "codec/CMyTools.h"
+
+namespace velnor {
+
+// The card files a write changes, and so the only ones a backup may be restored to.
+inline constexpr std::string_view kPhonebookFilePath = "3F00/7F10/6F3A";
+inline constexpr std::string_view kMessageFilePath = "3F00/7F10/6F3C";
+inline constexpr std::string_view kCdmaMessageFilePath = "3F00/7F25/6F3C";
+
+// The file identifiers of a path "3F00/7F10/6F3A"; nullopt for a path a backup may not name.
+std::optional<std::vector<uint16_t>> restorableFilePath(std::string_view path);
+
+struct CardBackup {
+    std::string identity; // ICCID digits of the card
+    std::string reader;   // the reader the card was in
+    std::string filePath; // one of the paths above
+    std::string taken;    // when, in UTC
+    uint8_t recordLength = 0;
+    std::vector<Bytes> records;
+};
+
+// How many backups of one card are kept; older ones go when a new one is saved.
+inline constexpr size_t kCardBackupsKept = 20;
+
+std::string cardBackupText(const CardBackup &backup);
+
+// The backup a text holds; nullopt with a sentence in `error` when it is not a complete one.
+std::optional<CardBackup> parseCardBackup(std::string_view text, std::string &error);
+std::optional<CardBackup> loadCardBackup(const std::filesystem::path &path, std::string &error);
+
+// "card-<identity>-<yyyymmdd-hhmmss-mmm>-<file id>.txt", the time in UTC, so that the names of
+// one card sort by time.
+std::string cardBackupFileName(const std::string &identity, const std::string &filePath,
+                               std::chrono::system_clock::time_point when);
+
+// "2024-05-01 12:00:00 UTC"
+std::string backupTimeText(std::chrono::system_clock::time_point when);
+
+// Writes the backup into folder (synced to the disk, never over another backup), then removes
+// that card's oldest backups beyond the newest kCardBackupsKept. Returns the file written, or
+// nullopt with a sentence in `error`.
+std::optional<std::filesystem::path> saveCardBackup(const std::filesystem::path &folder,
+                                                    const CardBackup &backup,
+                                                    std::chrono::system_clock::time_point when,
+                                                    std::string &error);
+
+// The card's backups in folder, oldest first.
+std::vector<std::filesystem::path> cardBackupsOf(const std::filesystem::path &folder,
+                                                 const std::string &identity);
+
+} // namespace velnor

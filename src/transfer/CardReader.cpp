@@ -1,0 +1,287 @@
+#include "transfer/CardReader.h"
+
+#include <array>
+
+#include "card/CardHandle.h"
+#include "card/FileStatus.h"
+#include "files/ListFile.h"
+#include "files/RecordLog.h"
+#include "sim/MessageRecord.h"
+#include "sim/PhonebookRecord.h"
+#include "transfer/PhonebookTransfer.h"
+
+namespace velnor {
+
+namespace {
+
+constexpr size_t kRecordBuffer = 260;
+using RecordBuffer = std::array<uint8_t, kRecordBuffer>;
+
+// The alpha identifier written to record 1 to learn whether the card keeps the 0x82 coding.
+constexpr std::array<uint8_t, 7> kProbeAlpha = {0x82, 0x03, 0x96, 0x00, 0xC8, 0x31, 0x32};
+
+// One read in progress: the card handle, the worker held, and the way out.
+class Read {
+public:
+    Read(Session &session, Environment &env) : s_(session), env_(env) {}
+
+    ReadOutcome run(CardFile file);
+
+private:
+    bool openCard();
+    ReadOutcome readPhonebook();
+    ReadOutcome readMessages();
+    bool loadServiceCentre();
+    bool probe82Coding(const RecordBuffer &original, uint8_t length);
+    // Steps the progress window; false when the user cancelled.
+    bool advance(uint16_t total, uint16_t index);
+    void fileError(int id) { env_.prompts.showMessage(MessageKind::Error, {id, "", env_.texts.get(id)}); }
+    void finish();
+
+    uint8_t f() const { return s_.card.simFunction; }
+
+    Session &s_;
+    Environment &env_;
+    std::unique_ptr<CardHandle> handle_;
+};
+
+ReadOutcome Read::run(CardFile file) {
+    env_.timing.wait(env_.timing.readStart);
+    PauseGuard pause(env_.worker);
+    if (!openCard()) {
+        return ReadOutcome::Failed;
+    }
+    s_.card.ucs82Unsupported = false;
+    const ReadOutcome outcome = file == CardFile::Phonebook ? readPhonebook() : readMessages();
+    env_.progress.close();
+    handle_.reset();
+    if (outcome != ReadOutcome::Failed) {
+        env_.timing.wait(env_.timing.finishBefore);
+        pause.resumeNow();
+        env_.timing.wait(env_.timing.finishAfter);
+    }
+    return outcome;
+}
+
+bool Read::openCard() {
+    handle_ = std::make_unique<CardHandle>(env_.driver, s_.reader.devicePath);
+    if (!handle_->isOpen()) {
+        return false;
+    }
+    const std::optional<FileStatus> master =
+        selectWithStatus(env_.driver, handle_->get(), fid::MasterFile, f());
+    if (!master) {
+        return false;
+    }
+    if (master->chv1Enabled()) {
+        // An empty code can never be right; offering it would only spend an attempt.
+        uint8_t status = 0;
+        if (s_.card.chv1Code.empty() ||
+            env_.driver.VerifyCHV(handle_->get(), f(), 1, s_.card.chv1Code, status) == 0) {
+            return false;
+        }
+    }
+    s_.card.isCdmaCard = detectCdmaCard(env_.driver, handle_->get(), f());
+    if (s_.card.isCdmaCard) {
+        s_.card.maxMessageLength = 200;
+    }
+    return true;
+}
+
+bool Read::advance(uint16_t total, uint16_t index) {
+    env_.progress.step();
+    env_.progress.pump();
+    if (env_.progress.cancelled()) {
+        env_.prompts.showMessage(MessageKind::Information, {0, "", "Progress Cancelled"});
+        return false;
+    }
+    env_.status.showProgress(8009, total, index);
+    return true;
+}
+
+ReadOutcome Read::readPhonebook() {
+    CUSBOpKrnl &driver = env_.driver;
+    const int h = handle_->get();
+    selectFile(driver, h, fid::Telecom, f());
+    const std::optional<FileStatus> file = selectWithStatus(driver, h, fid::Phonebook, f());
+    if (!file) {
+        fileError(8073);
+        return ReadOutcome::Failed;
+    }
+    const uint8_t length = file->recordLength();
+    const uint16_t count = file->recordCount();
+    s_.card.alphaLength = length >= kPhonebookRecordOverhead ? length - kPhonebookRecordOverhead : 0;
+
+    // The list no longer holds what the card holds until this read completes.
+    s_.cardPhonebook.clear();
+    s_.phonebookLoaded = false;
+    RecordLog log((env_.logDir / "phone.log").string());
+    env_.progress.begin(env_.texts.get(8068), env_.texts.get(8069), 0, count);
+    bool cancelled = false;
+    {
+        RowList::Batch hold(s_.cardPhonebook);
+        for (uint16_t i = 1; i <= count; ++i) {
+            if (!advance(count, i)) {
+                cancelled = true;
+                break;
+            }
+            RecordBuffer record{};
+            if (driver.ReadRecord(h, length, static_cast<uint8_t>(i), f(), record.data(), false) == 0) {
+                return ReadOutcome::Failed;
+            }
+            log.append(record.data(), length);
+            const std::optional<PhoneEntry> entry = decodePhonebookRecord(record.data(), length);
+            if (!entry) {
+                continue;
+            }
+            s_.cardPhonebook.appendRow({std::to_string(s_.cardPhonebook.rowCount() + 1),
+                                        entry->name, entry->number});
+            if (i == 1 && !probe82Coding(record, length)) {
+                return ReadOutcome::Failed;
+            }
+        }
+    }
+    log.close();
+    s_.cardPhonebookRowsRead = s_.cardPhonebook.rowCount();
+    env_.status.showProgress(8022, count, static_cast<uint16_t>(s_.cardPhonebookRowsRead));
+    SaveListFile((env_.backupDir / "Phone.fph").string(), s_.cardPhonebook, env_.prompts,
+                 env_.texts, Durability::Replaced);
+
+    const bool takeOver = env_.prompts.askYesNo({8023, env_.texts.get(8024), env_.texts.get(8023)});
+    if (takeOver) {
+        moveFromCardList(s_, env_.status, true);
+    }
+    s_.localPhonebookActive = takeOver;
+    env_.timing.wait(env_.timing.takeOverRedraw);
+    s_.phonebookLoaded = true;
+    finish();
+    return cancelled ? ReadOutcome::Cancelled : ReadOutcome::Done;
+}
+
+// Writes a name in the 0x82 coding to record 1 and reads it back, then puts the record's own
+// bytes back. The original is already in the log, so a card pulled in between loses nothing
+// the user cannot recover.
+bool Read::probe82Coding(const RecordBuffer &original, uint8_t length) {
+    CUSBOpKrnl &driver = env_.driver;
+    const int h = handle_->get();
+    RecordBuffer probe{};
+    std::copy_n(kProbeAlpha.begin(), std::min<size_t>(kProbeAlpha.size(), length), probe.begin());
+    driver.UpdateRecord(h, length, 1, f(), probe.data(), false);
+    RecordBuffer back{};
+    driver.ReadRecord(h, length, 1, f(), back.data(), false);
+    if (back[0] != 0x82) {
+        s_.card.ucs82Unsupported = true;
+    }
+    // The card must get its record back; one retry covers a transient refusal.
+    if (driver.UpdateRecord(h, length, 1, f(), original.data(), false) != 0 ||
+        driver.UpdateRecord(h, length, 1, f(), original.data(), false) != 0) {
+        return true;
+    }
+    env_.prompts.showMessage(MessageKind::Error,
+                             {9001, "", env_.texts.format(9001, {(env_.logDir / "phone.log").string()})});
+    return false;
+}
+
+bool Read::loadServiceCentre() {
+    CUSBOpKrnl &driver = env_.driver;
+    const int h = handle_->get();
+    selectFile(driver, h, fid::Telecom, f());
+    s_.card.smscNumber.clear();
+    s_.card.smscTypeOfAddress = 0x91;
+    const std::optional<FileStatus> file = selectWithStatus(driver, h, fid::MessageParameters, f());
+    if (!file) {
+        fileError(8073);
+        return false;
+    }
+    const uint8_t length = file->recordLength();
+    if (length == 0) {
+        fileError(8074);
+        return false;
+    }
+    RecordBuffer record{};
+    if (driver.ReadRecord(h, length, 1, f(), record.data(), false) == 0) {
+        return false;
+    }
+    ServiceCentre centre{s_.card.smscTypeOfAddress, s_.card.smscNumber};
+    readServiceCentre(record.data(), length, centre);
+    s_.card.smscTypeOfAddress = centre.typeOfAddress;
+    s_.card.smscNumber = centre.number;
+    return true;
+}
+
+ReadOutcome Read::readMessages() {
+    CUSBOpKrnl &driver = env_.driver;
+    const int h = handle_->get();
+    MessageList &messages = s_.messages;
+    messages.clear();
+    s_.messagesLoaded = false;
+    if (!s_.card.isCdmaCard) {
+        if (!loadServiceCentre()) {
+            return ReadOutcome::Failed;
+        }
+    } else {
+        if (!s_.reader.readerCdmaCapable) {
+            fileError(8073);
+            return ReadOutcome::Failed;
+        }
+        selectFile(driver, h, fid::Cdma, f());
+    }
+    const std::optional<FileStatus> file = selectWithStatus(driver, h, fid::Messages, f());
+    if (!file) {
+        fileError(8073);
+        return ReadOutcome::Failed;
+    }
+    const uint8_t length = file->recordLength();
+    const uint16_t count = file->recordCount();
+
+    RecordLog log((env_.logDir / "sms.log").string());
+    env_.progress.begin(env_.texts.get(8068), env_.texts.get(8069), 0, count);
+    bool cancelled = false;
+    {
+        RowList::Batch hold(messages.rows());
+        for (uint16_t i = 1; i <= count; ++i) {
+            if (!advance(count, i)) {
+                cancelled = true;
+                break;
+            }
+            RecordBuffer record{};
+            if (driver.ReadRecord(h, length, static_cast<uint8_t>(i), f(), record.data(),
+                                  s_.card.isCdmaCard) == 0) {
+                return ReadOutcome::Failed;
+            }
+            log.append(record.data(), length);
+            std::optional<std::vector<std::string>> cells = messageRowCells(
+                record.data(), length, s_.card.isCdmaCard, env_.texts, messages.size() + 1);
+            if (cells) {
+                messages.append(std::move(*cells), messageImage(record.data(), length));
+            }
+        }
+    }
+    SaveListFile((env_.backupDir / "Message.fsm").string(), messages.rows(), env_.prompts,
+                 env_.texts, Durability::Replaced);
+    s_.messageRowsRead = messages.size();
+    log.close();
+    env_.status.showProgress(8056, count, static_cast<uint16_t>(s_.messageRowsRead));
+    env_.commands.setCommandEnabled(command::Add, CommandPlace::Button, true);
+    s_.messagesLoaded = true;
+    finish();
+    return cancelled ? ReadOutcome::Cancelled : ReadOutcome::Done;
+}
+
+void Read::finish() {
+    CommandStates &commands = env_.commands;
+    commands.setCommandEnabled(command::Add, CommandPlace::Button, true);
+    commands.setCommandEnabled(command::OpenFile, CommandPlace::Menu, true);
+    commands.setCommandEnabled(command::SaveFile, CommandPlace::Menu, true);
+    commands.setCommandEnabled(command::Write, CommandPlace::Menu, true);
+    commands.setCommandEnabled(command::FileMenuButton, CommandPlace::Toolbar, true);
+    commands.setCommandEnabled(command::Write, CommandPlace::Toolbar, true);
+}
+
+} // namespace
+
+ReadOutcome readCard(Session &session, Environment &env, CardFile file) {
+    return Read(session, env).run(file);
+}
+
+} // namespace velnor

@@ -1,0 +1,90 @@
+#include "transfer/PhonebookTransfer.h"
+
+#include <string>
+#include <unordered_set>
+
+#include "sim/MessageStore.h"
+
+namespace velnor {
+
+namespace {
+
+// Two entries are the same when name and number are equal byte for byte.
+std::string entryKey(const RowList &list, size_t row) {
+    std::string key = list.cell(row, column::Name);
+    key += '\0';
+    key += list.cell(row, column::Number);
+    return key;
+}
+
+std::unordered_set<std::string> entryKeys(const RowList &list) {
+    std::unordered_set<std::string> keys;
+    keys.reserve(list.rowCount());
+    for (size_t row = 0; row < list.rowCount(); ++row) {
+        keys.insert(entryKey(list, row));
+    }
+    return keys;
+}
+
+size_t appendEntry(RowList &to, const RowList &from, size_t row) {
+    return to.appendRow({std::to_string(to.rowCount() + 1), from.cell(row, column::Name),
+                         from.cell(row, column::Number)});
+}
+
+} // namespace
+
+void moveFromCardList(Session &session, StatusLine &status, bool everyRow) {
+    RowList &card = session.cardPhonebook;
+    RowList &local = session.localPhonebook;
+    std::unordered_set<std::string> known = entryKeys(local);
+    size_t taken = 0;
+    size_t skipped = 0;
+    {
+        RowList::Batch holdLocal(local);
+        RowList::Batch holdCard(card);
+        std::vector<bool> leaving(card.rowCount(), false);
+        for (size_t row = 0; row < card.rowCount(); ++row) {
+            if (!everyRow && !card.isChecked(row)) {
+                continue;
+            }
+            ++taken;
+            leaving[row] = true;
+            if (known.insert(entryKey(card, row)).second) {
+                local.setChecked(appendEntry(local, card, row), true);
+            } else {
+                ++skipped;
+            }
+        }
+        for (size_t row = 0; row < card.rowCount(); ++row) {
+            card.setChecked(row, leaving[row]);
+        }
+        card.removeChecked();
+    }
+    status.showProgress(8025, static_cast<uint16_t>(taken), static_cast<uint16_t>(skipped));
+}
+
+void copyToCardList(Session &session, StatusLine &status) {
+    RowList &card = session.cardPhonebook;
+    const RowList &local = session.localPhonebook;
+    std::unordered_set<std::string> known = entryKeys(card);
+    size_t ticked = 0;
+    size_t skipped = 0;
+    {
+        RowList::Batch holdCard(card);
+        for (size_t row = 0; row < local.rowCount(); ++row) {
+            if (!local.isChecked(row)) {
+                continue;
+            }
+            ++ticked;
+            if (known.insert(entryKey(local, row)).second) {
+                appendEntry(card, local, row);
+            } else {
+                ++skipped;
+            }
+        }
+    }
+    session.localPhonebookActive = false;
+    status.showProgress(8025, static_cast<uint16_t>(ticked), static_cast<uint16_t>(skipped));
+}
+
+} // namespace velnor

@@ -1,0 +1,174 @@
+#include "ReadFixture.h"
+
+#include "files/ListFile.h"
+
+namespace velnor::test {
+namespace {
+
+constexpr const char *kAdn = "3F00/7F10/6F3A";
+
+class ReadPhonebook : public ReadFixture {
+protected:
+    // Ten records: 1 and 2 free, entries at 3, 4 and 7.
+    void insertTenRecordCard(bool chv1Enabled = false) {
+        insertCard({{kAdn, 30, 10,
+                     {"", "", adnRecord("Anna", "0301234"), adnRecord("Bob {home}", "+4917012"),
+                      "", "", adnRecord("Carl", "*#06#")}}},
+                   chv1Enabled);
+    }
+};
+
+TEST_F(ReadPhonebook, ListsEntriesInRecordOrderNumberedFromOne) {
+    insertTenRecordCard();
+    ASSERT_EQ(read(CardFile::Phonebook), ReadOutcome::Done);
+
+    EXPECT_EQ(column(session.cardPhonebook, 0), (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_EQ(column(session.cardPhonebook, 1),
+              (std::vector<std::string>{"Anna", "Bob {home}", "Carl"}));
+    EXPECT_EQ(column(session.cardPhonebook, 2),
+              (std::vector<std::string>{"0301234", "+4917012", "*#06#"}));
+    EXPECT_EQ(session.card.alphaLength, 16u);
+    EXPECT_TRUE(session.phonebookLoaded);
+    EXPECT_EQ(session.cardPhonebookRowsRead, 3u);
+    EXPECT_EQ(panes.panes[2], "Read 3 entries from 10 records");
+    EXPECT_TRUE(commands.isEnabled(command::Write, CommandPlace::Toolbar));
+    EXPECT_TRUE(commands.isEnabled(command::OpenFile, CommandPlace::Menu));
+    EXPECT_EQ(worker.depth, 0);
+    EXPECT_FALSE(worker.unbalanced);
+    EXPECT_FALSE(progress.open);
+    EXPECT_EQ(progress.upper, 10);
+
+    // The backup is the list as read; the log has every record, free ones included.
+    EXPECT_EQ(readFile(dir / "Phone.fph"), listFileText(session.cardPhonebook));
+    const std::string log = readFile(dir / "phone.log");
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 10);
+    EXPECT_EQ(log.substr(0, 62), std::string(60, 'F') + "\r\n");
+}
+
+TEST_F(ReadPhonebook, TakeOverMovesTheEntriesToTheLocalList) {
+    insertTenRecordCard();
+    session.localPhonebook.appendRow({"1", "Bob {home}", "+4917012"});
+    prompts.yesNo = {true};
+    ASSERT_EQ(read(CardFile::Phonebook), ReadOutcome::Done);
+    ASSERT_EQ(prompts.ids(), (std::vector<int>{8023}));
+    EXPECT_TRUE(session.cardPhonebook.empty());
+    EXPECT_EQ(column(session.localPhonebook, 1),
+              (std::vector<std::string>{"Bob {home}", "Anna", "Carl"}));
+    EXPECT_EQ(column(session.localPhonebook, 0), (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_TRUE(session.localPhonebook.isChecked(1));
+    EXPECT_TRUE(session.localPhonebookActive);
+    EXPECT_EQ(panes.panes[2], "3 entries taken, 1 skipped as duplicates");
+    // The backup holds what the card held, not what was left after the move.
+    EXPECT_NE(readFile(dir / "Phone.fph").find("Carl"), std::string::npos);
+}
+
+TEST_F(ReadPhonebook, ProbesThe82CodingOnlyOnAFirstRecordInUseAndPutsItBack) {
+    const std::string first = adnRecord("Eve", "12345");
+    for (const bool drops : {false, true}) {
+        insertCard({{kAdn, 30, 3, {first}}});
+        setQuirks({.drops82Coding = drops});
+        ASSERT_EQ(read(CardFile::Phonebook), ReadOutcome::Done);
+        EXPECT_EQ(session.card.ucs82Unsupported, drops);
+        EXPECT_EQ(CMyTools::hex2asc(cardRecord(kAdn, 1)->data(), 30), first);
+        EXPECT_EQ(card().instructionCount(0xDC), 2u);
+    }
+    insertTenRecordCard();
+    session.card.ucs82Unsupported = true;
+    ASSERT_EQ(read(CardFile::Phonebook), ReadOutcome::Done);
+    EXPECT_EQ(card().instructionCount(0xDC), 0u);
+    EXPECT_FALSE(session.card.ucs82Unsupported);
+}
+
+TEST_F(ReadPhonebook, CommandsAreTheRecordsPlusAFewMore) {
+    insertCard({{kAdn, 30, 250, {adnRecord("A", "1")}}});
+    ASSERT_EQ(read(CardFile::Phonebook), ReadOutcome::Done);
+    EXPECT_EQ(card().instructionCount(0xB2), 250u + 1u); // the probe reads record 1 back
+    EXPECT_LE(card().commandCount(), 250u + 12u);
+}
+
+TEST_F(ReadPhonebook, CancelKeepsWhatWasReadAndStillBacksUp) {
+    insertTenRecordCard();
+    progress.cancelAtStep = 4; // the user presses Cancel while record 4 is due
+    ASSERT_EQ(read(CardFile::Phonebook), ReadOutcome::Cancelled);
+    EXPECT_EQ(column(session.cardPhonebook, 1), (std::vector<std::string>{"Anna"}));
+    EXPECT_EQ(prompts.ids(), (std::vector<int>{0, 8023}));
+    EXPECT_EQ(prompts.asked[0].text, "Progress Cancelled");
+    EXPECT_EQ(readFile(dir / "Phone.fph"), listFileText(session.cardPhonebook));
+    EXPECT_TRUE(session.phonebookLoaded);
+}
+
+TEST_F(ReadPhonebook, PresentsTheStoredPinAndStopsSilentlyWhenItIsRefused) {
+    insertTenRecordCard(true);
+    session.card.chv1Code = "1234";
+    ASSERT_EQ(read(CardFile::Phonebook), ReadOutcome::Done);
+    EXPECT_EQ(session.cardPhonebook.rowCount(), 3u);
+
+    session.cardPhonebook.appendRow({"4", "kept", "1"});
+    session.card.chv1Code = "9999";
+    insertTenRecordCard(true);
+    EXPECT_EQ(read(CardFile::Phonebook), ReadOutcome::Failed);
+    EXPECT_EQ(session.cardPhonebook.rowCount(), 4u);
+    EXPECT_TRUE(prompts.asked.empty() || prompts.ids() == std::vector<int>{8023});
+    EXPECT_EQ(card().chv1().settings().attemptsLeft, 2);
+
+    // Without a stored code nothing is offered, so no attempt is spent.
+    session.card.chv1Code.clear();
+    insertTenRecordCard(true);
+    EXPECT_EQ(read(CardFile::Phonebook), ReadOutcome::Failed);
+    EXPECT_EQ(card().instructionCount(0x20), 0u);
+}
+
+TEST_F(ReadPhonebook, MissingFileReportsAndKeepsTheList) {
+    insertCard({});
+    session.cardPhonebook.appendRow({"1", "kept", "1"});
+    EXPECT_EQ(read(CardFile::Phonebook), ReadOutcome::Failed);
+    EXPECT_EQ(prompts.ids(), (std::vector<int>{8073}));
+    EXPECT_EQ(session.cardPhonebook.rowCount(), 1u);
+    EXPECT_FALSE(session.phonebookLoaded);
+    EXPECT_EQ(worker.depth, 0);
+}
+
+// A card that stops answering at any one command of the read: the read ends without a crash,
+// the worker goes on, the card's records are all as they were, and the next read works.
+TEST_F(ReadPhonebook, CardFailingAtAnyCommandLosesNothing) {
+    const std::vector<std::string> records = {adnRecord("Anna", "1"), "", adnRecord("Carl", "3")};
+    insertCard({{kAdn, 30, 3, records}});
+    ASSERT_EQ(read(CardFile::Phonebook), ReadOutcome::Done);
+    const unsigned commands = card().commandCount();
+    for (unsigned k = 1; k <= commands; ++k) {
+        SCOPED_TRACE("failing command " + std::to_string(k));
+        insertCard({{kAdn, 30, 3, records}});
+        std::filesystem::remove(dir / "Phone.fph");
+        setQuirks({.failAtCommand = k});
+        const ReadOutcome outcome = read(CardFile::Phonebook);
+        EXPECT_EQ(worker.depth, 0);
+        EXPECT_EQ(CMyTools::hex2asc(cardRecord(kAdn, 1)->data(), 30), records[0]);
+        if (outcome == ReadOutcome::Failed) {
+            EXPECT_LE(session.cardPhonebook.rowCount(), 2u);
+        } else {
+            EXPECT_EQ(session.cardPhonebook.rowCount(), 2u);
+            EXPECT_TRUE(std::filesystem::exists(dir / "Phone.fph"));
+        }
+        setQuirks({});
+        EXPECT_EQ(read(CardFile::Phonebook), ReadOutcome::Done);
+        EXPECT_EQ(session.cardPhonebook.rowCount(), 2u);
+    }
+}
+
+TEST_F(ReadPhonebook, CardPulledDuringTheProbeSaysWhereRecordOneIs) {
+    const std::string first = adnRecord("Anna", "1");
+    insertCard({{kAdn, 30, 3, {first}}});
+    ASSERT_EQ(read(CardFile::Phonebook), ReadOutcome::Done);
+    // Find the command that writes the probe, then pull the card right after it.
+    const unsigned probeWrite = card().commandCount() - 4;
+    insertCard({{kAdn, 30, 3, {first}}});
+    setQuirks({.failAfterCommands = probeWrite + 2});
+    EXPECT_EQ(read(CardFile::Phonebook), ReadOutcome::Failed);
+    ASSERT_FALSE(prompts.asked.empty());
+    EXPECT_EQ(prompts.asked.back().id, 9001);
+    EXPECT_NE(prompts.asked.back().text.find("phone.log"), std::string::npos);
+    EXPECT_EQ(readFile(dir / "phone.log").substr(0, 60), first);
+}
+
+} // namespace
+} // namespace velnor::test
