@@ -28,7 +28,7 @@ std::optional<std::string> processEnvironment(const char *name) {
 }
 
 fs::path userDataDir(const AppPaths::Environment &environment) {
-    // An empty or relative XDG_DATA_HOME is to be ignored (XDG Base Directory Specification).
+    // An empty or relative XDG_DATA_HOME is to be ignored (the XDG base directory rules).
     if (const auto xdg = environment("XDG_DATA_HOME"); xdg && fs::path(*xdg).is_absolute()) {
         return fs::path(*xdg) / "velnor";
     }

@@ -6,6 +6,7 @@
 
 #include "app/AppPaths.h"
 #include "app/Utf8Text.h"
+#include "base/Utf8.h"
 
 namespace velnor {
 
@@ -141,8 +142,8 @@ size_t CIniFile::ReadString(std::string_view section, std::string_view key,
                             std::string_view defaultValue, std::string &out) const {
     const std::optional<std::string> value = lookup(section, key);
     out =
-        utf8::firstCharacters(value ? std::string_view(*value) : defaultValue, kMaxValueCharacters);
-    return utf8::countCharacters(out);
+        firstCharacters(value ? std::string_view(*value) : defaultValue, kMaxValueCharacters);
+    return countCharacters(out);
 }
 
 std::string CIniFile::ReadString(std::string_view section, std::string_view key,

@@ -1,5 +1,7 @@
 #include "base/Texts.h"
 
+#include "base/Utf8.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -10,19 +12,19 @@ namespace {
 
 constexpr int kMaxWidth = 512; // a larger width or precision in a pack is a mistake, not a layout
 
-struct Spec {
+struct Conversion {
     std::string flags;
     int width = -1;
     int precision = -1;
     char conversion = 0;
 };
 
-std::string pad(std::string body, const Spec &spec) {
-    const bool left = spec.flags.find('-') != std::string::npos;
-    if (spec.width > 0 && static_cast<int>(body.size()) < spec.width) {
-        const size_t fill = static_cast<size_t>(spec.width) - body.size();
-        const bool zero = !left && spec.flags.find('0') != std::string::npos &&
-                          spec.conversion != 's' && spec.conversion != 'c';
+std::string pad(std::string body, const Conversion &conversion) {
+    const bool left = conversion.flags.find('-') != std::string::npos;
+    if (conversion.width > 0 && static_cast<int>(body.size()) < conversion.width) {
+        const size_t fill = static_cast<size_t>(conversion.width) - body.size();
+        const bool zero = !left && conversion.flags.find('0') != std::string::npos &&
+                          conversion.conversion != 's' && conversion.conversion != 'c';
         if (left) {
             body.append(fill, ' ');
         } else if (zero) {
@@ -35,9 +37,9 @@ std::string pad(std::string body, const Spec &spec) {
     return body;
 }
 
-std::string formatInteger(long long value, const Spec &spec) {
+std::string formatInteger(long long value, const Conversion &conversion) {
     char buffer[64];
-    switch (spec.conversion) {
+    switch (conversion.conversion) {
     case 'x':
         std::snprintf(buffer, sizeof buffer, "%llx", static_cast<unsigned long long>(value));
         break;
@@ -55,56 +57,44 @@ std::string formatInteger(long long value, const Spec &spec) {
         break;
     }
     std::string body = buffer;
-    if (spec.precision >= 0) {
+    if (conversion.precision >= 0) {
         const bool negative = !body.empty() && body[0] == '-';
         const size_t digits = body.size() - (negative ? 1 : 0);
-        if (static_cast<size_t>(spec.precision) > digits) {
-            body.insert(negative ? 1 : 0, static_cast<size_t>(spec.precision) - digits, '0');
+        if (static_cast<size_t>(conversion.precision) > digits) {
+            body.insert(negative ? 1 : 0, static_cast<size_t>(conversion.precision) - digits, '0');
         }
     }
-    if (spec.flags.find('+') != std::string::npos && (spec.conversion == 'd' || spec.conversion == 'i') &&
+    if (conversion.flags.find('+') != std::string::npos && (conversion.conversion == 'd' || conversion.conversion == 'i') &&
         value >= 0) {
         body.insert(0, 1, '+');
     }
-    return pad(body, spec);
+    return pad(body, conversion);
 }
 
-// Cuts a UTF-8 text to at most n characters without splitting one.
-std::string firstCharacters(const std::string &text, int n) {
-    size_t at = 0;
-    for (int count = 0; at < text.size() && count < n; ++count) {
-        ++at;
-        while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) {
-            ++at;
-        }
-    }
-    return text.substr(0, at);
-}
-
-std::string render(const FormatArg *arg, const Spec &spec) {
+std::string render(const FormatArg *arg, const Conversion &conversion) {
     if (arg == nullptr) {
-        return pad(std::string(), spec);
+        return pad(std::string(), conversion);
     }
-    if (spec.conversion == 's') {
+    if (conversion.conversion == 's') {
         std::string text = std::holds_alternative<std::string>(*arg)
                                ? std::get<std::string>(*arg)
                                : std::to_string(std::get<long long>(*arg));
-        if (spec.precision >= 0) {
-            text = firstCharacters(text, spec.precision);
+        if (conversion.precision >= 0) {
+            text = firstCharacters(text, conversion.precision);
         }
-        return pad(text, spec);
+        return pad(text, conversion);
     }
-    if (spec.conversion == 'c') {
+    if (conversion.conversion == 'c') {
         if (std::holds_alternative<std::string>(*arg)) {
-            return pad(firstCharacters(std::get<std::string>(*arg), 1), spec);
+            return pad(firstCharacters(std::get<std::string>(*arg), 1), conversion);
         }
         const long long value = std::get<long long>(*arg);
-        return pad(value > 0 && value < 0x80 ? std::string(1, static_cast<char>(value)) : "?", spec);
+        return pad(value > 0 && value < 0x80 ? std::string(1, static_cast<char>(value)) : "?", conversion);
     }
     if (std::holds_alternative<std::string>(*arg)) {
-        return pad(std::get<std::string>(*arg), spec); // a text where a number was expected
+        return pad(std::get<std::string>(*arg), conversion); // a text where a number was expected
     }
-    return formatInteger(std::get<long long>(*arg), spec);
+    return formatInteger(std::get<long long>(*arg), conversion);
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -139,7 +129,7 @@ std::string formatChecked(std::string_view format, std::span<const FormatArg> ar
             ++i;
             continue;
         }
-        Spec spec;
+        Conversion conversion;
         size_t position = 0; // 1-based when given as "%n$"
         size_t probe = i;
         const int maybePosition = readNumber(format, probe);
@@ -148,14 +138,14 @@ std::string formatChecked(std::string_view format, std::span<const FormatArg> ar
             i = probe + 1;
         }
         while (i < format.size() && std::string_view("-+ #0").find(format[i]) != std::string_view::npos) {
-            spec.flags += format[i++];
+            conversion.flags += format[i++];
         }
         if (i < format.size() && isDigit(format[i])) {
-            spec.width = std::min(readNumber(format, i), kMaxWidth);
+            conversion.width = std::min(readNumber(format, i), kMaxWidth);
         }
         if (i < format.size() && format[i] == '.') {
             ++i;
-            spec.precision = std::min(readNumber(format, i), kMaxWidth);
+            conversion.precision = std::min(readNumber(format, i), kMaxWidth);
         }
         while (i < format.size() && std::string_view("hlLqjzt").find(format[i]) != std::string_view::npos) {
             ++i;
@@ -167,9 +157,9 @@ std::string formatChecked(std::string_view format, std::span<const FormatArg> ar
             i = end;
             continue;
         }
-        spec.conversion = format[i++];
+        conversion.conversion = format[i++];
         const size_t index = position > 0 ? position - 1 : nextArg++;
-        out += render(index < args.size() ? &args[index] : nullptr, spec);
+        out += render(index < args.size() ? &args[index] : nullptr, conversion);
     }
     return out;
 }

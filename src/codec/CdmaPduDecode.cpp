@@ -7,7 +7,7 @@
 #include "codec/CdmaFields.h"
 #include "codec/GsmAlphabet.h"
 #include "codec/SmParamReset.h"
-#include "codec/Utf8.h"
+#include "base/Utf8.h"
 
 #include <cstring>
 

@@ -5,7 +5,7 @@
 #include "codec/BitStream.h"
 #include "codec/CMyTools.h"
 #include "codec/CdmaFields.h"
-#include "codec/Utf8.h"
+#include "base/Utf8.h"
 
 #include <algorithm>
 

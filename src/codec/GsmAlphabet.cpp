@@ -1,6 +1,6 @@
 #include "codec/GsmAlphabet.h"
 
-#include "codec/Utf8.h"
+#include "base/Utf8.h"
 
 #include <array>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "codec/CMyTools.h"
 #include "codec/GsmAlphabet.h"
-#include "codec/Utf8.h"
+#include "base/Utf8.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "codec/GsmUserData.h"
 
 #include "codec/GsmAlphabet.h"
-#include "codec/Utf8.h"
+#include "base/Utf8.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "simcard/SimHost.h"
 
-#include "simcard/AtomicReplace.h"
+#include "base/AtomicFile.h"
 
 namespace velnor {
 
@@ -12,7 +12,8 @@ std::shared_ptr<SimHost> SimHost::openProfile(const std::filesystem::path &path,
         return nullptr;
     }
     if (!saver) {
-        saver = replaceFileAtomically;
+        saver = [](const std::filesystem::path &file, const std::string &content,
+                   std::string &why) { return writeFileAtomically(file, content, &why); };
     }
     return std::make_shared<SimHost>(std::move(*loaded.profile), path, std::move(saver));
 }

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include "SimTestSupport.h"
-#include "simcard/AtomicReplace.h"
 #include "simcard/SimHost.h"
 #include "support/TempDir.h"
 
@@ -136,37 +135,6 @@ TEST_F(ProfileFile, UnreadableProfileGivesTheReason) {
     std::string error;
     EXPECT_FALSE(SimHost::openProfile(path, error));
     EXPECT_EQ(error, "card.json: CHV1: \"code\" is missing.");
-}
-
-TEST(AtomicReplace, ReplacesAndLeavesNothingBehind) {
-    TempDir dir;
-    writeFile(dir / "f", "old");
-    std::string error;
-    ASSERT_TRUE(replaceFileAtomically(dir / "f", "new content", error)) << error;
-    EXPECT_EQ(readFile(dir / "f"), "new content");
-    EXPECT_EQ(filesIn(dir.path()), 1u);
-}
-
-// A write that stops half way (here: the file size limit) leaves the old file whole.
-TEST(AtomicReplace, WriteStoppedHalfWayLeavesTheOldFile) {
-    TempDir dir;
-    const std::string old(100, 'o');
-    writeFile(dir / "f", old);
-    const pid_t child = ::fork();
-    ASSERT_NE(child, -1);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{4096, 4096};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        std::string error;
-        const bool replaced = replaceFileAtomically(dir / "f", std::string(10000, 'n'), error);
-        ::_exit(!replaced && error.find("Cannot write") != std::string::npos ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(readFile(dir / "f"), old);
-    EXPECT_EQ(filesIn(dir.path()), 1u);
 }
 
 } // namespace

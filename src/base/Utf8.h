@@ -1,6 +1,6 @@
 #pragma once
 
-// UTF-8 walking and writing shared by the codec; also for callers that must check a file's text.
+// UTF-8 walking and writing, shared by every layer that handles texts.
 
 #include <cstddef>
 #include <cstdint>
@@ -24,6 +24,12 @@ size_t writeUtf8(char *out, char32_t cp);
 
 // True when every byte of text belongs to a well-formed UTF-8 sequence.
 bool isValidUtf8(std::string_view text);
+
+// Characters of a text; each malformed byte counts as one.
+size_t countCharacters(std::string_view text);
+
+// The first n characters of a text, never cutting inside one.
+std::string firstCharacters(std::string_view text, size_t n);
 
 // ISO-8859-1 bytes as UTF-8.
 std::string latin1ToUtf8(const uint8_t *bytes, size_t count);

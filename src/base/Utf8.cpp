@@ -1,4 +1,4 @@
-#include "codec/Utf8.h"
+#include "base/Utf8.h"
 
 #include <cstdint>
 
@@ -109,6 +109,22 @@ std::string latin1ToUtf8(const uint8_t *bytes, size_t count) {
         appendUtf8(out, bytes[i]);
     }
     return out;
+}
+
+size_t countCharacters(std::string_view text) {
+    size_t count = 0;
+    for (size_t pos = 0; pos < text.size(); ++count) {
+        nextCodePoint(text, pos);
+    }
+    return count;
+}
+
+std::string firstCharacters(std::string_view text, size_t n) {
+    size_t pos = 0;
+    for (size_t count = 0; pos < text.size() && count < n; ++count) {
+        nextCodePoint(text, pos);
+    }
+    return std::string(text.substr(0, pos));
 }
 
 } // namespace velnor
