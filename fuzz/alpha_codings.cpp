@@ -2,7 +2,7 @@
 // the rest as a text to code and decode again.
 
 #include "codec/CMyTools.h"
-#include "codec/Utf8.h"
+#include "base/Utf8.h"
 
 #include <cstdlib>
 

@@ -2,7 +2,7 @@
 // message that decodes must hold valid UTF-8 and survive being composed again.
 
 #include "codec/CMyTools.h"
-#include "codec/Utf8.h"
+#include "base/Utf8.h"
 
 #include <cstdlib>
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <iconv.h>
 
-#include "codec/Utf8.h"
+#include "base/Utf8.h"
 
 namespace velnor {
 

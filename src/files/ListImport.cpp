@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "codec/CMyTools.h"
-#include "codec/Utf8.h"
+#include "base/Utf8.h"
 #include "files/CsvLineParser.h"
 #include "files/LegacyText.h"
 #include "sim/MessageCompose.h"

@@ -1,5 +1,5 @@
 #include "CodecTestSupport.h"
-#include "codec/Utf8.h"
+#include "base/Utf8.h"
 
 namespace velnor::test {
 namespace {
