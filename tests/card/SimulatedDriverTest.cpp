@@ -147,7 +147,7 @@ TEST(SimulatedDriverOpen, ChangeTheFileCannotKeepIsRefusedWithTheReason) {
     ASSERT_TRUE(driver.SelectFile(handle, 0x6F3A, length, 0));
     EXPECT_FALSE(driver.UpdateRecord(handle, 2, 1, 0, record, false));
     EXPECT_EQ(
-        driver.lastError().rfind("UPDATE RECORD 1: the card answered 9240 (Cannot replace ", 0), 0u)
+        driver.lastError().rfind("UPDATE RECORD 1: the card answered 9240 (cannot replace ", 0), 0u)
         << driver.lastError();
     uint8_t buffer[260] = {};
     ASSERT_TRUE(driver.ReadRecord(handle, 2, 1, 0, buffer, false));
