@@ -1,0 +1,26 @@
+// Phonebook records as a card may hold them, of any length. A record that yields an entry must
+// give valid UTF-8 and a number of at most 20 dialling characters with an optional "+", and the
+// entry written back must read as the same number.
+
+#include <cstdlib>
+
+#include "base/Utf8.h"
+#include "sim/PhonebookRecord.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    using namespace velnor;
+    const std::optional<PhoneEntry> entry = decodePhonebookRecord(data, size);
+    if (!entry) {
+        return 0;
+    }
+    const bool plus = !entry->number.empty() && entry->number[0] == '+';
+    if (!isValidUtf8(entry->name) || entry->number.size() > kMaxNumberDigits + (plus ? 1 : 0)) {
+        std::abort();
+    }
+    const Bytes again = encodePhonebookRecord(*entry, size, false);
+    const std::optional<PhoneEntry> back = decodePhonebookRecord(again.data(), again.size());
+    if (again.size() != size || !back || back->number != entry->number) {
+        std::abort();
+    }
+    return 0;
+}
