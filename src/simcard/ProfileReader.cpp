@@ -28,7 +28,7 @@ std::string inQuotes(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
 
-// Reads the members of one JSON object, refusing members it was never asked about.
+// Reads the members of one JSON object that may hold only the members it is told of.
 class Members {
 public:
     // Refuses an object with a member outside `allowed`, before anything else is looked at.
@@ -220,6 +220,11 @@ void readLinearFixed(Members &members, FileDescription &file, unsigned recordLen
             records.push_back(std::move(record));
         }
     }
+    if (records.size() > profile::MaxRecordCount) {
+        fail(members.where() + ": there are " + std::to_string(records.size()) +
+             " records, more than a file can have (" + std::to_string(profile::MaxRecordCount) +
+             ").");
+    }
     file.recordCount =
         members.number("recordCount", 0, profile::MaxRecordCount).value_or(records.size());
     if (records.size() > file.recordCount) {
@@ -374,6 +379,10 @@ ProfileResult parseCardProfile(std::string_view jsonText) {
     } catch (const json::parse_error &e) {
         const size_t offset = e.byte == 0 ? 0 : e.byte - 1;
         result.error = "The card profile is not valid JSON (" + position(jsonText, offset) + ").";
+        return result;
+    } catch (const json::exception &) {
+        // The text is JSON, but a value in it is not one the reader can hold.
+        result.error = "The card profile holds a number too large to read.";
         return result;
     }
     try {

@@ -37,6 +37,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadProfile{"{\n  \"atr\": \"3B00\",\n  oops\n}", "not valid JSON (line 3"},
         BadProfile{"{\"atr\": \"3B\xC3\x28\"}", "not valid JSON"},
         BadProfile{"[]", "The card profile is not a JSON object."},
+        // Found by fuzzing: a number beyond 64 bits threw out of the reader.
+        BadProfile{R"({"chv1": {"attempts": 7267656E205765691}})", "number too large"},
+        BadProfile{R"({"atr": 1E999})", "number too large"},
         BadProfile{R"({"atr": "3B9G"})", "\"atr\" is not hexadecimal bytes"},
         BadProfile{R"({"atr": "3B9"})", "\"atr\" is not hexadecimal bytes"},
         BadProfile{R"({"atr": "00"})", "not an answer to reset"},
@@ -111,6 +114,18 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<BadProfile> &info) {
         return "Profile" + std::to_string(info.index);
     });
+
+TEST(ProfileLimits, RecordsBeyondTheLastRecordNumberAreRefused) {
+    std::string records = "\"\"";
+    for (int i = 1; i < 255; ++i) {
+        records += ",\"\"";
+    }
+    const ProfileResult result = parseCardProfile(
+        R"({"files": [{"path": "3F00/7F10/6F3A", "recordLength": 1, "records": [)" + records +
+        "]}]}");
+    EXPECT_EQ(result.error,
+              "File 3F00/7F10/6F3A: there are 255 records, more than a file can have (254).");
+}
 
 TEST(ProfileDefaults, FillPadsRecordsAndMissingRecords) {
     ProfileResult loaded = parseCardProfile(FILE_ENTRY(
