@@ -35,6 +35,13 @@ bool writeAll(int fd, std::string_view content) {
 
 bool writeFileAtomically(const std::filesystem::path &path, std::string_view content,
                          std::string *error, Durability durability) {
+    return writeFileAtomically(
+        path, [content](const PieceWriter &write) { return write(content); }, error, durability);
+}
+
+bool writeFileAtomically(const std::filesystem::path &path,
+                         const std::function<bool(const PieceWriter &write)> &produce,
+                         std::string *error, Durability durability) {
     const bool synced = durability == Durability::Synced;
     const std::filesystem::path folder =
         path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
@@ -45,7 +52,8 @@ bool writeFileAtomically(const std::filesystem::path &path, std::string_view con
     }
     struct stat existing {};
     const mode_t mode = ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644;
-    if (!writeAll(fd, content) || ::fchmod(fd, mode) != 0 || (synced && ::fsync(fd) != 0)) {
+    const bool written = produce([fd](std::string_view piece) { return writeAll(fd, piece); });
+    if (!written || ::fchmod(fd, mode) != 0 || (synced && ::fsync(fd) != 0)) {
         const int code = errno;
         ::close(fd);
         ::unlink(temporary.c_str());

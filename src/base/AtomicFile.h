@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -15,7 +16,14 @@ enum class Durability { Synced, Replaced };
 // file beside it, which is renamed over the old one. An existing file keeps its permissions.
 // On failure returns false and says why in `error`.
 bool writeFileAtomically(const std::filesystem::path &path, std::string_view content,
-                         std::string *error = nullptr,
-                         Durability durability = Durability::Synced);
+                         std::string *error = nullptr, Durability durability = Durability::Synced);
+
+// The same for content made in pieces, so that a large file is never held whole: `produce`
+// hands every piece to the writer it is given, in order, and stops when the writer returns
+// false.
+using PieceWriter = std::function<bool(std::string_view piece)>;
+bool writeFileAtomically(const std::filesystem::path &path,
+                         const std::function<bool(const PieceWriter &write)> &produce,
+                         std::string *error = nullptr, Durability durability = Durability::Synced);
 
 } // namespace velnor

@@ -1,10 +1,17 @@
 #include "base/Utf8.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace velnor {
 
 namespace {
+
+bool isAsciiWord(const char *bytes) {
+    uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return (word & 0x8080808080808080ULL) == 0;
+}
 
 bool isContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
@@ -91,6 +98,11 @@ void appendUtf8(std::string &out, char32_t cp) {
 bool isValidUtf8(std::string_view text) {
     size_t pos = 0;
     while (pos < text.size()) {
+        // Whole files pass through here: eight ASCII bytes at a time.
+        if (text.size() - pos >= 8 && isAsciiWord(text.data() + pos)) {
+            pos += 8;
+            continue;
+        }
         const size_t start = pos;
         if (nextCodePoint(text, pos) == kReplacementChar) {
             // A genuine U+FFFD in the text is three bytes; a replacement for a bad byte is one.

@@ -5,6 +5,7 @@
 // Buffers are the caller's and hold at least the length given (260 bytes in practice).
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,7 +16,10 @@ namespace velnor {
 struct ReaderEntry {
     std::string name;
     bool cardPresent = false;
+    bool operator==(const ReaderEntry &) const = default;
 };
+
+class ReaderSource;
 
 class CUSBOpKrnl {
 public:
@@ -23,6 +27,9 @@ public:
 
     // Every reader the driver can reach, in the order it would search them.
     virtual std::vector<ReaderEntry> ListReaders() { return {}; }
+    // A watch on the readers and their cards for another thread; by default it compares
+    // ListReaders from time to time.
+    virtual std::unique_ptr<ReaderSource> WatchReaders();
 
     // The reader to use, or nullopt when there is none.
     virtual std::optional<std::string> FindDeviceEntry() = 0;
@@ -56,6 +63,13 @@ public:
                            uint8_t &status) = 0;
     virtual int EnableCHV(int handle, uint8_t f, const std::string &code, uint8_t &status) = 0;
     virtual int DisableCHV(int handle, uint8_t f, const std::string &code, uint8_t &status) = 0;
+
+    // Keeps other programs away from the card between the commands of one sequence (select then
+    // read, a record loop, a PIN operation), so that none slips its own SELECT in between.
+    // Transactions on one handle nest; each begin is matched by one end. Drivers without other
+    // users of the card have nothing to do. Never hold one while waiting for the user.
+    virtual bool BeginTransaction(int) { return true; }
+    virtual void EndTransaction(int) {}
 
     // Ends the driver; nothing to do on these platforms.
     virtual void TermASPI() {}

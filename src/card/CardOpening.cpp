@@ -3,15 +3,37 @@
 #include <array>
 
 #include "card/CardHandle.h"
+#include "card/CardTransaction.h"
 #include "card/ChvOperations.h"
 #include "card/FileStatus.h"
-#include "codec/CMyTools.h"
 
 namespace velnor {
 
 namespace {
 
-constexpr size_t kMaxIdentityBytes = 32; // the identity holds at most 64 digits
+enum class PinStep { Settled, Failed };
+
+// Asks for the PIN as the card's master file says: the unblock offer when no attempt is left,
+// the PIN entry when it is still pending.
+PinStep settlePin(CardOpeningContext &c, const FileStatus &master, bool &dialogShown) {
+    if (!master.chv1Enabled()) {
+        return PinStep::Settled;
+    }
+    ChvDialogContext dialogs{c.driver, c.prompts, c.texts, c.reader.devicePath, c.link};
+    if (master.chv1AttemptsLeft() == 0 && c.prompts.askYesNo({8080, "", c.texts.get(8080)})) {
+        dialogShown = true;
+        const bool unblocked = runChvDialog(dialogs, CodeDialog::Unblock);
+        c.reader.chv1Pending = !unblocked;
+        return unblocked ? PinStep::Settled : PinStep::Failed;
+    }
+    if (!c.reader.chv1Pending) {
+        return PinStep::Settled;
+    }
+    dialogShown = true;
+    const bool verified = runChvDialog(dialogs, CodeDialog::Verify);
+    c.reader.chv1Pending = !verified;
+    return verified ? PinStep::Settled : PinStep::Failed;
+}
 
 } // namespace
 
@@ -29,68 +51,43 @@ void applyConnectionState(CommandStates &commands, bool connected) {
     commands.setCommandEnabled(command::Write, CommandPlace::Toolbar, false);
 }
 
-std::string readCardIdentity(CUSBOpKrnl &driver, int handle, uint8_t f) {
-    const std::optional<FileStatus> file = selectWithStatus(driver, handle, fid::Iccid, f);
-    if (!file) {
-        return std::string();
-    }
-    const uint8_t size = static_cast<uint8_t>(file->fileSize() & 0xFF);
-    std::array<uint8_t, 256> bytes{};
-    if (size == 0 || driver.ReadBinary(handle, size, f, bytes.data()) == 0) {
-        return std::string();
-    }
-    return CMyTools::bcd2asc(bytes.data(), std::min<size_t>(size, kMaxIdentityBytes));
-}
-
 bool openCard(CardOpeningContext &c) {
-    CardHandle handle(c.driver, c.reader.devicePath);
-    std::array<uint8_t, 64> atr{};
-    if (!handle.isOpen() || c.driver.GetATRValue(handle.get(), atr.data(), c.link.simFunction) == 0) {
-        c.status.showCard(8030);
-        return false;
-    }
-    applyConnectionState(c.commands, true);
     const uint8_t f = c.link.simFunction;
-    const std::optional<FileStatus> master = selectWithStatus(c.driver, handle.get(), fid::MasterFile, f);
-    if (!master) {
-        return false;
+    std::optional<FileStatus> master;
+    std::string identity;
+    {
+        CardHandle handle(c.driver, c.reader.devicePath);
+        CardTransaction transaction(c.driver, handle.get());
+        std::array<uint8_t, 64> atr{};
+        if (!handle.isOpen() || c.driver.GetATRValue(handle.get(), atr.data(), f) == 0) {
+            c.status.showCard(8030);
+            return false;
+        }
+        applyConnectionState(c.commands, true);
+        master = selectWithStatus(c.driver, handle.get(), fid::MasterFile, f);
+        if (!master) {
+            return false;
+        }
+        // The identity needs no PIN; knowing it before the PIN step keeps a code with its card.
+        identity = readCardIdentity(c.driver, handle.get(), f);
     }
-    // The identity is readable without the PIN; knowing it first keeps a code with its card.
-    const std::string identity = readCardIdentity(c.driver, handle.get(), f);
     if (identity != c.link.chv1CodeOwner) {
         c.link.chv1Code.clear();
         c.link.chv1CodeOwner.clear();
         c.reader.chv1Pending = true;
     }
-    if (master->chv1Enabled()) {
-        ChvDialogContext dialogs{c.driver, c.prompts, c.texts, c.reader.devicePath, c.link, identity};
-        bool settled = false;
-        if (master->chv1AttemptsLeft() == 0) {
-            if (c.prompts.askYesNo({8080, "", c.texts.get(8080)})) {
-                handle.release();
-                if (!runChvDialog(dialogs, CodeDialog::Unblock)) {
-                    c.reader.chv1Pending = true;
-                    return false;
-                }
-                c.reader.chv1Pending = false;
-                settled = true;
-            }
-        }
-        if (!settled && c.reader.chv1Pending) {
-            handle.release();
-            if (!runChvDialog(dialogs, CodeDialog::Verify)) {
-                c.reader.chv1Pending = true;
-                return false;
-            }
-            c.reader.chv1Pending = false;
-        }
-    }
-    CardHandle again(c.driver, c.reader.devicePath);
-    if (!again.isOpen()) {
+    bool dialogShown = false;
+    if (settlePin(c, *master, dialogShown) == PinStep::Failed) {
         return false;
     }
+    CardHandle handle(c.driver, c.reader.devicePath);
+    CardTransaction transaction(c.driver, handle.get());
+    if (dialogShown) {
+        // The card was left alone while the user typed; take the identity it has now.
+        identity = readCardIdentity(c.driver, handle.get(), f);
+    }
+    c.link.isCdmaCard = handle.isOpen() && detectCdmaCard(c.driver, handle.get(), f);
     c.reader.lastIdentity = identity;
-    c.link.isCdmaCard = detectCdmaCard(c.driver, again.get(), f);
     c.status.showCard(8029, identity);
     return true;
 }

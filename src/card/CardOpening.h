@@ -8,6 +8,7 @@
 #include "base/Texts.h"
 #include "base/UserPrompts.h"
 #include "card/CUSBOpKrnl.h"
+#include "card/CardIdentity.h"
 
 namespace velnor {
 
@@ -29,8 +30,5 @@ struct CardOpeningContext {
 // card. A code the program holds is kept only for the card that accepted it: another card
 // makes the PIN pending again, so one card's code is never offered to another.
 bool openCard(CardOpeningContext &context);
-
-// The ICCID digits of the card, empty when the file cannot be read.
-std::string readCardIdentity(CUSBOpKrnl &driver, int handle, uint8_t f);
 
 } // namespace velnor

@@ -1,25 +1,57 @@
 #include "card/ChvOperations.h"
 
 #include "card/CardHandle.h"
+#include "card/CardIdentity.h"
+#include "card/CardTransaction.h"
 #include "card/FileStatus.h"
 
 namespace velnor {
 
 namespace {
 
-constexpr uint8_t kChv1 = 1;      // P2 naming CHV1 in VERIFY and CHANGE (GSM 11.11, 9.2.9)
-constexpr uint8_t kUnblock1 = 0;  // P2 naming CHV1 in UNBLOCK CHV (GSM 11.11, 9.2.13)
+constexpr uint8_t kChv1 = 1;     // P2 naming CHV1 in VERIFY and CHANGE (GSM 11.11, 9.2.9)
+constexpr uint8_t kUnblock1 = 0; // P2 naming CHV1 in UNBLOCK CHV (GSM 11.11, 9.2.13)
 
 const std::string &codeAt(const std::vector<std::string> &codes, size_t index) {
     static const std::string none;
     return index < codes.size() ? codes[index] : none;
 }
 
+int runOperation(CUSBOpKrnl &driver, int h, uint8_t f, ChvOperation operation,
+                 const std::string &first, const std::string &second, uint8_t &status) {
+    switch (operation) {
+    case ChvOperation::Verify:
+        return driver.VerifyCHV(h, f, kChv1, first, status);
+    case ChvOperation::Enable:
+        return driver.EnableCHV(h, f, first, status);
+    case ChvOperation::Disable:
+        return driver.DisableCHV(h, f, first, status);
+    case ChvOperation::Change:
+        return driver.ChangeCHV(h, f, kChv1, first, second, status);
+    case ChvOperation::Unblock:
+        return driver.UnblockCHV(h, f, kUnblock1, first, second, status);
+    }
+    return 0;
+}
+
+ChvOperation operationOf(CodeDialog dialog, bool switchOff) {
+    switch (dialog) {
+    case CodeDialog::Switch:
+        return switchOff ? ChvOperation::Disable : ChvOperation::Enable;
+    case CodeDialog::Change:
+        return ChvOperation::Change;
+    case CodeDialog::Unblock:
+        return ChvOperation::Unblock;
+    case CodeDialog::Verify:
+        break;
+    }
+    return ChvOperation::Verify;
+}
+
 } // namespace
 
 ChvResult performChv(CUSBOpKrnl &driver, const std::string &devicePath, CardLink &link,
-                     const std::string &cardIdentity, ChvOperation operation,
-                     const std::vector<std::string> &codes) {
+                     ChvOperation operation, const std::vector<std::string> &codes) {
     ChvResult result;
     CardHandle handle(driver, devicePath);
     if (!handle.isOpen()) {
@@ -28,43 +60,44 @@ ChvResult performChv(CUSBOpKrnl &driver, const std::string &devicePath, CardLink
     const uint8_t f = link.simFunction;
     const std::string &first = codeAt(codes, 0);
     const std::string &second = codeAt(codes, 1);
-    int ok = 0;
-    switch (operation) {
-    case ChvOperation::Verify:
-        ok = driver.VerifyCHV(handle.get(), f, kChv1, first, result.status);
-        break;
-    case ChvOperation::Enable:
-        ok = driver.EnableCHV(handle.get(), f, first, result.status);
-        break;
-    case ChvOperation::Disable:
-        ok = driver.DisableCHV(handle.get(), f, first, result.status);
-        break;
-    case ChvOperation::Change:
-        ok = driver.ChangeCHV(handle.get(), f, kChv1, first, second, result.status);
-        break;
-    case ChvOperation::Unblock:
-        ok = driver.UnblockCHV(handle.get(), f, kUnblock1, first, second, result.status);
-        break;
+    std::string identity;
+    {
+        CardTransaction transaction(driver, handle.get());
+        identity = readCardIdentity(driver, handle.get(), f);
+        result.accepted =
+            runOperation(driver, handle.get(), f, operation, first, second, result.status) != 0;
     }
     handle.release();
-    result.accepted = ok != 0;
-    if (result.accepted) {
-        switch (operation) {
-        case ChvOperation::Verify:
-        case ChvOperation::Enable:
-            link.chv1Code = first;
-            break;
-        case ChvOperation::Disable:
-            link.chv1Code.clear();
-            break;
-        case ChvOperation::Change:
-        case ChvOperation::Unblock:
-            link.chv1Code = second;
-            break;
-        }
-        link.chv1CodeOwner = cardIdentity;
+    if (!result.accepted) {
+        return result;
     }
+    switch (operation) {
+    case ChvOperation::Verify:
+    case ChvOperation::Enable:
+        link.chv1Code = first;
+        break;
+    case ChvOperation::Disable:
+        link.chv1Code.clear();
+        break;
+    case ChvOperation::Change:
+    case ChvOperation::Unblock:
+        link.chv1Code = second;
+        break;
+    }
+    link.chv1CodeOwner = identity;
     return result;
+}
+
+bool presentStoredChv1(CUSBOpKrnl &driver, int handle, const CardLink &link) {
+    if (link.chv1Code.empty()) {
+        return false; // an empty code can never be right; offering it would only cost an attempt
+    }
+    CardTransaction transaction(driver, handle);
+    if (readCardIdentity(driver, handle, link.simFunction) != link.chv1CodeOwner) {
+        return false;
+    }
+    uint8_t status = 0;
+    return driver.VerifyCHV(handle, link.simFunction, kChv1, link.chv1Code, status) != 0;
 }
 
 int chvFailureTextId(uint8_t status) {
@@ -94,10 +127,13 @@ int chvAttemptsLeft(CUSBOpKrnl &driver, const std::string &devicePath, uint8_t f
     if (!handle.isOpen()) {
         return -1;
     }
-    const std::optional<FileStatus> master = selectWithStatus(driver, handle.get(), fid::MasterFile, f);
+    CardTransaction transaction(driver, handle.get());
+    const std::optional<FileStatus> master =
+        selectWithStatus(driver, handle.get(), fid::MasterFile, f);
     if (!master) {
         return -1;
     }
+    // GSM 11.11, 9.2.1: byte 19 is the status of the unblock code, like byte 18 of CHV1.
     return unblock ? (master->bytes[19] & 0x0F) : master->chv1AttemptsLeft();
 }
 
@@ -106,35 +142,22 @@ bool runChvDialog(ChvDialogContext &context, CodeDialog dialog, bool *switchedOf
         CodeRequest request;
         request.dialog = dialog;
         request.attemptsLeft = chvAttemptsLeft(context.driver, context.devicePath,
-                                               context.link.simFunction, dialog == CodeDialog::Unblock);
+                                               context.link.simFunction,
+                                               dialog == CodeDialog::Unblock);
         const std::optional<CodeAnswer> answer = context.prompts.askCodes(request);
         if (!answer) {
             return false;
         }
+        const ChvOperation operation = operationOf(dialog, answer->switchOff);
         const std::vector<std::string> &codes = answer->codes;
-        ChvOperation operation = ChvOperation::Verify;
-        switch (dialog) {
-        case CodeDialog::Verify:
-            operation = ChvOperation::Verify;
-            break;
-        case CodeDialog::Switch:
-            operation = answer->switchOff ? ChvOperation::Disable : ChvOperation::Enable;
-            break;
-        case CodeDialog::Change:
-            operation = ChvOperation::Change;
-            break;
-        case CodeDialog::Unblock:
-            operation = ChvOperation::Unblock;
-            break;
-        }
         if ((operation == ChvOperation::Change || operation == ChvOperation::Unblock) &&
             codeAt(codes, 1) != codeAt(codes, 2)) {
             context.prompts.showMessage(MessageKind::Error,
                                         {0, "Error", "The new key you input is not the same"});
             continue;
         }
-        const ChvResult result = performChv(context.driver, context.devicePath, context.link,
-                                            context.cardIdentity, operation, codes);
+        const ChvResult result =
+            performChv(context.driver, context.devicePath, context.link, operation, codes);
         if (result.accepted) {
             if (switchedOff != nullptr) {
                 *switchedOff = operation == ChvOperation::Disable;

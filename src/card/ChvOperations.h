@@ -1,8 +1,8 @@
 #pragma once
 
 // The CHV1 (PIN) operations: present, switch on or off, change and unblock. Each runs on a
-// device handle of its own; a dialog asks again after every refusal until the card accepts or
-// the user cancels.
+// device handle of its own, inside one card transaction; a dialog asks again after every
+// refusal until the card accepts or the user cancels.
 
 #include <cstdint>
 #include <string>
@@ -23,10 +23,15 @@ struct ChvResult {
 };
 
 // Runs one operation with codes in the order of the dialog's fields (change and unblock: the
-// old or unblock code, then the new one). On success chv1Code takes the code the card now has.
+// old or unblock code, then the new one). On success chv1Code takes the code the card now has,
+// and chv1CodeOwner the identity of the card that took it, read in the same transaction.
 ChvResult performChv(CUSBOpKrnl &driver, const std::string &devicePath, CardLink &link,
-                     const std::string &cardIdentity, ChvOperation operation,
-                     const std::vector<std::string> &codes);
+                     ChvOperation operation, const std::vector<std::string> &codes);
+
+// Presents the stored code on an open handle, but only to the card that accepted it: to any
+// other card, or without a code, nothing is sent and false comes back, so no attempt of
+// another card is ever spent.
+bool presentStoredChv1(CUSBOpKrnl &driver, int handle, const CardLink &link);
 
 // String number of the failure report for a refusal's status byte.
 int chvFailureTextId(uint8_t status);
@@ -41,7 +46,6 @@ struct ChvDialogContext {
     const Texts &texts;
     const std::string &devicePath;
     CardLink &link;
-    const std::string &cardIdentity;
 };
 
 // Shows a PIN dialog until the card accepts its codes (true) or the user cancels (false). For

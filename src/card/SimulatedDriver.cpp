@@ -39,7 +39,7 @@ int SimulatedDriver::OpenRX730X(const std::string &devicePath) {
     }
     const int handle = nextHandle++;
     std::lock_guard lock(mutex_);
-    handles_[handle] = std::move(card);
+    handles_[handle] = {devicePath, std::move(card)};
     return handle;
 }
 
@@ -48,22 +48,36 @@ void SimulatedDriver::CloseHandle(int handle) {
     handles_.erase(handle);
 }
 
-std::shared_ptr<SimHost> SimulatedDriver::cardOf(int handle) const {
+std::optional<SimulatedDriver::Connection> SimulatedDriver::connection(int handle) const {
     std::lock_guard lock(mutex_);
     const auto found = handles_.find(handle);
-    return found == handles_.end() ? nullptr : found->second;
+    if (found == handles_.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
+std::shared_ptr<SimHost> SimulatedDriver::cardOf(int handle) const {
+    const auto open = connection(handle);
+    return open ? open->card : nullptr;
 }
 
 std::shared_ptr<SimHost> SimulatedDriver::cardOrError(int handle) {
-    auto card = cardOf(handle);
-    if (!card) {
+    const auto open = connection(handle);
+    if (!open) {
         setLastError("Handle " + std::to_string(handle) + " is not open.");
+        return nullptr;
     }
-    return card;
+    if (SimulatedCards::instance().find(open->devicePath) != open->card) {
+        setLastError("The card was taken out of the reader " + open->devicePath + ".");
+        return nullptr;
+    }
+    return open->card;
 }
 
 std::optional<std::vector<uint8_t>> SimulatedDriver::SIM_InquiryFunctions(int handle) {
-    if (!cardOrError(handle)) {
+    if (!connection(handle)) {
+        setLastError("Handle " + std::to_string(handle) + " is not open.");
         return std::nullopt;
     }
     return std::vector<uint8_t>{0xB0, 0x02, 0x08, 0x00, 0x01, 'S', 'I', 'M', ' '};
@@ -85,9 +99,23 @@ std::optional<std::vector<uint8_t>> SimulatedDriver::transmit(int handle,
 }
 
 std::optional<std::vector<uint8_t>> SimulatedDriver::answerToReset(int handle) {
-    const auto card = cardOrError(handle);
-    if (!card) {
+    const auto open = connection(handle);
+    if (!open) {
+        setLastError("Handle " + std::to_string(handle) + " is not open.");
         return std::nullopt;
+    }
+    // Connects the handle to the card in the reader now.
+    std::string error;
+    const auto card = SimulatedCards::instance().cardFor(open->devicePath, error);
+    if (!card) {
+        setLastError(error);
+        return std::nullopt;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        if (const auto found = handles_.find(handle); found != handles_.end()) {
+            found->second.card = card;
+        }
     }
     auto atr = card->answerToReset();
     if (!atr) {

@@ -12,9 +12,6 @@
 
 namespace velnor::cli {
 
-namespace {
-
-// The reader named by --reader, else the first the driver finds.
 std::optional<std::string> chooseReader(Context &context, CUSBOpKrnl &driver) {
     if (context.options.reader) {
         return context.options.reader;
@@ -22,13 +19,21 @@ std::optional<std::string> chooseReader(Context &context, CUSBOpKrnl &driver) {
     return driver.FindDeviceEntry();
 }
 
+std::string noReaderSentence(const CUSBOpKrnl &driver) {
+    const std::string why = driver.lastError();
+    return why.empty() ? "No card reader found." : why;
+}
+
+namespace {
+
 struct FileShape {
     int recordLength = 0;
     int recordCount = 0;
 };
 
 FileShape fileShape(CUSBOpKrnl &driver, int handle, uint8_t f, uint16_t directory, uint16_t file) {
-    if (!selectFile(driver, handle, fid::MasterFile, f) || !selectFile(driver, handle, directory, f)) {
+    if (!selectFile(driver, handle, fid::MasterFile, f) ||
+        !selectFile(driver, handle, directory, f)) {
         return {};
     }
     const std::optional<FileStatus> status = selectWithStatus(driver, handle, file, f);
@@ -41,8 +46,7 @@ int runReaders(Context &context) {
     const std::unique_ptr<CUSBOpKrnl> driver = context.makeDriver();
     const std::vector<ReaderEntry> readers = driver->ListReaders();
     if (readers.empty()) {
-        const std::string why = driver->lastError();
-        return fail(context, NoCard, why.empty() ? "No card reader found." : why);
+        return fail(context, NoCard, noReaderSentence(*driver));
     }
     for (const ReaderEntry &reader : readers) {
         context.out << reader.name << '\t' << (reader.cardPresent ? "card" : "empty") << '\n';
@@ -54,7 +58,7 @@ int runInfo(Context &context) {
     const std::unique_ptr<CUSBOpKrnl> driver = context.makeDriver();
     const std::optional<std::string> path = chooseReader(context, *driver);
     if (!path) {
-        return fail(context, NoCard, "No card reader found.");
+        return fail(context, NoCard, noReaderSentence(*driver));
     }
     const std::optional<ReaderInquiry> inquiry = inquireReader(*driver, *path);
     if (!inquiry) {
@@ -66,7 +70,8 @@ int runInfo(Context &context) {
     if (!handle.isOpen() || driver->GetATRValue(handle.get(), atr.data(), f) == 0) {
         return fail(context, NoCard, "There is no card in the reader " + *path + ".");
     }
-    const std::optional<FileStatus> master = selectWithStatus(*driver, handle.get(), fid::MasterFile, f);
+    const std::optional<FileStatus> master =
+        selectWithStatus(*driver, handle.get(), fid::MasterFile, f);
     if (!master) {
         return fail(context, Refused, "The card does not answer the selection of its master file.");
     }
@@ -76,27 +81,25 @@ int runInfo(Context &context) {
     const FileShape messages =
         fileShape(*driver, handle.get(), f, cdma ? fid::Cdma : fid::Telecom, fid::Messages);
     if (context.options.json) {
-        context.out << nlohmann::json{
-                           {"iccid", identity},
-                           {"chv1Enabled", master->chv1Enabled()},
-                           {"chv1AttemptsLeft", master->chv1AttemptsLeft()},
-                           {"type", cdma ? "CDMA" : "GSM"},
-                           {"phonebook",
-                            {{"recordLength", phonebook.recordLength},
-                             {"recordCount", phonebook.recordCount}}},
-                           {"messages",
-                            {{"recordLength", messages.recordLength},
-                             {"recordCount", messages.recordCount}}}}
+        context.out << nlohmann::json{{"iccid", identity},
+                                      {"chv1Enabled", master->chv1Enabled()},
+                                      {"chv1AttemptsLeft", master->chv1AttemptsLeft()},
+                                      {"type", cdma ? "CDMA" : "GSM"},
+                                      {"phonebook",
+                                       {{"recordLength", phonebook.recordLength},
+                                        {"recordCount", phonebook.recordCount}}},
+                                      {"messages",
+                                       {{"recordLength", messages.recordLength},
+                                        {"recordCount", messages.recordCount}}}}
                            .dump()
                     << '\n';
     } else {
-        context.out << "ICCID: " << identity << "\nPIN: "
-                    << (master->chv1Enabled() ? "on" : "off") << ", "
-                    << int(master->chv1AttemptsLeft()) << " attempts left\nType: "
-                    << (cdma ? "CDMA" : "GSM") << "\nPhonebook: " << phonebook.recordCount
-                    << " records of " << phonebook.recordLength << " bytes\nMessages: "
-                    << messages.recordCount << " records of " << messages.recordLength
-                    << " bytes\n";
+        context.out << "ICCID: " << identity << "\nPIN: " << (master->chv1Enabled() ? "on" : "off")
+                    << ", " << int(master->chv1AttemptsLeft())
+                    << " attempts left\nType: " << (cdma ? "CDMA" : "GSM")
+                    << "\nPhonebook: " << phonebook.recordCount << " records of "
+                    << phonebook.recordLength << " bytes\nMessages: " << messages.recordCount
+                    << " records of " << messages.recordLength << " bytes\n";
     }
     return Done;
 }
@@ -110,7 +113,7 @@ int runRead(Context &context) {
     const std::unique_ptr<CUSBOpKrnl> driver = context.makeDriver();
     const std::optional<std::string> path = chooseReader(context, *driver);
     if (!path) {
-        return fail(context, NoCard, "No card reader found.");
+        return fail(context, NoCard, noReaderSentence(*driver));
     }
     const std::optional<ReaderInquiry> inquiry = inquireReader(*driver, *path);
     if (!inquiry) {
@@ -132,8 +135,8 @@ int runRead(Context &context) {
     ConsoleProgress progress;
     const Timing timing = Timing::none();
 
-    CardOpeningContext opening{*driver, prompts, context.texts, status, commands, session.reader,
-                               session.card};
+    CardOpeningContext opening{*driver,  prompts,        context.texts, status,
+                               commands, session.reader, session.card};
     if (!openCard(opening)) {
         if (prompts.pinWanted()) {
             return fail(context, Refused, "The card asks for its PIN: give it with --pin.");
@@ -143,12 +146,12 @@ int runRead(Context &context) {
         }
         return fail(context, Refused, "The card could not be opened.");
     }
-    Environment env{*driver, prompts,  context.texts,    status,         commands,
-                    worker,  progress, timing,           context.dataDir, context.logDir};
+    Environment env{*driver, prompts,  context.texts, status,          commands,
+                    worker,  progress, timing,        context.dataDir, context.logDir};
     if (readCard(session, env, file) == ReadOutcome::Failed) {
         return fail(context, Refused, "The card could not be read to the end.");
     }
-    const RowList &list = file == CardFile::Messages ? session.messages.rows()
+    const RowList &list = file == CardFile::Messages     ? session.messages.rows()
                           : session.localPhonebookActive ? session.localPhonebook
                                                          : session.cardPhonebook;
     const std::optional<std::string> output = context.options.value("-o");

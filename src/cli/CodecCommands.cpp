@@ -39,11 +39,13 @@ int decodeAdn(Context &context) {
     }
     const std::optional<PhoneEntry> entry = decodePhonebookRecord(record->data(), record->size());
     if (!entry) {
-        return fail(context, Refused, "The record holds no entry (its number length is 0 or above 11).");
+        return fail(context, Refused,
+                    "The record holds no entry (its number length is 0 or above 11).");
     }
     const std::string coding = alphaCoding(*record);
     if (context.options.json) {
-        context.out << nlohmann::json{{"name", entry->name}, {"number", entry->number},
+        context.out << nlohmann::json{{"name", entry->name},
+                                      {"number", entry->number},
                                       {"coding", coding}}
                            .dump()
                     << '\n';
@@ -62,23 +64,27 @@ int decodePdu(Context &context) {
     const bool received = !context.options.has("--sent");
     const bool cdma = context.options.has("--cdma");
     SM_PARAM param;
-    const bool decoded = cdma ? CMyTools::cdmaDecodePdu(bytes->data(), bytes->size(), param, received)
-                              : CMyTools::gsmDecodePdu(bytes->data(), bytes->size(), param, received);
+    const bool decoded =
+        cdma ? CMyTools::cdmaDecodePdu(bytes->data(), bytes->size(), param, received)
+             : CMyTools::gsmDecodePdu(bytes->data(), bytes->size(), param, received);
     if (!decoded) {
         return fail(context, Refused, "The bytes are not a stored short message.");
     }
     const std::string time = received ? receivedTime(param, cdma) : std::string();
     if (context.options.json) {
-        context.out << nlohmann::json{{"smscType", param.smscType}, {"smsc", param.smsc},
-                                      {"numberType", param.numberType}, {"number", param.number},
-                                      {"dcs", param.dcs},         {"time", time},
+        context.out << nlohmann::json{{"smscType", param.smscType},
+                                      {"smsc", param.smsc},
+                                      {"numberType", param.numberType},
+                                      {"number", param.number},
+                                      {"dcs", param.dcs},
+                                      {"time", time},
                                       {"text", param.text}}
                            .dump()
                     << '\n';
     } else {
-        context.out << "smsc: " << param.smsc << "\nnumber: "
-                    << (param.numberType == 0x91 ? "+" : "") << param.number << "\ntime: " << time
-                    << "\ntext: " << param.text << '\n';
+        context.out << "smsc: " << param.smsc
+                    << "\nnumber: " << (param.numberType == 0x91 ? "+" : "") << param.number
+                    << "\ntime: " << time << "\ntext: " << param.text << '\n';
     }
     return Done;
 }

@@ -21,6 +21,15 @@ int runCommand(Context &context) {
     if (name == "read") {
         return runRead(context);
     }
+    if (name == "write") {
+        return runWrite(context);
+    }
+    if (name == "list") {
+        return runListImport(context);
+    }
+    if (name == "restore") {
+        return runRestore(context);
+    }
     if (name == "decode") {
         return runDecode(context);
     }
@@ -29,6 +38,12 @@ int runCommand(Context &context) {
     }
     if (name == "card" && words.size() >= 2 && words[1] == "demo") {
         return runCardDemo(context);
+    }
+    if (name == "card" && words.size() >= 2 && words[1] == "serve") {
+        return runCardServe(context);
+    }
+    if (name == "pin") {
+        return runPin(context);
     }
     return fail(context, Usage, "Unknown command \"" + name + "\"; see velnor-cli --help.");
 }

@@ -32,6 +32,16 @@ int runRead(Context &context);
 int runDecode(Context &context);
 int runEncode(Context &context);
 int runCardDemo(Context &context);
+int runWrite(Context &context);
+int runListImport(Context &context);
+int runRestore(Context &context);
+int runPin(Context &context);
+int runCardServe(Context &context);
+
+// The reader of a card command: --reader, else the reader search.
+std::optional<std::string> chooseReader(Context &context, CUSBOpKrnl &driver);
+// Why the reader search found nothing, as one sentence: no reader, or pcscd not running.
+std::string noReaderSentence(const CUSBOpKrnl &driver);
 
 // One line on the error stream and the status to exit with.
 int fail(Context &context, int status, const std::string &sentence);

@@ -10,7 +10,9 @@ namespace {
 
 std::atomic<bool> interrupted{false};
 
-extern "C" void onInterrupt(int) { interrupted = true; }
+extern "C" void onInterrupt(int) {
+    interrupted = true;
+}
 
 } // namespace
 
@@ -27,7 +29,17 @@ void ConsolePrompts::showMessage(MessageKind kind, const Prompt &prompt) {
     err_ << prompt.text << '\n';
 }
 
+void ConsolePrompts::answerOnce(CodeDialog dialog, CodeAnswer answer) {
+    commandDialog_ = dialog;
+    commandCodes_ = std::move(answer);
+}
+
 std::optional<CodeAnswer> ConsolePrompts::askCodes(const CodeRequest &request) {
+    if (commandDialog_ && request.dialog == *commandDialog_) {
+        std::optional<CodeAnswer> answer = std::move(commandCodes_);
+        commandCodes_.reset();
+        return answer;
+    }
     if (request.dialog != CodeDialog::Verify || !pin_ || pinOffered_) {
         pinWanted_ = !pin_;
         return std::nullopt;
@@ -41,9 +53,13 @@ ConsoleProgress::ConsoleProgress() {
     std::signal(SIGINT, onInterrupt);
 }
 
-ConsoleProgress::~ConsoleProgress() { std::signal(SIGINT, SIG_DFL); }
+ConsoleProgress::~ConsoleProgress() {
+    std::signal(SIGINT, SIG_DFL);
+}
 
-bool ConsoleProgress::cancelled() const { return interrupted; }
+bool ConsoleProgress::cancelled() const {
+    return interrupted;
+}
 
 void ConsolePanes::showPane(int pane, const std::string &text) {
     if (verbose_ && !text.empty()) {

@@ -13,8 +13,9 @@
 namespace velnor::cli {
 
 // Answers every question from the command line: yes/no from --yes or --no (no by default), the
-// PIN from --pin exactly once, so a refused code never costs the card a second attempt. Messages
-// go to the error stream, one line each.
+// PIN from --pin exactly once, so a refused code never costs the card a second attempt; a pin
+// command's codes, given with answerOnce, once as well. Messages go to the error stream, one
+// line each.
 class ConsolePrompts : public UserPrompts {
 public:
     ConsolePrompts(std::ostream &err, std::optional<bool> answer, std::optional<std::string> pin)
@@ -26,6 +27,9 @@ public:
     std::optional<std::string> chooseSaveFile(const FileChoice &) override { return std::nullopt; }
     std::optional<CodeAnswer> askCodes(const CodeRequest &request) override;
 
+    // The codes of a pin command: the answer to the first round of that dialog, and no other.
+    void answerOnce(CodeDialog dialog, CodeAnswer answer);
+
     bool refused() const { return refused_; } // an error message was shown
     bool pinWanted() const { return pinWanted_; }
 
@@ -33,6 +37,8 @@ private:
     std::ostream &err_;
     std::optional<bool> answer_;
     std::optional<std::string> pin_;
+    std::optional<CodeDialog> commandDialog_;
+    std::optional<CodeAnswer> commandCodes_;
     bool pinOffered_ = false;
     bool pinWanted_ = false;
     bool refused_ = false;

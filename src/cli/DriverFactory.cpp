@@ -1,11 +1,32 @@
 #include "cli/DriverFactory.h"
 
+#include <iostream>
+
+#include "card/PcscDriver.h"
 #include "card/SimulatedDriver.h"
 
 namespace velnor::cli {
 
 std::unique_ptr<CUSBOpKrnl> makeDriver(const Options &options) {
-    return std::make_unique<SimulatedDriver>(options.reader);
+    std::unique_ptr<ApduDriver> driver;
+    if (options.reader && SimulatedCards::isSimulatedPath(*options.reader)) {
+        driver = std::make_unique<SimulatedDriver>(options.reader);
+    } else {
+        driver = std::make_unique<PcscDriver>(options.reader);
+    }
+    if (options.verbose) {
+        // Every command and answer, and for a command that got none, why.
+        const ApduDriver *traced = driver.get();
+        driver->setTrace([traced](int, const std::vector<uint8_t> &command,
+                                  const std::optional<std::vector<uint8_t>> &response) {
+            std::cerr << "velnor-cli: card: " << describeExchange(command, response);
+            if (!response) {
+                std::cerr << " (" << traced->lastError() << ")";
+            }
+            std::cerr << '\n';
+        });
+    }
+    return driver;
 }
 
 } // namespace velnor::cli

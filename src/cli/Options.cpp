@@ -10,11 +10,19 @@ const char *const kUsage =
     "  readers                                one line per reader: NAME, a tab, card or empty\n"
     "  info                                   the card's identity, PIN state and files\n"
     "  read phonebook|messages [-o FILE]      read the card into a list file (stdout without -o)\n"
+    "  write phonebook|messages -i FILE       import FILE into an empty list, then write the card\n"
+    "  list import phonebook|messages FILE... [-o FILE]\n"
+    "                                         import list files into one list and save it\n"
+    "  restore BACKUP                         write a card backup back to its card (by default\n"
+    "                                         in the reader the backup was taken from)\n"
     "  decode pdu HEX [--sent] [--cdma]       decode a stored message after its status byte\n"
     "  decode adn HEX                         decode one phonebook record\n"
     "  encode pdu --to NUMBER [--smsc NUMBER] [--cdma] TEXT\n"
     "                                         the stored record image after the status byte\n"
-    "  card demo [--cdma] [FILE]              write the demo card profile (stdout without FILE)\n";
+    "  card demo [--cdma] [FILE]              write the demo card profile (stdout without FILE)\n"
+    "  pin verify CODE | enable CODE | disable CODE | change OLD NEW | unblock UNBLOCKCODE NEW\n"
+    "                                         the PIN operations, each offered to the card once\n"
+    "  card serve FILE [--host H] [--port P]  be the card of pcscd's vpcd reader until stopped\n";
 
 namespace {
 

@@ -1,6 +1,10 @@
 #include "files/CsvLineParser.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+
+#include "base/Utf8.h"
 
 namespace velnor {
 
@@ -9,6 +13,19 @@ namespace {
 constexpr std::string_view kComma = ",";
 constexpr std::string_view kQuoteComma = "\",";
 constexpr std::string_view kEscapedQuote = "\"\"\"";
+
+// Where the last character of text[from..] starts: a whole UTF-8 sequence, or the last byte
+// when the text does not end in one.
+size_t lastCharacterStart(std::string_view text, size_t from) {
+    const size_t end = text.size();
+    size_t start = end - 1;
+    while (start > from && end - start < 4 && (static_cast<uint8_t>(text[start]) & 0xC0) == 0x80) {
+        --start;
+    }
+    size_t pos = start;
+    nextCodePoint(text, pos);
+    return pos == end ? start : end - 1;
+}
 
 } // namespace
 
@@ -23,14 +40,30 @@ size_t CsvFieldCursor::NextOccurrence::from(size_t pos) {
 }
 
 size_t CsvFieldCursor::NextOccurrence::search(size_t pos) const {
-    const char first = needle_[0];
-    while (pos + needle_.size() <= text_.size()) {
-        const void *hit = std::memchr(text_.data() + pos, first, text_.size() - pos);
-        if (hit == nullptr) {
+    const char *const data = text_.data();
+    const size_t size = text_.size();
+    const size_t length = needle_.size();
+    while (pos + length <= size) {
+        // Fields are short: a plain look at the next bytes is quicker than a library call.
+        const size_t near = std::min(size, pos + 32);
+        while (pos < near && data[pos] != needle_[0]) {
+            ++pos;
+        }
+        if (pos == near) {
+            const void *hit = std::memchr(data + pos, needle_[0], size - pos);
+            if (hit == nullptr) {
+                return std::string_view::npos;
+            }
+            pos = static_cast<size_t>(static_cast<const char *>(hit) - data);
+        }
+        if (pos + length > size) {
             return std::string_view::npos;
         }
-        pos = static_cast<size_t>(static_cast<const char *>(hit) - text_.data());
-        if (text_.compare(pos, needle_.size(), needle_) == 0) {
+        size_t matched = 1;
+        while (matched < length && data[pos + matched] == needle_[matched]) {
+            ++matched;
+        }
+        if (matched == length) {
             return pos;
         }
         ++pos;
@@ -75,10 +108,14 @@ bool CsvFieldCursor::next(std::string &field) {
         pos_ = end + delimiterLength;
         return true;
     }
-    // The last field; a quoted one ends in its closing mark, whatever that character is.
+    // The last field; a quoted one of two characters or more ends in its closing mark, whatever
+    // that character is.
     size_t last = text_.size();
-    if (quoted && last - pos_ >= 2) {
-        --last;
+    if (quoted && pos_ < text_.size()) {
+        const size_t closing = lastCharacterStart(text_, pos_);
+        if (closing > pos_) {
+            last = closing;
+        }
     }
     field.append(text_, pos_, last - pos_);
     pos_ = text_.size();

@@ -3,7 +3,8 @@
 // The field parser of list files. The whole input is one line: CR and LF are ordinary
 // characters. A field that begins with a quotation mark ends at the next quotation mark and
 // comma, any other field at the next comma; three quotation marks in a row stand for one inside
-// a field. The last field of a quoted kind loses its last character, taken as the closing mark.
+// a field. The last field of a quoted kind loses its last character (a whole UTF-8 character),
+// taken as the closing mark.
 
 #include <cstddef>
 #include <stdexcept>

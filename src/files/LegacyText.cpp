@@ -12,12 +12,6 @@ namespace velnor {
 
 namespace {
 
-bool isAsciiWord(const char *bytes) {
-    uint64_t word;
-    std::memcpy(&word, bytes, sizeof word);
-    return (word & 0x8080808080808080ULL) == 0;
-}
-
 // An open iconv descriptor, closed on every way out.
 class Converter {
 public:
@@ -152,28 +146,8 @@ std::string windows1252ToUtf8(std::string_view bytes) {
 
 } // namespace
 
-bool isUtf8Text(std::string_view bytes) {
-    size_t pos = 0;
-    while (pos < bytes.size()) {
-        if (bytes.size() - pos >= 8 && isAsciiWord(bytes.data() + pos)) {
-            pos += 8;
-            continue;
-        }
-        if (static_cast<uint8_t>(bytes[pos]) < 0x80) {
-            ++pos;
-            continue;
-        }
-        const size_t start = pos;
-        // A genuine U+FFFD is three bytes; a replacement for a bad byte is one.
-        if (nextCodePoint(bytes, pos) == kReplacementChar && pos - start != 3) {
-            return false;
-        }
-    }
-    return true;
-}
-
 TextEncoding detectTextEncoding(std::string_view bytes) {
-    if (isUtf8Text(bytes)) {
+    if (isValidUtf8(bytes)) {
         return TextEncoding::Utf8;
     }
     const GbkScan scan = scanGbk(bytes);

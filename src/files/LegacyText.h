@@ -20,9 +20,6 @@ namespace velnor {
 
 enum class TextEncoding { Utf8, Gbk, Windows1252 };
 
-// True when every byte belongs to a well-formed UTF-8 sequence; quick on ASCII.
-bool isUtf8Text(std::string_view bytes);
-
 // The encoding of a file's bytes by the rule above.
 TextEncoding detectTextEncoding(std::string_view bytes);
 

@@ -4,38 +4,54 @@
 
 namespace velnor {
 
+namespace {
+
+// Builds the file in pieces of about this size, so that a large list is never held twice.
+constexpr size_t kPieceSize = 256 * 1024;
+
+// Hands the bytes of the list file to `emit` in pieces; stops when emit returns false.
+template <typename Emit> bool emitListFile(const RowList &list, Emit emit) {
+    std::string piece;
+    piece.reserve(kPieceSize + 1024);
+    for (const std::string &title : list.titles()) {
+        piece += title;
+        piece += ',';
+    }
+    piece += "\r\n";
+    for (size_t row = 0; row < list.rowCount(); ++row) {
+        for (const std::string &cell : list.rowCells(row)) {
+            piece += '"';
+            piece += cell;
+            piece += "\",";
+        }
+        piece += "\r\n";
+        if (piece.size() >= kPieceSize) {
+            if (!emit(piece)) {
+                return false;
+            }
+            piece.clear();
+        }
+    }
+    return emit(piece);
+}
+
+} // namespace
+
 std::string listFileText(const RowList &list) {
-    size_t size = 2;
-    for (const std::string &title : list.titles()) {
-        size += title.size() + 1;
-    }
-    for (size_t row = 0; row < list.rowCount(); ++row) {
-        for (const std::string &cell : list.rowCells(row)) {
-            size += cell.size() + 3;
-        }
-        size += 2;
-    }
     std::string text;
-    text.reserve(size);
-    for (const std::string &title : list.titles()) {
-        text += title;
-        text += ',';
-    }
-    text += "\r\n";
-    for (size_t row = 0; row < list.rowCount(); ++row) {
-        for (const std::string &cell : list.rowCells(row)) {
-            text += '"';
-            text += cell;
-            text += "\",";
-        }
-        text += "\r\n";
-    }
+    emitListFile(list, [&text](const std::string &piece) {
+        text += piece;
+        return true;
+    });
     return text;
 }
 
 bool SaveListFile(const std::string &path, const RowList &list, UserPrompts &prompts,
                   const Texts &texts, Durability durability) {
-    if (writeFileAtomically(path, listFileText(list), nullptr, durability)) {
+    const auto produce = [&list](const PieceWriter &write) {
+        return emitListFile(list, [&write](const std::string &piece) { return write(piece); });
+    };
+    if (writeFileAtomically(path, produce, nullptr, durability)) {
         return true;
     }
     prompts.showMessage(MessageKind::Information, {8055, texts.get(8053), texts.get(8055)});

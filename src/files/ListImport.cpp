@@ -1,14 +1,16 @@
 #include "files/ListImport.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <memory>
 #include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
-#include "codec/CMyTools.h"
 #include "base/Utf8.h"
+#include "codec/CMyTools.h"
 #include "files/CsvLineParser.h"
 #include "files/LegacyText.h"
 #include "sim/MessageCompose.h"
@@ -23,9 +25,17 @@ constexpr size_t kMessageWidth = 5;
 
 enum class FileRead { Done, CannotOpen, CannotRead, TooLarge };
 
+// A file's bytes, not zeroed first: they are read over at once.
+struct FileBytes {
+    std::unique_ptr<char[]> data;
+    size_t size = 0;
+
+    std::string_view view() const { return {data.get(), size}; }
+};
+
 // The whole file; opened for writing too, so that a file the user may not change is refused
 // as it always was.
-FileRead readWholeFile(const std::string &path, std::string &content) {
+FileRead readWholeFile(const std::string &path, FileBytes &content) {
     const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0) {
         return FileRead::CannotOpen;
@@ -37,10 +47,10 @@ FileRead readWholeFile(const std::string &path, std::string &content) {
     } else if (static_cast<uintmax_t>(info.st_size) > kMaxListFileSize) {
         result = FileRead::TooLarge;
     } else {
-        content.resize(static_cast<size_t>(info.st_size));
-        size_t done = 0;
-        while (done < content.size()) {
-            const ssize_t got = ::read(fd, content.data() + done, content.size() - done);
+        const size_t size = static_cast<size_t>(info.st_size);
+        content.data = std::make_unique_for_overwrite<char[]>(size);
+        while (content.size < size) {
+            const ssize_t got = ::read(fd, content.data.get() + content.size, size - content.size);
             if (got < 0 && errno == EINTR) {
                 continue;
             }
@@ -49,26 +59,23 @@ FileRead readWholeFile(const std::string &path, std::string &content) {
                 break;
             }
             if (got == 0) {
-                content.resize(done); // the file shrank while it was read
-                break;
+                break; // the file shrank while it was read
             }
-            done += static_cast<size_t>(got);
+            content.size += static_cast<size_t>(got);
         }
     }
     ::close(fd);
     return result;
 }
 
-// The text ends at the first zero byte; a legacy code page becomes UTF-8.
-std::string preparedText(std::string text) {
-    const size_t zero = text.find('\0');
-    if (zero != std::string::npos) {
-        text.resize(zero);
+// The text ends at the first zero byte; a legacy code page becomes UTF-8, kept in `converted`.
+std::string_view preparedText(std::string_view bytes, std::string &converted) {
+    bytes = bytes.substr(0, bytes.find('\0'));
+    if (isValidUtf8(bytes)) {
+        return bytes;
     }
-    if (isUtf8Text(text)) {
-        return text;
-    }
-    return convertToUtf8(text, detectTextEncoding(text));
+    converted = convertToUtf8(bytes, detectTextEncoding(bytes));
+    return converted;
 }
 
 // Calls sink(k, group) for every complete group k >= 1 of width fields; group 0 is the header.
@@ -87,6 +94,23 @@ template <typename Sink> void forEachRowGroup(std::string_view text, size_t widt
         }
         ++k;
     }
+}
+
+// Every field but the last ends in a delimiter, which holds a comma: an upper bound of the rows
+// a text makes, exact for a list file.
+size_t rowsAtMost(std::string_view text, size_t width) {
+    const size_t fields = static_cast<size_t>(std::count(text.begin(), text.end(), ',')) + 1;
+    return fields / width;
+}
+
+// The cells of a row, moved rather than copied: a braced list would copy every text.
+std::vector<std::string> movedCells(std::initializer_list<std::string *> texts) {
+    std::vector<std::string> cells;
+    cells.reserve(texts.size());
+    for (std::string *text : texts) {
+        cells.push_back(std::move(*text));
+    }
+    return cells;
 }
 
 void startReport(ImportReport &report) {
@@ -113,7 +137,7 @@ template <typename List>
 bool importFile(const std::string &path, List &list, const CardState &card, ImportReport &report,
                 UserPrompts &prompts, const Texts &texts) {
     try {
-        std::string content;
+        FileBytes content;
         switch (readWholeFile(path, content)) {
         case FileRead::CannotOpen:
             prompts.showMessage(MessageKind::Information, {8054, texts.get(8053), texts.get(8054)});
@@ -126,7 +150,7 @@ bool importFile(const std::string &path, List &list, const CardState &card, Impo
         case FileRead::Done:
             break;
         }
-        importListText(std::move(content), list, card, report);
+        importListText(content.view(), list, card, report);
         return true;
     } catch (const std::bad_alloc &) {
         prompts.showMessage(MessageKind::Error, {9004, texts.get(8053), texts.get(9004)});
@@ -154,9 +178,10 @@ MessageTextFit fitMessageText(const std::string &number, const std::string &text
     return {text, false};
 }
 
-void importListText(std::string text, RowList &phonebook, const CardState &card,
+void importListText(std::string_view bytes, RowList &phonebook, const CardState &card,
                     ImportReport &report) {
-    const std::string utf8 = preparedText(std::move(text));
+    std::string converted;
+    const std::string_view utf8 = preparedText(bytes, converted);
     startReport(report);
     const size_t width = phonebook.columnCount();
     if (width < kPhonebookWidth) {
@@ -164,20 +189,21 @@ void importListText(std::string text, RowList &phonebook, const CardState &card,
     }
     const size_t before = phonebook.rowCount();
     RowList::Batch hold(phonebook);
+    phonebook.reserve(before + rowsAtMost(utf8, width));
     forEachRowGroup(utf8, width, [&](size_t k, std::vector<std::string> &group) {
         std::string rowNumber = std::to_string(before + k);
         if (!nameFitsCard(group[1], card.alphaLength, card.ucs82Unsupported)) {
             noteTooLong(report, rowNumber);
         }
-        const size_t row =
-            phonebook.appendRow({std::move(rowNumber), std::move(group[1]), std::move(group[2])});
+        const size_t row = phonebook.appendRow(movedCells({&rowNumber, &group[1], &group[2]}));
         phonebook.setChecked(row, true);
     });
 }
 
-void importListText(std::string text, MessageList &messages, const CardState &card,
+void importListText(std::string_view bytes, MessageList &messages, const CardState &card,
                     ImportReport &report) {
-    const std::string utf8 = preparedText(std::move(text));
+    std::string converted;
+    const std::string_view utf8 = preparedText(bytes, converted);
     startReport(report);
     const size_t width = messages.rows().columnCount();
     if (width < kMessageWidth) {
@@ -193,8 +219,7 @@ void importListText(std::string text, MessageList &messages, const CardState &ca
         }
         // The list keeps the file's text; only the card's image gets the text that fits.
         const MessageImage image = composeMessageImage(group[2], fit.text, card);
-        messages.append({std::move(rowNumber), std::move(group[1]), std::move(group[2]),
-                         std::move(group[3]), std::move(group[4])},
+        messages.append(movedCells({&rowNumber, &group[1], &group[2], &group[3], &group[4]}),
                         image);
         messages.rows().setChecked(messages.size() - 1, true);
     });

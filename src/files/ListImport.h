@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "base/Texts.h"
 #include "base/UserPrompts.h"
@@ -35,10 +36,10 @@ bool ImportListFile(const std::string &path, RowList &phonebook, const CardState
 bool ImportListFile(const std::string &path, MessageList &messages, const CardState &card,
                     ImportReport &report, UserPrompts &prompts, const Texts &texts);
 
-// The same for a text already in memory (the file's bytes, in any supported encoding).
-void importListText(std::string text, RowList &phonebook, const CardState &card,
+// The same for a file's bytes already in memory, in any supported encoding.
+void importListText(std::string_view bytes, RowList &phonebook, const CardState &card,
                     ImportReport &report);
-void importListText(std::string text, MessageList &messages, const CardState &card,
+void importListText(std::string_view bytes, MessageList &messages, const CardState &card,
                     ImportReport &report);
 
 // The message text a card keeps of T with number g1, and whether T is too long for it: a text

@@ -16,7 +16,9 @@ std::string messageTextFileText(const MessageTextFields &fields) {
     return text;
 }
 
-FileChoice messageTextChoice() { return {"txt", "*.txt", {{"Saved SMS Files (*.txt)", "*.txt"}}}; }
+FileChoice messageTextChoice() {
+    return {"txt", "*.txt", {{"Saved SMS Files (*.txt)", "*.txt"}}};
+}
 
 bool saveMessageText(UserPrompts &prompts, const Texts &texts, const MessageTextFields &fields) {
     const std::optional<std::string> path = prompts.chooseSaveFile(messageTextChoice());

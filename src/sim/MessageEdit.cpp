@@ -5,8 +5,8 @@
 
 namespace velnor {
 
-size_t appendComposedMessage(MessageList &list, const std::string &number,
-                             const std::string &text, const CardState &card, const Texts &texts) {
+size_t appendComposedMessage(MessageList &list, const std::string &number, const std::string &text,
+                             const CardState &card, const Texts &texts) {
     const size_t row = list.size();
     list.append(composedMessageCells(row + 1, number, text, texts),
                 composeMessageImage(number, text, card));
@@ -31,8 +31,8 @@ std::optional<MessageEditStart> beginMessageEdit(const MessageList &list) {
 }
 
 size_t finishMessageEdit(MessageList &list, const MessageEditStart &start,
-                         const std::string &number, const std::string &text,
-                         const CardState &card, const Texts &texts) {
+                         const std::string &number, const std::string &text, const CardState &card,
+                         const Texts &texts) {
     if (!start.editable || start.row >= list.size()) {
         return appendComposedMessage(list, number, text, card, texts);
     }

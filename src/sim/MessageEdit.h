@@ -15,8 +15,8 @@ namespace velnor {
 
 // Appends a composed message at the end of the list: status "not yet sent", no time. Returns
 // the index of the new row.
-size_t appendComposedMessage(MessageList &list, const std::string &number,
-                             const std::string &text, const CardState &card, const Texts &texts);
+size_t appendComposedMessage(MessageList &list, const std::string &number, const std::string &text,
+                             const CardState &card, const Texts &texts);
 
 // What the message editor is opened with for the first selected row.
 struct MessageEditStart {
@@ -35,7 +35,7 @@ std::optional<MessageEditStart> beginMessageEdit(const MessageList &list);
 // Applies the editor's OK: replaces the row and its image when the message was editable,
 // otherwise appends a new unsent message. Returns the index of the row that holds the result.
 size_t finishMessageEdit(MessageList &list, const MessageEditStart &start,
-                         const std::string &number, const std::string &text,
-                         const CardState &card, const Texts &texts);
+                         const std::string &number, const std::string &text, const CardState &card,
+                         const Texts &texts);
 
 } // namespace velnor

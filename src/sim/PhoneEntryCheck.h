@@ -18,7 +18,9 @@ struct PhoneEntryFields {
 };
 
 // The most characters the name field takes on a card with this alpha length.
-inline size_t nameFieldLimit(uint32_t alphaLength) { return alphaLength; }
+inline size_t nameFieldLimit(uint32_t alphaLength) {
+    return alphaLength;
+}
 
 // The fields for an entry being opened: a leading "+" (or several) ticks the box and leaves the
 // number.

@@ -11,7 +11,9 @@ constexpr uint8_t kUnknownNumbering = 0x81;
 constexpr size_t kMaxNumberBytes = 10;
 
 // The codec reports counts of alpha bodies as one byte, and callers compare them as such.
-size_t byteCount(size_t size) { return size & 0xFF; }
+size_t byteCount(size_t size) {
+    return size & 0xFF;
+}
 
 // Count of name bytes handed to the decoder, after trimming the 0xFF filler at the end. A UCS2
 // name whose last character ends in 0xFF keeps that byte when the count would otherwise be odd.
@@ -103,7 +105,9 @@ Bytes encodeAlphaIdentifier(const std::string &name, uint32_t alphaLength, bool 
     return alpha;
 }
 
-Bytes emptyPhonebookRecord(size_t length) { return Bytes(length, 0xFF); }
+Bytes emptyPhonebookRecord(size_t length) {
+    return Bytes(length, 0xFF);
+}
 
 Bytes encodePhonebookRecord(const PhoneEntry &entry, size_t length, bool ucs82Unsupported) {
     Bytes record = emptyPhonebookRecord(length);
@@ -111,7 +115,8 @@ Bytes encodePhonebookRecord(const PhoneEntry &entry, size_t length, bool ucs82Un
         return record;
     }
     const size_t x = length - kPhonebookRecordOverhead;
-    const Bytes alpha = encodeAlphaIdentifier(entry.name, static_cast<uint32_t>(x), ucs82Unsupported);
+    const Bytes alpha =
+        encodeAlphaIdentifier(entry.name, static_cast<uint32_t>(x), ucs82Unsupported);
     std::copy_n(alpha.begin(), std::min(alpha.size(), x), record.begin());
 
     const bool international = entry.number.find('+') != std::string::npos;
@@ -128,8 +133,13 @@ Bytes encodePhonebookRecord(const PhoneEntry &entry, size_t length, bool ucs82Un
 
 bool nameFitsCard(const std::string &name, uint32_t alphaLength, bool ucs82Unsupported) {
     if (!CMyTools::IsDBString(name)) {
-        return legacyByteLength(name) <= alphaLength &&
-               CMyTools::asc2gsm(name).size() <= alphaLength;
+        // Its septets are at least as many as its characters, so they decide. A single-byte
+        // ASCII text takes one septet a character and two for the extension characters.
+        const bool ascii = std::all_of(name.begin(), name.end(),
+                                       [](char c) { return static_cast<uint8_t>(c) < 0x80; });
+        const size_t septets =
+            ascii ? name.size() + CountGsmExtensionChars(name) : CMyTools::asc2gsm(name).size();
+        return septets <= alphaLength;
     }
     size_t count = 0;
     if (!ucs82Unsupported) {

@@ -76,7 +76,7 @@ private:
     // The selected elementary file of a structure, or the status word that refuses it.
     uint16_t checkFile(EfStructure structure, AccessCondition FileDescription::*access) const;
     // The record a READ or UPDATE RECORD names (GSM 11.11, 9.2.4): its number or 0.
-    size_t recordNumber(const Command &command, size_t recordCount);
+    size_t recordNumber(const Command &command, size_t recordCount) const;
 
     // CHV commands.
     Bytes verifyChv(const Command &command);

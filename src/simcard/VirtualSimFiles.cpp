@@ -167,7 +167,7 @@ Bytes VirtualSim::updateBinary(const Command &command) {
     return cardAnswer(sw::Ok);
 }
 
-size_t VirtualSim::recordNumber(const Command &command, size_t recordCount) {
+size_t VirtualSim::recordNumber(const Command &command, size_t recordCount) const {
     switch (command.p2) {
     case AbsoluteRecord:
         return command.p1 == 0 ? recordPointer_ : (command.p1 <= recordCount ? command.p1 : 0);

@@ -1,8 +1,11 @@
 #include "transfer/CardReader.h"
 
 #include <array>
+#include <optional>
 
 #include "card/CardHandle.h"
+#include "card/CardTransaction.h"
+#include "card/ChvOperations.h"
 #include "card/FileStatus.h"
 #include "files/ListFile.h"
 #include "files/RecordLog.h"
@@ -20,7 +23,9 @@ using RecordBuffer = std::array<uint8_t, kRecordBuffer>;
 // The alpha identifier written to record 1 to learn whether the card keeps the 0x82 coding.
 constexpr std::array<uint8_t, 7> kProbeAlpha = {0x82, 0x03, 0x96, 0x00, 0xC8, 0x31, 0x32};
 
-// One read in progress: the card handle, the worker held, and the way out.
+// One read in progress: the card handle, the worker held, and the way out. The card's commands
+// run inside one card transaction, so no other program can select a file in between; it ends
+// before anything is asked of the user.
 class Read {
 public:
     Read(Session &session, Environment &env) : s_(session), env_(env) {}
@@ -35,7 +40,11 @@ private:
     bool probe82Coding(const RecordBuffer &original, uint8_t length);
     // Steps the progress window; false when the user cancelled.
     bool advance(uint16_t total, uint16_t index);
-    void fileError(int id) { env_.prompts.showMessage(MessageKind::Error, {id, "", env_.texts.get(id)}); }
+    void fileError(int id) {
+        endTransaction();
+        env_.prompts.showMessage(MessageKind::Error, {id, "", env_.texts.get(id)});
+    }
+    void endTransaction() { transaction_.reset(); }
     void finish();
 
     uint8_t f() const { return s_.card.simFunction; }
@@ -43,17 +52,21 @@ private:
     Session &s_;
     Environment &env_;
     std::unique_ptr<CardHandle> handle_;
+    std::optional<CardTransaction> transaction_;
 };
 
 ReadOutcome Read::run(CardFile file) {
     env_.timing.wait(env_.timing.readStart);
     PauseGuard pause(env_.worker);
     if (!openCard()) {
+        endTransaction();
+        handle_.reset();
         return ReadOutcome::Failed;
     }
     s_.card.ucs82Unsupported = false;
     const ReadOutcome outcome = file == CardFile::Phonebook ? readPhonebook() : readMessages();
     env_.progress.close();
+    endTransaction();
     handle_.reset();
     if (outcome != ReadOutcome::Failed) {
         env_.timing.wait(env_.timing.finishBefore);
@@ -68,18 +81,14 @@ bool Read::openCard() {
     if (!handle_->isOpen()) {
         return false;
     }
+    transaction_.emplace(env_.driver, handle_->get());
     const std::optional<FileStatus> master =
         selectWithStatus(env_.driver, handle_->get(), fid::MasterFile, f());
     if (!master) {
         return false;
     }
-    if (master->chv1Enabled()) {
-        // An empty code can never be right; offering it would only spend an attempt.
-        uint8_t status = 0;
-        if (s_.card.chv1Code.empty() ||
-            env_.driver.VerifyCHV(handle_->get(), f(), 1, s_.card.chv1Code, status) == 0) {
-            return false;
-        }
+    if (master->chv1Enabled() && !presentStoredChv1(env_.driver, handle_->get(), s_.card)) {
+        return false;
     }
     s_.card.isCdmaCard = detectCdmaCard(env_.driver, handle_->get(), f());
     if (s_.card.isCdmaCard) {
@@ -92,6 +101,7 @@ bool Read::advance(uint16_t total, uint16_t index) {
     env_.progress.step();
     env_.progress.pump();
     if (env_.progress.cancelled()) {
+        endTransaction();
         env_.prompts.showMessage(MessageKind::Information, {0, "", "Progress Cancelled"});
         return false;
     }
@@ -110,7 +120,8 @@ ReadOutcome Read::readPhonebook() {
     }
     const uint8_t length = file->recordLength();
     const uint16_t count = file->recordCount();
-    s_.card.alphaLength = length >= kPhonebookRecordOverhead ? length - kPhonebookRecordOverhead : 0;
+    s_.card.alphaLength =
+        length >= kPhonebookRecordOverhead ? length - kPhonebookRecordOverhead : 0;
 
     // The list no longer holds what the card holds until this read completes.
     s_.cardPhonebook.clear();
@@ -126,7 +137,8 @@ ReadOutcome Read::readPhonebook() {
                 break;
             }
             RecordBuffer record{};
-            if (driver.ReadRecord(h, length, static_cast<uint8_t>(i), f(), record.data(), false) == 0) {
+            if (driver.ReadRecord(h, length, static_cast<uint8_t>(i), f(), record.data(), false) ==
+                0) {
                 return ReadOutcome::Failed;
             }
             log.append(record.data(), length);
@@ -134,13 +146,14 @@ ReadOutcome Read::readPhonebook() {
             if (!entry) {
                 continue;
             }
-            s_.cardPhonebook.appendRow({std::to_string(s_.cardPhonebook.rowCount() + 1),
-                                        entry->name, entry->number});
+            s_.cardPhonebook.appendRow(
+                {std::to_string(s_.cardPhonebook.rowCount() + 1), entry->name, entry->number});
             if (i == 1 && !probe82Coding(record, length)) {
                 return ReadOutcome::Failed;
             }
         }
     }
+    endTransaction();
     log.close();
     s_.cardPhonebookRowsRead = s_.cardPhonebook.rowCount();
     env_.status.showProgress(8022, count, static_cast<uint16_t>(s_.cardPhonebookRowsRead));
@@ -177,8 +190,10 @@ bool Read::probe82Coding(const RecordBuffer &original, uint8_t length) {
         driver.UpdateRecord(h, length, 1, f(), original.data(), false) != 0) {
         return true;
     }
-    env_.prompts.showMessage(MessageKind::Error,
-                             {9001, "", env_.texts.format(9001, {(env_.logDir / "phone.log").string()})});
+    endTransaction();
+    env_.prompts.showMessage(
+        MessageKind::Error,
+        {9001, "", env_.texts.format(9001, {(env_.logDir / "phone.log").string()})});
     return false;
 }
 
@@ -257,6 +272,7 @@ ReadOutcome Read::readMessages() {
             }
         }
     }
+    endTransaction();
     SaveListFile((env_.backupDir / "Message.fsm").string(), messages.rows(), env_.prompts,
                  env_.texts, Durability::Replaced);
     s_.messageRowsRead = messages.size();

@@ -73,7 +73,8 @@ TEST_F(LanguageMenuTest, TwinNamesAreBothListedAndTheLaterIsMarked) {
     folder.install("en");
     folder.installTest("twin");
     startWith("English");
-    EXPECT_EQ(describe(menu), "5200 \n---\n5201 English\n5202 English *\n");
+    EXPECT_EQ(describe(menu),
+              "5200 " + texts.get(kCaptionId) + "\n---\n5201 English\n5202 English *\n");
 
     // The unmarked twin loads the first pack of that name.
     const auto result = RunLanguageCommand(5201, menu, context);
@@ -102,8 +103,9 @@ TEST_F(LanguageMenuTest, ChoosingAPackSwitchesAndStoresIt) {
     folder.install("fr");
     startWith("English");
     settings.SetSettingString(kInfoPath, kTitle, "My Title");
-    ASSERT_EQ(describe(menu), "5200 \n---\n5201 Deutsch\n5202 English *\n5203 Fran\xC3\xA7"
-                              "ais\n");
+    ASSERT_EQ(describe(menu), "5200 " + texts.get(kCaptionId) +
+                                  "\n---\n5201 Deutsch\n5202 English *\n5203 Fran\xC3\xA7"
+                                  "ais\n");
 
     const auto result = RunLanguageCommand(5201, menu, context);
     ASSERT_TRUE(result && result->switched);

@@ -87,6 +87,23 @@ TEST_F(SimulatedReader, PulledCardStillOpensButDoesNotAnswer) {
     driver.CloseHandle(second);
 }
 
+// Like a reader connection, a handle stays with its card: after a swap its commands fail until
+// the answer to reset connects it to the card now in the reader.
+TEST_F(SimulatedReader, HandleFollowsASwappedCardOnlyAfterTheAnswerToReset) {
+    uint8_t length = 0;
+    ASSERT_TRUE(driver.SelectFile(handle, 0x3F00, length, 0));
+    const auto other = SimulatedCards::instance().insertInMemory(path, cardProfile());
+    EXPECT_FALSE(driver.SelectFile(handle, 0x3F00, length, 0));
+    EXPECT_EQ(driver.lastError(), "The card was taken out of the reader " + path + ".");
+    EXPECT_TRUE(driver.SIM_InquiryFunctions(handle)) << "the reader still answers";
+    uint8_t atr[64];
+    ASSERT_TRUE(driver.GetATRValue(handle, atr, 0));
+    EXPECT_EQ(driver.cardOf(handle), other);
+    EXPECT_TRUE(driver.SelectFile(handle, 0x3F00, length, 0));
+    SimulatedCards::instance().remove(path);
+    EXPECT_FALSE(driver.SelectFile(handle, 0x3F00, length, 0)) << "taken out";
+}
+
 TEST(SimulatedDriverOpen, RefusesPathsThatAreNoSimulatedReader) {
     SimulatedDriver driver;
     EXPECT_EQ(driver.OpenRX730X("ACS ACR38U 00 00"), -1);

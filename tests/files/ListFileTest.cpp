@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "support/ScriptedPrompts.h"
-#include "support/TempDir.h"
 #include "base/Texts.h"
 #include "files/ListFile.h"
 #include "files/RecordLog.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TempDir.h"
 
 namespace velnor {
 namespace {
@@ -67,9 +67,7 @@ TEST(RecordLog, OneHexLinePerRecordAndEmptiedAtEveryRead) {
         log.append(first, 1);
     }
     EXPECT_EQ(test::readFile(path), "4AFF00\r\n4A\r\n");
-    {
-        RecordLog log(path);
-    }
+    { RecordLog log(path); }
     EXPECT_EQ(test::readFile(path), "");
     RecordLog nowhere((dir / "missing" / "sms.log").string());
     EXPECT_FALSE(nowhere.isOpen());

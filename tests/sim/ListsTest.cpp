@@ -65,7 +65,8 @@ TEST(RowList, CellsFollowTheColumns) {
 TEST(MessageList, DeleteKeepsRowsAndImagesInStep) {
     MessageList messages({"No.", "Status", "Number", "Time", "Text"});
     for (uint8_t tag = 1; tag <= 5; ++tag) {
-        messages.append({std::to_string(tag), "", "", "", std::string(1, char('0' + tag))}, image(tag));
+        messages.append({std::to_string(tag), "", "", "", std::string(1, char('0' + tag))},
+                        image(tag));
     }
     messages.remove(1);
     EXPECT_EQ(column(messages.rows(), 0), (std::vector<std::string>{"1", "2", "3", "4"}));

@@ -83,9 +83,9 @@ TEST(PhonebookRecord, EncodesNamesInTheFirstCodingThatFits) {
         bool ucs82Unsupported;
         uint8_t coding; // 0 for GSM 7-bit
     } cases[] = {
-        {"M\xC3\xBCller {1}", false, 0},           // "Müller {1}": GSM with an extension character
+        {"M\xC3\xBCller {1}", false, 0}, // "Müller {1}": GSM with an extension character
         {"\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0", false, 0x81}, // "Анна": one half-page of Cyrillic
-        {"\xE7\x8E\x8B\xE8\x8A\xB3", true, 0x80},   // "王芳" on a card without 0x82
+        {"\xE7\x8E\x8B\xE8\x8A\xB3", true, 0x80},          // "王芳" on a card without 0x82
         {"\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0", true, 0x80},
     };
     for (const Case &c : cases) {

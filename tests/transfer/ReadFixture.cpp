@@ -15,7 +15,9 @@ void ReadFixture::SetUp() {
     session.reader.readerCdmaCapable = true;
 }
 
-void ReadFixture::TearDown() { SimulatedCards::instance().remove(devicePath); }
+void ReadFixture::TearDown() {
+    SimulatedCards::instance().remove(devicePath);
+}
 
 void ReadFixture::insertCard(const std::vector<TestFile> &files, bool chv1Enabled,
                              const std::string &extra) {

@@ -10,8 +10,11 @@ constexpr const char *kSms = "3F00/7F10/6F3C";
 constexpr const char *kSmsp = "3F00/7F10/6F42";
 // Parameters record of 40 bytes (alpha length 12): indicators 0xFD say the service-centre
 // address is present; +491710760000.
-const std::string kSmspRecord =
-    "FFFFFFFFFFFFFFFFFFFFFFFF" "FD" "FFFFFFFFFFFFFFFFFFFFFFFF" "0791947101670000FFFFFF" "FFFFFF";
+const std::string kSmspRecord = "FFFFFFFFFFFFFFFFFFFFFFFF"
+                                "FD"
+                                "FFFFFFFFFFFFFFFFFFFFFFFF"
+                                "0791947101670000FFFFFF"
+                                "FFFFFF";
 
 class ReadMessages : public ReadFixture {
 protected:
@@ -25,9 +28,9 @@ protected:
 };
 
 TEST_F(ReadMessages, ListsEveryStatusWithItsColumnsAndKeepsTheRecords) {
-    const std::vector<std::string> records = {deliverRecord(1), "00", deliverRecord(3),
-                                              sentRecord(5, "sent {x}"), sentRecord(7, "draft"),
-                                              "06"};
+    const std::vector<std::string> records = {deliverRecord(1),       "00",
+                                              deliverRecord(3),       sentRecord(5, "sent {x}"),
+                                              sentRecord(7, "draft"), "06"};
     insertCard({{kSms, 176, 8, records, "00"}, {kSmsp, 40, 1, {kSmspRecord}}});
     ASSERT_EQ(read(CardFile::Messages), ReadOutcome::Done);
 
@@ -36,8 +39,8 @@ TEST_F(ReadMessages, ListsEveryStatusWithItsColumnsAndKeepsTheRecords) {
     EXPECT_EQ(column(rows, 1), (std::vector<std::string>{"Read", "Unread", "Sent", "Not sent"}));
     EXPECT_EQ(column(rows, 2),
               (std::vector<std::string>{"+4917123456", "+4917123456", "+4917012", "+4917012"}));
-    EXPECT_EQ(column(rows, 3), (std::vector<std::string>{"2008-04-12 13:45:20",
-                                                          "2008-04-12 13:45:20", "", ""}));
+    EXPECT_EQ(column(rows, 3),
+              (std::vector<std::string>{"2008-04-12 13:45:20", "2008-04-12 13:45:20", "", ""}));
     EXPECT_EQ(column(rows, 4), (std::vector<std::string>{"hello", "hello", "sent {x}", "draft"}));
     EXPECT_EQ(session.card.smscNumber, "491710760000");
     EXPECT_EQ(session.card.smscTypeOfAddress, 0x91);

@@ -11,9 +11,11 @@ class ReadPhonebook : public ReadFixture {
 protected:
     // Ten records: 1 and 2 free, entries at 3, 4 and 7.
     void insertTenRecordCard(bool chv1Enabled = false) {
-        insertCard({{kAdn, 30, 10,
-                     {"", "", adnRecord("Anna", "0301234"), adnRecord("Bob {home}", "+4917012"),
-                      "", "", adnRecord("Carl", "*#06#")}}},
+        insertCard({{kAdn,
+                     30,
+                     10,
+                     {"", "", adnRecord("Anna", "0301234"), adnRecord("Bob {home}", "+4917012"), "",
+                      "", adnRecord("Carl", "*#06#")}}},
                    chv1Enabled);
     }
 };
@@ -100,6 +102,7 @@ TEST_F(ReadPhonebook, CancelKeepsWhatWasReadAndStillBacksUp) {
 TEST_F(ReadPhonebook, PresentsTheStoredPinAndStopsSilentlyWhenItIsRefused) {
     insertTenRecordCard(true);
     session.card.chv1Code = "1234";
+    session.card.chv1CodeOwner = "89012345678901234567"; // the card that took the code
     ASSERT_EQ(read(CardFile::Phonebook), ReadOutcome::Done);
     EXPECT_EQ(session.cardPhonebook.rowCount(), 3u);
 

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "card/CUSBOpKrnl.h"
+
+namespace velnor {
+
+// The ICCID digits of the card (GSM 11.11, 10.1.1: EF ICCID 2FE2 under the master file, BCD
+// with the low nibble first); at most 64 digits, from the first 32 bytes of the file. nullopt
+// when the file cannot be selected or read.
+std::optional<std::string> tryReadCardIdentity(CUSBOpKrnl &driver, int handle, uint8_t f);
+
+// The same, empty when the file cannot be read.
+std::string readCardIdentity(CUSBOpKrnl &driver, int handle, uint8_t f);
+
+} // namespace velnor

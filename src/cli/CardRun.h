@@ -1,0 +1,40 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "cli/Commands.h"
+#include "cli/Console.h"
+#include "transfer/Session.h"
+
+namespace velnor::cli {
+
+// One command's card in its reader, with the lists and services of a window that answers from
+// the command line.
+class CardRun {
+public:
+    explicit CardRun(Context &context);
+
+    // Finds the reader (--reader, else the reader search), opens the card and settles its PIN
+    // from --pin. Returns Done, or the exit status after saying why.
+    int open();
+
+    Session session;
+    ConsolePrompts prompts;
+    StatusLine &status() { return status_; }
+    Environment &env() { return *env_; }
+
+private:
+    Context &context_;
+    std::unique_ptr<CUSBOpKrnl> driver_;
+    ConsolePanes panes_;
+    StatusLine status_;
+    NoCommands commands_;
+    NoWorker worker_;
+    ConsoleProgress progress_;
+    Timing timing_ = Timing::none();
+    std::optional<Environment> env_;
+};
+
+} // namespace velnor::cli

@@ -1,0 +1,98 @@
+#include <ostream>
+
+#include "card/CardHandle.h"
+#include "card/FileStatus.h"
+#include "card/ReaderInquiry.h"
+#include "cli/Commands.h"
+#include "cli/Console.h"
+#include "files/ListCommands.h"
+#include "files/ListFile.h"
+#include "sim/PhonebookRecord.h"
+#include "transfer/Session.h"
+
+namespace velnor::cli {
+
+namespace {
+
+// The limits of the card in the reader, learnt from its file status alone (no PIN needed):
+// the name length of its phonebook records and, on a CDMA card, the longer message texts.
+std::optional<CardState> cardLimits(Context &context) {
+    const std::unique_ptr<CUSBOpKrnl> driver = context.makeDriver();
+    const std::optional<std::string> path =
+        context.options.reader ? context.options.reader : driver->FindDeviceEntry();
+    if (!path) {
+        return std::nullopt;
+    }
+    const std::optional<ReaderInquiry> inquiry = inquireReader(*driver, *path);
+    if (!inquiry) {
+        return std::nullopt;
+    }
+    const uint8_t f = inquiry->simFunction.value_or(0);
+    CardHandle handle(*driver, *path);
+    if (!handle.isOpen() || !selectFile(*driver, handle.get(), fid::MasterFile, f)) {
+        return std::nullopt;
+    }
+    CardState card;
+    if (detectCdmaCard(*driver, handle.get(), f)) {
+        card.maxMessageLength = 200;
+    }
+    if (!selectFile(*driver, handle.get(), fid::MasterFile, f) ||
+        !selectFile(*driver, handle.get(), fid::Telecom, f)) {
+        return std::nullopt;
+    }
+    const std::optional<FileStatus> phonebook =
+        selectWithStatus(*driver, handle.get(), fid::Phonebook, f);
+    if (!phonebook || phonebook->recordLength() < kPhonebookRecordOverhead) {
+        return std::nullopt;
+    }
+    card.alphaLength = phonebook->recordLength() - kPhonebookRecordOverhead;
+    return card;
+}
+
+} // namespace
+
+int runListImport(Context &context) {
+    const std::vector<std::string> &words = context.options.words;
+    if (words.size() < 4 || words[1] != "import" ||
+        (words[2] != "phonebook" && words[2] != "messages")) {
+        return fail(context, Usage, "Use list import phonebook|messages FILE... [-o FILE].");
+    }
+    const bool phonebook = words[2] == "phonebook";
+    const std::optional<CardState> limits = cardLimits(context);
+    if (!limits) {
+        context.err << "velnor-cli: no card to check the rows against; their lengths are not "
+                       "checked.\n";
+    }
+    const CardState card = limits.value_or(CardState{});
+    ConsolePrompts prompts(context.err, context.options.answer, context.options.pin);
+    Session lists;
+    lists.setTitles(context.texts);
+    for (size_t i = 3; i < words.size(); ++i) {
+        ImportReport report;
+        const bool imported = phonebook ? ImportListFile(words[i], lists.localPhonebook, card,
+                                                         report, prompts, context.texts)
+                                        : ImportListFile(words[i], lists.messages, card, report,
+                                                         prompts, context.texts);
+        if (!imported) {
+            return fail(context, Refused, "The file " + words[i] + " cannot be imported.");
+        }
+        if (limits && report.overLengthFound) {
+            context.err << words[i] << ": "
+                        << context.texts.format(phonebook ? 8034 : 8070, {report.overLengthRows})
+                        << '\n';
+        }
+    }
+    const RowList &list = phonebook ? lists.localPhonebook : lists.messages.rows();
+    const std::optional<std::string> output = context.options.value("-o");
+    if (!output || *output == "-") {
+        context.out << listFileText(list);
+        return Done;
+    }
+    if (FileExists(*output) &&
+        !prompts.askYesNo({8075, context.texts.get(8053), context.texts.get(8075)})) {
+        return fail(context, Refused, *output + " was left as it was.");
+    }
+    return SaveListFile(*output, list, prompts, context.texts) ? Done : Refused;
+}
+
+} // namespace velnor::cli

@@ -1,0 +1,96 @@
+#include <array>
+#include <ostream>
+
+#include "card/CardHandle.h"
+#include "card/ChvOperations.h"
+#include "card/ReaderInquiry.h"
+#include "cli/Commands.h"
+#include "cli/Console.h"
+
+namespace velnor::cli {
+
+namespace {
+
+struct PinRequest {
+    CodeDialog dialog = CodeDialog::Verify;
+    CodeAnswer answer;
+};
+
+// "pin verify CODE", "pin enable CODE", "pin disable CODE", "pin change OLD NEW",
+// "pin unblock UNBLOCKCODE NEW"; the new code is its own repetition, as typed twice.
+std::optional<PinRequest> parsePinWords(const std::vector<std::string> &words) {
+    if (words.size() < 2) {
+        return std::nullopt;
+    }
+    const std::string &what = words[1];
+    PinRequest request;
+    if ((what == "verify" || what == "enable" || what == "disable") && words.size() == 3) {
+        request.dialog = what == "verify" ? CodeDialog::Verify : CodeDialog::Switch;
+        request.answer = {{words[2]}, what == "disable"};
+        return request;
+    }
+    if ((what == "change" || what == "unblock") && words.size() == 4) {
+        request.dialog = what == "change" ? CodeDialog::Change : CodeDialog::Unblock;
+        request.answer = {{words[2], words[3], words[3]}, false};
+        return request;
+    }
+    return std::nullopt;
+}
+
+// What the window's information box says after the operation.
+int doneTextId(const PinRequest &request) {
+    switch (request.dialog) {
+    case CodeDialog::Switch:
+        return request.answer.switchOff ? 8043 : 8042;
+    case CodeDialog::Change:
+        return 8044;
+    case CodeDialog::Unblock:
+        return 8079;
+    case CodeDialog::Verify:
+        break;
+    }
+    return 0;
+}
+
+} // namespace
+
+int runPin(Context &context) {
+    const std::optional<PinRequest> request = parsePinWords(context.options.words);
+    if (!request) {
+        return fail(context, Usage,
+                    "Use pin verify CODE, pin enable CODE, pin disable CODE, pin change OLD NEW "
+                    "or pin unblock UNBLOCKCODE NEW.");
+    }
+    const std::unique_ptr<CUSBOpKrnl> driver = context.makeDriver();
+    const std::optional<std::string> path = chooseReader(context, *driver);
+    if (!path) {
+        return fail(context, NoCard, noReaderSentence(*driver));
+    }
+    const std::optional<ReaderInquiry> inquiry = inquireReader(*driver, *path);
+    if (!inquiry) {
+        return fail(context, NoCard, "The reader " + *path + " does not answer.");
+    }
+    {
+        CardHandle handle(*driver, *path);
+        std::array<uint8_t, 64> atr{};
+        const uint8_t f = inquiry->simFunction.value_or(0);
+        if (!handle.isOpen() || driver->GetATRValue(handle.get(), atr.data(), f) == 0) {
+            return fail(context, NoCard, "There is no card in the reader " + *path + ".");
+        }
+    }
+    ConsolePrompts prompts(context.err, context.options.answer, std::nullopt);
+    prompts.answerOnce(request->dialog, request->answer);
+    CardLink link;
+    link.simFunction = inquiry->simFunction.value_or(0);
+    ChvDialogContext dialog{*driver, prompts, context.texts, *path, link};
+    // The dialog offers the codes once; a refusal is reported and ends it, as a cancel would.
+    if (!runChvDialog(dialog, request->dialog)) {
+        return prompts.refused() ? Refused : fail(context, Refused, "The card does not answer.");
+    }
+    const int done = doneTextId(*request);
+    context.out << (done != 0 ? context.texts.get(done) : std::string("The card accepted the PIN."))
+                << '\n';
+    return Done;
+}
+
+} // namespace velnor::cli

@@ -1,0 +1,216 @@
+#include "transfer/CardController.h"
+
+#include "card/CardHandle.h"
+#include "card/CardOpening.h"
+#include "card/ChvOperations.h"
+#include "card/ReaderInquiry.h"
+
+namespace velnor {
+
+class CardController::Busy {
+public:
+    explicit Busy(CardController &c) : c_(c) { ++c_.busy_; }
+    ~Busy() {
+        if (--c_.busy_ == 0) {
+            c_.publish();
+        }
+    }
+    Busy(const Busy &) = delete;
+    Busy &operator=(const Busy &) = delete;
+
+private:
+    CardController &c_;
+};
+
+CardController::CardController(Session &session, Environment &env, WatcherControl &watcher,
+                               TabAccess tabs)
+    : s_(session), env_(env), watcher_(watcher), tabs_(std::move(tabs)) {}
+
+void CardController::publish() {
+    watcher_.share({s_.reader.chv1Pending, s_.reader.lastIdentity});
+}
+
+bool CardController::busyWithCard() const {
+    return busy_ > 0 || watcher_.paused();
+}
+
+void CardController::lookForReader() {
+    Busy busy(*this);
+    ReaderState &reader = s_.reader;
+    StatusLine &status = env_.status;
+    CommandStates &commands = env_.commands;
+    readersKnown_ = env_.driver.ListReaders();
+    const std::optional<std::string> path = env_.driver.FindDeviceEntry();
+    if (!path) {
+        reader.devicePath.clear();
+        reader.readerPresent = false;
+        applyConnectionState(commands, false);
+        commands.setCommandEnabled(command::Connect, CommandPlace::Menu, false);
+        commands.setCommandEnabled(command::Connect, CommandPlace::Toolbar, false);
+        status.showReader(8026);
+        status.clear(1);
+        status.clear(2);
+        return;
+    }
+    reader.devicePath = *path;
+    reader.readerPresent = true;
+    std::optional<std::vector<uint8_t>> block;
+    {
+        CardHandle handle(env_.driver, *path);
+        if (!handle.isOpen()) {
+            return;
+        }
+        block = env_.driver.SIM_InquiryFunctions(handle.get());
+    }
+    const std::optional<ReaderInquiry> inquiry = block ? parseInquiry(*block) : std::nullopt;
+    if (!inquiry) {
+        commands.setCommandEnabled(command::Connect, CommandPlace::Menu, false);
+        commands.setCommandEnabled(command::Connect, CommandPlace::Toolbar, false);
+        reader.readerPresent = false;
+        status.showReader(8027);
+        status.clear(1);
+        status.clear(2);
+        return;
+    }
+    if (inquiry->simFunction) {
+        s_.card.simFunction = *inquiry->simFunction;
+    }
+    reader.readerCdmaCapable = inquiry->cdmaCapable();
+    commands.setCommandEnabled(command::Connect, CommandPlace::Menu, true);
+    commands.setCommandEnabled(command::Connect, CommandPlace::Toolbar, true);
+    status.showReader(8028, inquiry->versionByte, inquiry->versionValue);
+
+    const Timing &timing = env_.timing;
+    timing.wait(timing.discoveryStep);
+    if (!connect()) {
+        return;
+    }
+    timing.wait(timing.discoveryStep);
+    PauseGuard hold(env_.worker);
+    tabs_.show(kMessageTab);
+    timing.wait(timing.discoveryStep);
+    read(kMessageTab);
+    tabs_.show(kPhonebookTab);
+    timing.wait(timing.discoveryStep);
+    read(kPhonebookTab);
+    timing.wait(timing.discoveryStep);
+}
+
+bool CardController::openTheCard() {
+    CardOpeningContext opening{env_.driver,   env_.prompts, env_.texts, env_.status,
+                               env_.commands, s_.reader,    s_.card};
+    connected_ = openCard(opening);
+    return connected_;
+}
+
+bool CardController::connect() {
+    Busy busy(*this);
+    s_.reader.chv1Pending = true;
+    watcher_.stop();
+    if (!openTheCard()) {
+        return false;
+    }
+    publish(); // before the new watcher's first look
+    watcher_.start({s_.reader.devicePath, s_.card.simFunction});
+    env_.commands.setCommandEnabled(command::FileMenuButton, CommandPlace::Toolbar, false);
+    env_.commands.setCommandEnabled(command::OpenFile, CommandPlace::Menu, false);
+    env_.commands.setCommandEnabled(command::SaveFile, CommandPlace::Menu, false);
+    return true;
+}
+
+void CardController::disconnect() {
+    Busy busy(*this);
+    s_.reader.chv1Pending = true;
+    s_.phonebookLoaded = false;
+    s_.messagesLoaded = false;
+    s_.cardPhonebook.clear();
+    s_.messages.clear();
+    env_.status.clear(1);
+    applyConnectionState(env_.commands, false);
+    connected_ = false;
+}
+
+ReadOutcome CardController::read(int tab) {
+    Busy busy(*this);
+    return readCard(s_, env_, tab == kPhonebookTab ? CardFile::Phonebook : CardFile::Messages);
+}
+
+void CardController::pinCommand(CodeDialog dialog, int waitBefore) {
+    Busy busy(*this);
+    env_.timing.wait(waitBefore);
+    PauseGuard hold(env_.worker);
+    ChvDialogContext dialogs{env_.driver, env_.prompts, env_.texts, s_.reader.devicePath, s_.card};
+    bool switchedOff = false;
+    if (runChvDialog(dialogs, dialog, &switchedOff)) {
+        s_.reader.chv1Pending = false;
+        const int info = dialog == CodeDialog::Change    ? 8044
+                         : dialog == CodeDialog::Unblock ? 8079
+                         : switchedOff                   ? 8043
+                                                         : 8042;
+        env_.prompts.showMessage(MessageKind::Information, {info, "", env_.texts.get(info)});
+    }
+    env_.timing.wait(env_.timing.commandAfter);
+}
+
+void CardController::switchPin() {
+    pinCommand(CodeDialog::Switch, env_.timing.commandBefore);
+}
+
+void CardController::changePin() {
+    pinCommand(CodeDialog::Change, env_.timing.changePinBefore);
+}
+
+void CardController::unblockPin() {
+    pinCommand(CodeDialog::Unblock, env_.timing.commandBefore);
+}
+
+void CardController::close() {
+    watcher_.stop();
+}
+
+void CardController::cardGone() {
+    if (busyWithCard()) {
+        return;
+    }
+    Busy busy(*this);
+    disconnect();
+    s_.reader.lastIdentity.clear();
+    // A code belongs to the card that took it; the card that comes back is asked again.
+    s_.card.chv1Code.clear();
+    s_.card.chv1CodeOwner.clear();
+    env_.status.showCard(8030);
+}
+
+void CardController::otherCard() {
+    if (busyWithCard()) {
+        return;
+    }
+    Busy busy(*this);
+    openTheCard();
+    env_.timing.wait(env_.timing.otherCardSettle);
+    PauseGuard hold(env_.worker);
+    read(tabs_.current());
+}
+
+void CardController::pinWanted() {
+    if (busyWithCard()) {
+        return;
+    }
+    Busy busy(*this);
+    PauseGuard hold(env_.worker);
+    ChvDialogContext dialogs{env_.driver, env_.prompts, env_.texts, s_.reader.devicePath, s_.card};
+    s_.reader.chv1Pending = !runChvDialog(dialogs, CodeDialog::Verify);
+}
+
+void CardController::readersSeen(const std::vector<ReaderEntry> &readers) {
+    if (busyWithCard()) {
+        return;
+    }
+    if (callsForReaderSearch({readersKnown_, readers}, s_.reader, watcher_.running())) {
+        lookForReader();
+    } else {
+        readersKnown_ = readers;
+    }
+}
+
+} // namespace velnor

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "transfer/CardBackup.h"
+#include "transfer/Session.h"
+
+namespace velnor {
+
+enum class RestoreOutcome {
+    Done,
+    Cancelled,      // the user stopped it; the records so far are written
+    NotOpened,      // the card, its PIN or the file could not be reached; nothing written
+    OtherCard,      // the card in the reader is not the card of the backup; nothing written
+    FileDiffers,    // the card's file has another record length or count; nothing written
+    BackupNotSaved, // the card's present records could not be kept first; nothing written
+    CardFailed,     // a record could not be written; the records before it are
+};
+
+struct RestoreResult {
+    RestoreOutcome outcome = RestoreOutcome::NotOpened;
+    std::string cardIdentity; // of the card in the reader
+    size_t recordsWritten = 0;
+    std::filesystem::path cardBackup; // the card's records as they were before the restore
+};
+
+// Writes every record of a card backup back to the card it was taken from. The card's present
+// records are kept as a card backup of their own first, so a restore can be undone too.
+RestoreResult restoreCardBackup(Session &session, Environment &env, const CardBackup &backup);
+
+} // namespace velnor

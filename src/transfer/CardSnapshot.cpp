@@ -1,0 +1,48 @@
+#include "transfer/CardSnapshot.h"
+
+#include <array>
+#include <chrono>
+
+#include "transfer/CardBackup.h"
+
+namespace velnor {
+
+Snapshot snapshotCardFile(Environment &env, const SnapshotSource &source) {
+    CardBackup backup;
+    backup.identity = source.identity;
+    backup.reader = source.reader;
+    backup.filePath = source.filePath;
+    backup.recordLength = source.recordLength;
+    backup.records.reserve(source.recordCount);
+
+    env.progress.begin(env.texts.get(8068), env.texts.get(9002), 0, source.recordCount);
+    for (uint16_t i = 1; i <= source.recordCount; ++i) {
+        env.progress.step();
+        env.progress.pump();
+        if (env.progress.cancelled()) {
+            env.prompts.showMessage(MessageKind::Information, {0, "", "Progress Cancelled"});
+            return {SnapshotResult::Cancelled, {}};
+        }
+        env.status.showProgress(8009, source.recordCount, i);
+        std::array<uint8_t, 260> record{};
+        if (env.driver.ReadRecord(source.handle, source.recordLength, static_cast<uint8_t>(i),
+                                  source.simFunction, record.data(), source.cdma) == 0) {
+            return {SnapshotResult::CardFailed, {}};
+        }
+        backup.records.emplace_back(record.begin(), record.begin() + source.recordLength);
+    }
+
+    const auto now = std::chrono::system_clock::now();
+    backup.taken = backupTimeText(now);
+    std::string error;
+    const std::optional<std::filesystem::path> saved =
+        saveCardBackup(env.backupDir, backup, now, error);
+    if (!saved) {
+        env.prompts.showMessage(MessageKind::Error,
+                                {9003, "", env.texts.format(9003, {env.backupDir.string()})});
+        return {SnapshotResult::NotSaved, {}};
+    }
+    return {SnapshotResult::Saved, *saved};
+}
+
+} // namespace velnor

@@ -1,0 +1,41 @@
+#pragma once
+
+// Before a write changes a card file, every record it will touch is read and kept as a card
+// backup, so that no write can lose what the card held.
+
+#include <filesystem>
+#include <string>
+
+#include "transfer/Session.h"
+
+namespace velnor {
+
+// The selected card file to copy, on an open handle.
+struct SnapshotSource {
+    int handle = -1;
+    uint8_t simFunction = 0;
+    bool cdma = false;
+    std::string identity;
+    std::string reader;
+    std::string filePath; // "3F00/7F10/6F3A"
+    uint8_t recordLength = 0;
+    uint16_t recordCount = 0;
+};
+
+enum class SnapshotResult {
+    Saved,
+    Cancelled,  // the user stopped it; nothing is saved
+    CardFailed, // a record could not be read
+    NotSaved,   // the backup could not be written; the user has been told (9003)
+};
+
+struct Snapshot {
+    SnapshotResult result = SnapshotResult::CardFailed;
+    std::filesystem::path file;
+};
+
+// Reads records 1 to recordCount in the progress window (text 9002), which it leaves open, and
+// saves them as a card backup in env.backupDir.
+Snapshot snapshotCardFile(Environment &env, const SnapshotSource &source);
+
+} // namespace velnor

@@ -1,0 +1,197 @@
+#include "transfer/CardWriter.h"
+
+#include <algorithm>
+
+#include "card/CardHandle.h"
+#include "card/FileStatus.h"
+#include "files/ListFile.h"
+#include "sim/PhonebookRecord.h"
+#include "transfer/CardAccess.h"
+#include "transfer/CardBackup.h"
+#include "transfer/CardSnapshot.h"
+#include "transfer/RecordWriting.h"
+
+namespace velnor {
+
+namespace {
+
+// Record numbers are one byte (GSM 11.11, 9.2.5): later records cannot be addressed.
+constexpr uint16_t kMaxRecords = 255;
+
+class Write {
+public:
+    Write(Session &session, Environment &env, CardFile file)
+        : s_(session), env_(env), phonebook_(file == CardFile::Phonebook) {}
+
+    WriteResult run();
+
+private:
+    bool openCard();
+    bool selectTargetFile();
+    bool confirm();
+    RecordBuffer record(uint16_t index) const;
+    std::string filePath() const;
+    void summarise();
+
+    uint8_t f() const { return s_.card.simFunction; }
+    bool cdmaFile() const { return !phonebook_ && s_.card.isCdmaCard; }
+    size_t rowCount() const {
+        return phonebook_ ? s_.cardPhonebook.rowCount() : s_.messages.size();
+    }
+    size_t filled() const { return std::min<size_t>(rowCount(), count_); }
+
+    Session &s_;
+    Environment &env_;
+    const bool phonebook_;
+    std::unique_ptr<CardHandle> handle_;
+    std::string identity_;
+    uint8_t length_ = 0;
+    uint16_t count_ = 0;
+};
+
+WriteResult Write::run() {
+    env_.timing.wait(env_.timing.writeStart);
+    PauseGuard pause(env_.worker);
+    env_.timing.wait(env_.timing.writeSettle);
+    WriteResult result;
+    if (!openCard() || !selectTargetFile()) {
+        return result;
+    }
+    if (!confirm()) {
+        result.outcome = WriteOutcome::Declined;
+        return result;
+    }
+
+    const Snapshot snapshot =
+        snapshotCardFile(env_, {handle_->get(), f(), cdmaFile(), identity_, s_.reader.devicePath,
+                                filePath(), length_, count_});
+    if (snapshot.result != SnapshotResult::Saved) {
+        env_.progress.close();
+        result.outcome = snapshot.result == SnapshotResult::Cancelled ? WriteOutcome::Cancelled
+                                                                      : WriteOutcome::Failed;
+        return result;
+    }
+    result.cardBackup = snapshot.file;
+
+    const RecordsWritten written = writeRecords(
+        env_, {handle_->get(), f(), cdmaFile(), phonebook_, length_, count_},
+        [this](uint16_t index) { return record(index); }, result.recordsWritten);
+    if (written == RecordsWritten::CardFailed) {
+        env_.progress.close();
+        return result;
+    }
+    summarise();
+    env_.progress.close();
+    handle_.reset();
+    env_.timing.wait(env_.timing.finishBefore);
+    pause.resumeNow();
+    env_.timing.wait(env_.timing.finishAfter);
+    result.outcome =
+        written == RecordsWritten::Cancelled ? WriteOutcome::Cancelled : WriteOutcome::Done;
+    return result;
+}
+
+std::string Write::filePath() const {
+    if (phonebook_) {
+        return std::string(kPhonebookFilePath);
+    }
+    return std::string(cdmaFile() ? kCdmaMessageFilePath : kMessageFilePath);
+}
+
+bool Write::openCard() {
+    std::optional<WritableCard> card = openWritableCard(env_.driver, s_.reader.devicePath, s_.card);
+    if (!card) {
+        return false;
+    }
+    handle_ = std::move(card->handle);
+    identity_ = card->identity;
+    if (cdmaFile() && !s_.reader.readerCdmaCapable) {
+        env_.prompts.showMessage(MessageKind::Error, {8073, "", env_.texts.get(8073)});
+        return false;
+    }
+    return true;
+}
+
+bool Write::selectTargetFile() {
+    const int h = handle_->get();
+    const uint16_t directory = cdmaFile() ? fid::Cdma : fid::Telecom;
+    if (!selectFile(env_.driver, h, directory, f())) {
+        return false;
+    }
+    const std::optional<FileStatus> file =
+        selectWithStatus(env_.driver, h, phonebook_ ? fid::Phonebook : fid::Messages, f());
+    if (!file || file->recordLength() == 0) {
+        return false;
+    }
+    // A phonebook record always has its 14 bytes of number fields.
+    if (phonebook_ && file->recordLength() < kPhonebookRecordOverhead) {
+        return false;
+    }
+    length_ = file->recordLength();
+    count_ = std::min(file->recordCount(), kMaxRecords);
+    return true;
+}
+
+bool Write::confirm() {
+    const size_t rows = rowCount();
+    const long long n = static_cast<long long>(filled());
+    const long long rest = static_cast<long long>(count_) - n;
+    Prompt question;
+    if (phonebook_ ? n == 0 : rows == 0) {
+        question = {8077, "", env_.texts.get(8077)};
+    } else {
+        const int id = phonebook_ ? 8033 : 8039;
+        question = {id, "", env_.texts.format(id, {n, rest})};
+    }
+    if (!env_.prompts.askYesNo(question)) {
+        return false;
+    }
+    if (count_ < rows) {
+        env_.prompts.showMessage(MessageKind::Information,
+                                 {8076, "", env_.texts.format(8076, {(long long)count_})});
+    }
+    return true;
+}
+
+RecordBuffer Write::record(uint16_t index) const {
+    RecordBuffer buffer{};
+    if (phonebook_) {
+        Bytes image = emptyPhonebookRecord(length_);
+        if (index < filled()) {
+            const RowList &rows = s_.cardPhonebook;
+            image = encodePhonebookRecord(
+                {rows.cell(index, column::Name), rows.cell(index, column::Number)}, length_,
+                s_.card.ucs82Unsupported);
+        }
+        std::copy(image.begin(), image.end(), buffer.begin());
+    } else if (index < s_.messages.size()) {
+        const MessageImage &image = s_.messages.store()[index];
+        std::copy_n(image.begin(), length_, buffer.begin());
+    }
+    return buffer;
+}
+
+void Write::summarise() {
+    const long long written = static_cast<long long>(filled());
+    if (phonebook_) {
+        SaveListFile((env_.backupDir / "Phone.fph").string(), s_.cardPhonebook, env_.prompts,
+                     env_.texts, Durability::Replaced);
+        env_.prompts.showMessage(MessageKind::Information,
+                                 {8032, "", env_.texts.format(8032, {(long long)count_, written})});
+        env_.status.showProgress(8032, count_, static_cast<uint16_t>(written));
+    } else {
+        env_.prompts.showMessage(MessageKind::Information,
+                                 {8041, "", env_.texts.format(8041, {(long long)count_, written})});
+        env_.status.showProgress(8041, count_, static_cast<uint16_t>(written));
+        SaveListFile((env_.backupDir / "Message.fsm").string(), s_.messages.rows(), env_.prompts,
+                     env_.texts, Durability::Replaced);
+    }
+}
+
+} // namespace
+
+WriteResult writeCard(Session &session, Environment &env, CardFile file) {
+    return Write(session, env, file).run();
+}
+
+} // namespace velnor

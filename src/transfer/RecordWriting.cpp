@@ -1,0 +1,37 @@
+#include "transfer/RecordWriting.h"
+
+namespace velnor {
+
+RecordsWritten writeRecords(Environment &env, const RecordTarget &target,
+                            const std::function<RecordBuffer(uint16_t index)> &record,
+                            size_t &written) {
+    const uint16_t count = target.recordCount;
+    env.progress.begin(env.texts.get(8068), env.texts.get(8069), 0, count);
+    for (uint16_t i = 0; i < count; ++i) {
+        env.progress.step();
+        env.progress.pump();
+        if (env.progress.cancelled()) {
+            env.prompts.showMessage(MessageKind::Information, {0, "", "Progress Cancelled"});
+            return RecordsWritten::Cancelled;
+        }
+        const auto number = static_cast<uint16_t>(i + 1);
+        if (target.phonebook) {
+            env.status.showProgress(8031, number, count);
+        } else {
+            env.status.showProgress(8040, count, number);
+        }
+        const RecordBuffer buffer = record(i);
+        if (env.driver.UpdateRecord(target.handle, target.recordLength,
+                                    static_cast<uint8_t>(number), target.simFunction, buffer.data(),
+                                    target.cdma) == 0) {
+            return RecordsWritten::CardFailed;
+        }
+        ++written;
+        if (!target.phonebook) {
+            env.timing.wait(env.timing.messageUpdate);
+        }
+    }
+    return RecordsWritten::All;
+}
+
+} // namespace velnor

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "transfer/Session.h"
+
+namespace velnor {
+
+using RecordBuffer = std::array<uint8_t, 260>;
+
+// The selected card file to rewrite, on an open handle.
+struct RecordTarget {
+    int handle = -1;
+    uint8_t simFunction = 0;
+    bool cdma = false;
+    bool phonebook = false; // the pane counts phonebook records, else message records
+    uint8_t recordLength = 0;
+    uint16_t recordCount = 0;
+};
+
+enum class RecordsWritten { All, Cancelled, CardFailed };
+
+// Writes records 1 to recordCount in record order in the progress window (texts 8068, 8069),
+// with status pane 2 counting along, a pause after each message record, and the user's Cancel
+// seen before each record. `record(i)` gives the image of record i + 1; `written` counts the
+// records the card took. The progress window is left open.
+RecordsWritten writeRecords(Environment &env, const RecordTarget &target,
+                            const std::function<RecordBuffer(uint16_t index)> &record,
+                            size_t &written);
+
+} // namespace velnor

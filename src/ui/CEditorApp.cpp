@@ -1,0 +1,74 @@
+#include "ui/CEditorApp.h"
+
+#include <QApplication>
+#include <memory>
+
+#include "app/StartUp.h"
+#include "card/PcscDriver.h"
+#include "card/SimulatedDriver.h"
+#include "ui/CMainDlg.h"
+#include "ui/CardConnection.h"
+#include "ui/QtPrompts.h"
+#include "ui/WindowWait.h"
+#include "widgets/ThemeIcons.h"
+
+namespace velnor {
+
+namespace {
+
+// The reader driver for the window: the built-in virtual card for a "sim:" reader, otherwise
+// the PC/SC readers of the system (the named one first, when there is a name).
+std::unique_ptr<CUSBOpKrnl> makeWindowDriver(const WindowOptions &options) {
+    if (options.reader && SimulatedCards::isSimulatedPath(*options.reader)) {
+        return std::make_unique<SimulatedDriver>(options.reader);
+    }
+    return std::make_unique<PcscDriver>(options.reader);
+}
+
+} // namespace
+
+std::optional<WindowOptions> parseWindowOptions(const std::vector<std::string> &args,
+                                                std::string &error) {
+    WindowOptions options;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--reader") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                error = "--reader needs a reader name.";
+                return std::nullopt;
+            }
+            options.reader = args[++i];
+        } else if (args[i].rfind("--reader=", 0) == 0 && args[i].size() > 9) {
+            options.reader = args[i].substr(9);
+        } else {
+            error = "unknown argument \"" + args[i] + "\".";
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+CEditorApp::CEditorApp(int &argc, char **argv) : argc_(argc), argv_(argv) {}
+
+int CEditorApp::InitInstance(const WindowOptions &options) {
+    QApplication application(argc_, argv_);
+    QApplication::setApplicationName(QStringLiteral("Velnor"));
+    QApplication::setDesktopFileName(QStringLiteral("velnor"));
+    chooseIconTheme();
+
+    AppSession session(AppPaths::forRunningProgram());
+    QtPrompts prompts(session.texts);
+    const StartUpResult started = StartUp(session, prompts);
+    if (started != StartUpResult::ShowMainWindow) {
+        return 1;
+    }
+    const std::unique_ptr<CUSBOpKrnl> driver = makeWindowDriver(options);
+    IdleWatcher watcher;
+    const MainServices services{session.paths, session.settings, session.ini, session.texts,
+                                prompts,       *driver,          watcher,     windowTiming()};
+    CMainDlg window(services);
+    prompts.setOwner(&window);
+    window.OnInitDialog();
+    return QApplication::exec();
+}
+
+} // namespace velnor

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QLineEdit>
+
+namespace velnor {
+
+// The number field: typing lets through only what a card stores in a dialling number, the
+// digits, "*" and "#"; any other character is dropped without a sound. Pasted text is not
+// filtered. It takes 8 characters unless its dialog gives it another limit.
+class CNumberEdit : public QLineEdit {
+    Q_OBJECT
+
+public:
+    static constexpr int kDefaultLimit = 8;
+    // The notification code the field reports a released Enter key with.
+    static constexpr int kEnterNotification = 0x0D04;
+
+    explicit CNumberEdit(QWidget *parent = nullptr);
+
+    static bool isDialChar(QChar c);
+
+signals:
+    // Enter was released in the field; the key is then handled as usual.
+    void enterReleased(int notification);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+};
+
+} // namespace velnor

@@ -1,0 +1,241 @@
+// The command router of the main window and the commands it runs itself.
+
+#include <QDesktopServices>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QUrl>
+
+#include "app/ConfigKeys.h"
+#include "app/HelpFiles.h"
+#include "files/ListCommands.h"
+#include "transfer/CardWriter.h"
+#include "ui/CAboutDlg.h"
+#include "ui/CMainDlg.h"
+#include "ui/CMessagePage.h"
+#include "ui/CStatusBar.h"
+#include "ui/CommandPause.h"
+#include "ui/UiText.h"
+
+namespace velnor {
+
+namespace {
+
+bool isLanguageCommand(int id) {
+    return id >= kDefaultLanguageCommand && id <= kLastLanguageCommand;
+}
+
+} // namespace
+
+void CMainDlg::OnCommand(int id) {
+    if (isLanguageCommand(id)) {
+        languageCommand(id);
+        return;
+    }
+    switch (id) {
+    case command::About:
+        showAbout();
+        return;
+    case command::Exit:
+        close();
+        return;
+    case command::PinSwitch:
+    case command::PinChange:
+    case command::PinUnblock:
+        pinCommand(id);
+        return;
+    case command::Add:
+    case command::Insert:
+    case command::Edit:
+    case command::DeleteTicked:
+    case command::MoveUp:
+    case command::MoveDown:
+        listCommand(id);
+        return;
+    case command::Connect:
+        connection_->connect();
+        return;
+    case command::Disconnect:
+        connection_->disconnect();
+        return;
+    case command::Read:
+        readCard();
+        return;
+    case command::Write:
+        writeCard();
+        return;
+    case command::OpenFile:
+    case command::SaveFile:
+        fileCommand(id);
+        return;
+    case command::Help:
+        openHelp();
+        return;
+    case command::PinMenuButton:
+    case command::FileMenuButton:
+        if (QToolButton *button = dropDowns_.value(id); button != nullptr && button->isEnabled()) {
+            button->showMenu();
+        }
+        return;
+    default:
+        return;
+    }
+}
+
+void CMainDlg::onTabChanged(int tab) {
+    const bool loaded = tab == kMessageTab ? session_.messagesLoaded : session_.phonebookLoaded;
+    for (const int id : {command::Write, command::OpenFile, command::SaveFile}) {
+        setCommandEnabled(id, CommandPlace::Menu, loaded);
+    }
+    setCommandEnabled(command::Write, CommandPlace::Toolbar, loaded);
+    setCommandEnabled(command::Add, CommandPlace::Button, loaded);
+    if (tab == kMessageTab) {
+        setCommandEnabled(command::Insert, CommandPlace::Button, false);
+        session_.messages.rows().setAllChecked(false);
+    } else {
+        session_.localPhonebook.setAllChecked(false);
+    }
+}
+
+void CMainDlg::listCommand(int id) {
+    CommandPause pause(services_.worker, services_.timing, services_.timing.commandBefore);
+    const bool phonebook = currentTab() == kPhonebookTab;
+    switch (id) {
+    case command::Add:
+        if (phonebook) {
+            addEntry(false);
+        } else {
+            messagePage_->composeNew();
+        }
+        break;
+    case command::Insert:
+        if (phonebook) {
+            addEntry(true);
+        }
+        break;
+    case command::Edit:
+        if (phonebook) {
+            phonebookPage_->editSelected(phonebookPage_->activeList());
+        } else {
+            messagePage_->editSelected();
+        }
+        break;
+    case command::DeleteTicked:
+        if (phonebook) {
+            phonebookPage_->deleteTicked();
+        } else {
+            messagePage_->deleteTicked();
+        }
+        break;
+    case command::MoveUp:
+        moveSelected(-1);
+        break;
+    case command::MoveDown:
+        moveSelected(1);
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainDlg::addEntry(bool insertAfterSelection) {
+    RowList &rows = phonebookPage_->activeList()->rows();
+    const std::optional<PhoneEntry> entry = phonebookPage_->runEntryEditor({});
+    if (!entry) {
+        return;
+    }
+    if (!insertAfterSelection) {
+        rows.appendRow({std::to_string(rows.rowCount() + 1), entry->name, entry->number});
+        return;
+    }
+    const size_t selected = rows.firstSelected();
+    if (selected >= rows.rowCount()) {
+        return;
+    }
+    rows.insertRow(selected + 1, {std::string(), entry->name, entry->number});
+    rows.renumberFrom(selected + 1);
+}
+
+void CMainDlg::moveSelected(int direction) {
+    const bool phonebook = currentTab() == kPhonebookTab;
+    RowList &rows = phonebook ? phonebookPage_->activeList()->rows() : session_.messages.rows();
+    const size_t row = rows.firstSelected();
+    if (row >= rows.rowCount()) {
+        return;
+    }
+    if ((direction < 0 && row == 0) || (direction > 0 && row + 1 >= rows.rowCount())) {
+        return;
+    }
+    const size_t other = direction < 0 ? row - 1 : row + 1;
+    if (phonebook) {
+        rows.swapRows(row, other);
+    } else {
+        session_.messages.swap(row, other);
+    }
+}
+
+void CMainDlg::pinCommand(int id) {
+    if (id == command::PinSwitch) {
+        connection_->switchPin();
+    } else if (id == command::PinChange) {
+        connection_->changePin();
+    } else {
+        connection_->unblockPin();
+    }
+}
+
+void CMainDlg::languageCommand(int id) {
+    CommandPause pause(services_.worker, services_.timing, services_.timing.commandBefore);
+    LanguageContext context{services_.settings,
+                            services_.ini,
+                            services_.texts,
+                            services_.paths.langDir,
+                            services_.paths.fallbackPack(),
+                            kDefaultLanguageCommand + kCaptionOffset};
+    const std::optional<LanguageSwitch> result = RunLanguageCommand(id, languageMenu_, context);
+    if (!result || !result->switched) {
+        buildLanguagePopup();
+        return;
+    }
+    languageId_ = result->languageId;
+    setWindowTitle(result->title.empty() ? QStringLiteral("Velnor")
+                                         : QString::fromStdString(result->title));
+    buildLanguagePopup();
+    retranslate();
+    update();
+}
+
+void CMainDlg::readCard() {
+    connection_->read(currentTab());
+}
+
+void CMainDlg::writeCard() {
+    velnor::writeCard(session_, *env_,
+                      currentTab() == kPhonebookTab ? CardFile::Phonebook : CardFile::Messages);
+}
+
+void CMainDlg::fileCommand(int id) {
+    ListCommandContext context{services_.prompts, services_.texts, services_.worker,
+                               services_.timing};
+    const ListTab tab = currentTab() == kPhonebookTab ? ListTab::Phonebook : ListTab::Messages;
+    if (id == command::OpenFile) {
+        ImportReport report;
+        openListCommand(context, tab, session_.localPhonebook, session_.messages, session_.card,
+                        report);
+    } else {
+        saveListCommand(context, tab, session_.localPhonebook, session_.messages);
+    }
+}
+
+void CMainDlg::openHelp() {
+    const std::filesystem::path page = helpFilePath(services_.paths.helpDir, languageId_);
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(page.string())));
+}
+
+void CMainDlg::showAbout() {
+    CAboutDlg about(
+        services_.texts, services_.ini.ReadString(config::kIniCustomization, config::kIniAppName),
+        services_.ini.ReadString(config::kIniCustomization, config::kIniCompanyName), this);
+    about.exec();
+}
+
+} // namespace velnor

@@ -1,0 +1,183 @@
+#include "widgets/CCheckListCtrl.h"
+
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace velnor {
+
+CCheckListCtrl::CCheckListCtrl(RowList &rows, QWidget *parent)
+    : QTableView(parent), model_(new RowListModel(rows, this)), header_(new CheckAllHeader(this)) {
+    setHorizontalHeader(header_);
+    setModel(model_);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setShowGrid(true);
+    setWordWrap(false);
+    setAlternatingRowColors(false);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    verticalHeader()->hide();
+    // Rows of one height let the view place any row without measuring the others.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    header_->setStretchLastSection(true);
+
+    connect(header_, &QHeaderView::sectionClicked, this, &CCheckListCtrl::onHeaderClicked);
+    connect(model_, &RowListModel::listChanged, this, &CCheckListCtrl::onListChanged);
+    connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, &CCheckListCtrl::keepWidths);
+    connect(model_, &QAbstractItemModel::modelReset, this, &CCheckListCtrl::restoreWidths);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CCheckListCtrl::onSelectionChanged);
+    onListChanged();
+}
+
+void CCheckListCtrl::setWorker(WorkerPause *worker, const Timing *timing) {
+    worker_ = worker;
+    timing_ = timing;
+}
+
+void CCheckListCtrl::wait(int ms) const {
+    if (timing_ != nullptr) {
+        timing_->wait(ms);
+    }
+}
+
+void CCheckListCtrl::afterHeaderClick(int) {}
+
+void CCheckListCtrl::onHeaderClicked(int section) {
+    if (worker_ != nullptr) {
+        worker_->pause();
+    }
+    const int clickWait = timing_ != nullptr ? timing_->headerClick : 0;
+    wait(clickWait);
+    emit headerClicked(section);
+    wait(clickWait);
+    if (section == 0) {
+        const int image = header_->image() == CheckAllHeader::kNotAllChecked
+                              ? CheckAllHeader::kAllChecked
+                              : CheckAllHeader::kNotAllChecked;
+        header_->setImage(image);
+        setSelectionMode(QAbstractItemView::SingleSelection);
+        rows().setAllChecked(image == CheckAllHeader::kAllChecked);
+    }
+    if (worker_ != nullptr) {
+        worker_->resume();
+    }
+    wait(timing_ != nullptr ? timing_->headerClickAfter : 0);
+    afterHeaderClick(section);
+}
+
+void CCheckListCtrl::onListChanged() {
+    header_->setImage(rows().allChecked() ? CheckAllHeader::kAllChecked
+                                          : CheckAllHeader::kNotAllChecked);
+    syncSelectionFromList();
+}
+
+void CCheckListCtrl::syncSelectionFromList() {
+    if (syncing_) {
+        return;
+    }
+    syncing_ = true;
+    QItemSelection selection;
+    const RowList &list = rows();
+    const int lastColumn = std::max(0, model_->columnCount() - 1);
+    int current = -1;
+    for (size_t row = 0; row < list.rowCount(); ++row) {
+        if (!list.isSelected(row)) {
+            continue;
+        }
+        const int r = static_cast<int>(row);
+        selection.select(model_->index(r, 0), model_->index(r, lastColumn));
+        if (current < 0) {
+            current = r;
+        }
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (current >= 0 && currentIndex().row() != current) {
+        selectionModel()->setCurrentIndex(model_->index(current, 0), QItemSelectionModel::NoUpdate);
+    }
+    syncing_ = false;
+}
+
+void CCheckListCtrl::onSelectionChanged(const QItemSelection &selected,
+                                        const QItemSelection &deselected) {
+    if (syncing_) {
+        return;
+    }
+    syncing_ = true;
+    RowList &list = rows();
+    for (const QItemSelection *ranges : {&deselected, &selected}) {
+        for (const QItemSelectionRange &range : *ranges) {
+            for (int row = range.top(); row <= range.bottom(); ++row) {
+                if (row >= 0 && static_cast<size_t>(row) < list.rowCount()) {
+                    list.setSelected(static_cast<size_t>(row),
+                                     selectionModel()->isRowSelected(row, QModelIndex()));
+                }
+            }
+        }
+    }
+    syncing_ = false;
+}
+
+void CCheckListCtrl::keepWidths() {
+    widthsBeforeReset_.clear();
+    for (int section = 0; section < header_->count(); ++section) {
+        widthsBeforeReset_.push_back(header_->sectionSize(section));
+    }
+}
+
+// A reset (a sort, a cleared list) keeps the columns the user has set.
+void CCheckListCtrl::restoreWidths() {
+    if (static_cast<int>(widthsBeforeReset_.size()) == header_->count()) {
+        for (int section = 0; section < header_->count(); ++section) {
+            header_->resizeSection(section, widthsBeforeReset_[static_cast<size_t>(section)]);
+        }
+    }
+    header_->refreshImage();
+}
+
+void CCheckListCtrl::mousePressEvent(QMouseEvent *event) {
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    emit listPressed();
+    QTableView::mousePressEvent(event);
+}
+
+void CCheckListCtrl::mouseReleaseEvent(QMouseEvent *event) {
+    QTableView::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton) {
+        emit listClicked();
+    }
+}
+
+void CCheckListCtrl::mouseDoubleClickEvent(QMouseEvent *event) {
+    QTableView::mouseDoubleClickEvent(event);
+    const int row = rowAt(event->position().toPoint().y());
+    if (event->button() == Qt::LeftButton && row >= 0) {
+        emit rowDoubleClicked(row);
+    }
+}
+
+void CCheckListCtrl::contextMenuEvent(QContextMenuEvent *event) {
+    emit contextMenuWanted(event->globalPos(), rowAt(event->pos().y()));
+    event->accept();
+}
+
+void CCheckListCtrl::keyPressEvent(QKeyEvent *event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        // Neither key may close the window the list sits in.
+        event->accept();
+        return;
+    case Qt::Key_Delete:
+        emit deleteKeyPressed();
+        event->accept();
+        return;
+    default:
+        QTableView::keyPressEvent(event);
+    }
+}
+
+} // namespace velnor

@@ -1,0 +1,76 @@
+#include "widgets/CSortListCtrl.h"
+
+#include "widgets/ListHeadings.h"
+#include "widgets/SortOrder.h"
+
+namespace velnor {
+
+CSortListCtrl::CSortListCtrl(RowList &rows, QWidget *parent) : CCheckListCtrl(rows, parent) {
+    checkHeader()->setSortIndicatorShown(false);
+}
+
+bool CSortListCtrl::SetHeadings(const std::string &text) {
+    const std::vector<Heading> headings = parseHeadings(text);
+    if (headings.empty()) {
+        return false;
+    }
+    std::vector<std::string> titles;
+    for (const Heading &heading : headings) {
+        titles.push_back(heading.title);
+    }
+    rows().setTitles(std::move(titles));
+    for (size_t column = 0; column < headings.size(); ++column) {
+        horizontalHeader()->resizeSection(static_cast<int>(column), headings[column].width);
+    }
+    return true;
+}
+
+void CSortListCtrl::Sort(int column, bool ascending) {
+    sortedColumn_ = column;
+    ascending_ = ascending;
+    if (column < 0 || static_cast<size_t>(column) >= rows().columnCount()) {
+        return;
+    }
+    horizontalHeader()->setSortIndicatorShown(true);
+    horizontalHeader()->setSortIndicator(column,
+                                         ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    rows().permute(sortOrder(rows(), static_cast<size_t>(column), ascending));
+}
+
+void CSortListCtrl::afterHeaderClick(int section) {
+    if (section == kSortColumn) {
+        Sort(kSortColumn, !(sortedColumn_ == kSortColumn && ascending_));
+    }
+    rows().renumberFrom(0);
+}
+
+void CSortListCtrl::RestoreColumnWidths(const ColumnWidthStore &store) {
+    if (worker() != nullptr) {
+        worker()->pause();
+    }
+    const std::string value = store.read ? store.read() : std::string();
+    const std::optional<std::vector<int>> widths =
+        parseColumnWidths(value, static_cast<size_t>(horizontalHeader()->count()));
+    if (widths) {
+        for (size_t column = 0; column < widths->size(); ++column) {
+            horizontalHeader()->resizeSection(static_cast<int>(column), (*widths)[column]);
+        }
+    }
+    if (worker() != nullptr) {
+        worker()->resume();
+    }
+    wait(timing() != nullptr ? timing()->restoreWidthsAfter : 0);
+}
+
+void CSortListCtrl::SaveColumnWidths(const ColumnWidthStore &store) const {
+    if (!store.write) {
+        return;
+    }
+    std::vector<int> widths;
+    for (int column = 0; column < horizontalHeader()->count(); ++column) {
+        widths.push_back(horizontalHeader()->sectionSize(column));
+    }
+    store.write(columnWidthsText(widths));
+}
+
+} // namespace velnor

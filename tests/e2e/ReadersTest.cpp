@@ -1,0 +1,102 @@
+#include <array>
+#include <cstdio>
+
+#include "E2eFixture.h"
+#include "card/CardHandle.h"
+#include "simcard/DemoProfile.h"
+
+namespace velnor::test {
+namespace {
+
+// Stops the pcscd the tests started; says once why everything was skipped, if it was.
+class PcscEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override {
+        PcscHarness &harness = PcscHarness::instance();
+        if (!harness.ready()) {
+            std::printf("No pcscd to test with: %s\n", harness.reason().c_str());
+        }
+        harness.shutDown();
+    }
+};
+const auto *const kEnvironment = ::testing::AddGlobalTestEnvironment(new PcscEnvironment);
+
+using Readers = ThroughPcscd;
+
+std::vector<std::string> cliLines(const std::string &text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
+TEST_F(Readers, SearchPrefersTheNamedReaderThenACardThenTheFirst) {
+    PcscDriver any;
+    ASSERT_TRUE(waitForCard(kFirstReader, false));
+    ASSERT_TRUE(waitForCard(kSecondReader, false));
+    EXPECT_EQ(any.FindDeviceEntry(), kFirstReader) << "no card anywhere: the first reader";
+
+    ServedCard card(profile("card.json", makeDemoProfile(false)), kSecondPort);
+    ASSERT_TRUE(card.inserted());
+    EXPECT_EQ(any.FindDeviceEntry(), kSecondReader) << "the first reader holding a card";
+    EXPECT_EQ(PcscDriver(kFirstReader).FindDeviceEntry(), kFirstReader) << "the named reader";
+    PcscDriver unknown("ACME Reader 00 00");
+    EXPECT_EQ(unknown.FindDeviceEntry(), std::nullopt);
+    EXPECT_EQ(unknown.lastError(), "The reader ACME Reader 00 00 is not attached.");
+
+    const CliRun readers = runCli({"readers"}, dir.path());
+    EXPECT_EQ(readers.status, 0) << readers.err;
+    const auto lines = cliLines(readers.out);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), kFirstReader + "\tempty"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), kSecondReader + "\tcard"), lines.end());
+}
+
+TEST_F(Readers, ReaderWithoutCardOpensAndAnswersItsInquiryButGivesNoAnswerToReset) {
+    ASSERT_TRUE(waitForCard(kFirstReader, false));
+    PcscDriver driver;
+    CardHandle handle(driver, kFirstReader);
+    ASSERT_TRUE(handle.isOpen()) << driver.lastError();
+    EXPECT_EQ(driver.SIM_InquiryFunctions(handle.get()),
+              (std::vector<uint8_t>{0xB0, 0x02, 0x08, 0x00, 0x01, 'S', 'I', 'M', ' '}));
+    std::array<uint8_t, 64> atr{};
+    EXPECT_EQ(driver.GetATRValue(handle.get(), atr.data(), 0), 0);
+    uint8_t length = 0;
+    EXPECT_EQ(driver.SelectFile(handle.get(), 0x3F00, length, 0), 0);
+    EXPECT_NE(driver.lastError().find("there is no card"), std::string::npos) << driver.lastError();
+
+    // The card comes; the handle opened before reaches it once it asks for the answer to reset.
+    ServedCard card(profile("card.json", makeDemoProfile(false)));
+    ASSERT_TRUE(card.inserted());
+    ASSERT_EQ(driver.GetATRValue(handle.get(), atr.data(), 0), 1) << driver.lastError();
+    EXPECT_EQ(atr[0], 0x3B);
+    EXPECT_EQ(driver.SelectFile(handle.get(), 0x3F00, length, 0), 1);
+    EXPECT_EQ(length, 0x16);
+    EXPECT_EQ(driver.OpenRX730X("ACME Reader 00 00"), -1);
+}
+
+// Without pcscd, and with a pcscd that has no reader, the tool says which of the two it is.
+TEST_F(Readers, ToolTellsNoPcscdFromNoReader) {
+    PcscHarness &harness = PcscHarness::instance();
+    if (!harness.ownsPcscd()) {
+        GTEST_SKIP() << "pcscd was not started by these tests, so they do not stop it";
+    }
+    harness.stopPcscd();
+    const CliRun down = runCli({"readers"}, dir.path());
+    EXPECT_EQ(down.status, 3);
+    EXPECT_EQ(down.err, "velnor-cli: pcscd is not running, so no card reader can be found.\n");
+    EXPECT_EQ(runCli({"info"}, dir.path()).status, 3);
+
+    ASSERT_TRUE(harness.startPcscd(false)) << harness.reason();
+    const CliRun none = runCli({"readers"}, dir.path());
+    EXPECT_EQ(none.status, 3);
+    EXPECT_EQ(none.err, "velnor-cli: No card reader is attached (pcscd is running).\n");
+
+    harness.stopPcscd();
+    ASSERT_TRUE(harness.startPcscd()) << harness.reason();
+    EXPECT_TRUE(waitForCard(kFirstReader, false));
+}
+
+} // namespace
+} // namespace velnor::test

@@ -1,0 +1,261 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "files/ListFile.h"
+#include "files/ListImport.h"
+#include "sim/MessageCompose.h"
+#include "support/EnglishTexts.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TempDir.h"
+
+namespace velnor {
+namespace {
+
+std::vector<std::string> column(const RowList &list, size_t c) {
+    std::vector<std::string> values;
+    for (size_t row = 0; row < list.rowCount(); ++row) {
+        values.push_back(list.cell(row, c));
+    }
+    return values;
+}
+
+class ListImport : public ::testing::Test {
+protected:
+    void SetUp() override { card.alphaLength = 16; }
+
+    bool importPhonebook(const std::string &content) {
+        test::writeFile(dir / "in.fpb", content);
+        return ImportListFile((dir / "in.fpb").string(), phonebook, card, report, prompts, texts);
+    }
+    bool importMessages(const std::string &content) {
+        test::writeFile(dir / "in.fsm", content);
+        return ImportListFile((dir / "in.fsm").string(), messages, card, report, prompts, texts);
+    }
+    std::string messageLine(const std::string &number, const std::string &text) {
+        return "\"9\",\"Read\",\"" + number + "\",\"2008-04-12 13:45:20\",\"" + text + "\",\r\n";
+    }
+    SM_PARAM storedMessage(size_t i) {
+        SM_PARAM param;
+        EXPECT_TRUE(CMyTools::gsmDecodePdu(messages.store()[i].data() + 1, kMessageImageSize - 1,
+                                           param, false));
+        return param;
+    }
+
+    test::TempDir dir;
+    test::EnglishTexts texts;
+    test::ScriptedPrompts prompts;
+    CardState card;
+    ImportReport report;
+    RowList phonebook{{"No.", "Name", "Number"}};
+    MessageList messages{{"No.", "Status", "Number", "Time", "Text"}};
+    const std::string header = "No.,Name,Number,\r\n";
+    const std::string messageHeader = "No.,Status,Number,Time,Text,\r\n";
+};
+
+TEST_F(ListImport, SavedPhonebookReadsBackRenumberedAndTicked) {
+    RowList saved({"No.", "Name", "Number"});
+    saved.appendRow({"7", "Anna, the boss", "+4930123"});
+    saved.appendRow({"3", "\xE5\xBC\xA0\xE4\xBC\x9F", "13912345678"}); // "张伟"
+    saved.appendRow({"1", "", ""});
+    saved.appendRow({"2", "Bob {home}", "*#06#"});
+    ASSERT_TRUE(SaveListFile((dir / "saved.fpb").string(), saved, prompts, texts));
+
+    ASSERT_TRUE(
+        ImportListFile((dir / "saved.fpb").string(), phonebook, card, report, prompts, texts));
+    EXPECT_EQ(column(phonebook, 0), (std::vector<std::string>{"1", "2", "3", "4"}));
+    EXPECT_EQ(column(phonebook, 1), column(saved, 1));
+    EXPECT_EQ(column(phonebook, 2), column(saved, 2));
+    for (size_t row = 0; row < phonebook.rowCount(); ++row) {
+        EXPECT_TRUE(phonebook.isChecked(row));
+    }
+    EXPECT_FALSE(report.overLengthFound);
+    EXPECT_TRUE(prompts.asked.empty());
+
+    // A second import appends the same entries again, numbered on.
+    ASSERT_TRUE(
+        ImportListFile((dir / "saved.fpb").string(), phonebook, card, report, prompts, texts));
+    EXPECT_EQ(phonebook.rowCount(), 8u);
+    EXPECT_EQ(phonebook.rowCells(5),
+              (std::vector<std::string>{"6", "\xE5\xBC\xA0\xE4\xBC\x9F", "13912345678"}));
+    // And the list saved again is the file it came from, apart from the numbers.
+    RowList again({"No.", "Name", "Number"});
+    importListText(test::readFile(dir / "saved.fpb"), again, card, report);
+    EXPECT_EQ(listFileText(again), listFileText([&] {
+                  RowList renumbered = saved;
+                  renumbered.renumberFrom(0);
+                  return renumbered;
+              }()));
+}
+
+TEST_F(ListImport, FilesWithoutRowsAddNothingAndSucceed) {
+    phonebook.appendRow({"1", "kept", "1"});
+    for (const std::string &content : {std::string(), header, std::string("a,b"),
+                                       std::string("\0\"1\",\"x\",\"2\",\"y\",", 17)}) {
+        EXPECT_TRUE(importPhonebook(content));
+        EXPECT_EQ(phonebook.rowCount(), 1u);
+    }
+    EXPECT_TRUE(prompts.asked.empty());
+}
+
+TEST_F(ListImport, TextEndsAtTheFirstZeroByte) {
+    std::string content = header + "\"1\",\"Anna\",\"1\",\r\n";
+    content += std::string(1, '\0') + "\"2\",\"Bob\",\"2\",\r\n";
+    ASSERT_TRUE(importPhonebook(content));
+    EXPECT_EQ(column(phonebook, 1), (std::vector<std::string>{"Anna"}));
+}
+
+TEST_F(ListImport, FileThatCannotBeOpenedIsReported) {
+    report.overLengthRows = "5,";
+    EXPECT_FALSE(
+        ImportListFile((dir / "missing.fpb").string(), phonebook, card, report, prompts, texts));
+    EXPECT_FALSE(ImportListFile(dir.path().string(), phonebook, card, report, prompts, texts));
+    ASSERT_EQ(prompts.ids(), (std::vector<int>{8054, 8054}));
+    EXPECT_EQ(prompts.asked[0].messageKind, MessageKind::Information);
+    EXPECT_EQ(report.overLengthRows, "5,"); // the last import's report stays
+    if (::geteuid() != 0) {                 // root may write anything
+        test::writeFile(dir / "locked.fpb", header + "\"1\",\"A\",\"1\",\r\n");
+        ::chmod((dir / "locked.fpb").c_str(), 0444);
+        EXPECT_FALSE(
+            ImportListFile((dir / "locked.fpb").string(), phonebook, card, report, prompts, texts));
+        EXPECT_EQ(prompts.ids().back(), 8054);
+    }
+    EXPECT_TRUE(phonebook.empty());
+}
+
+TEST_F(ListImport, QuoteAndCommaInsideACellShiftsTheRows) {
+    ASSERT_TRUE(importPhonebook(header + "\"1\",\"Say \"hi\", Bob\",\"123\",\r\n" +
+                                "\"2\",\"Carl\",\"456\",\r\n"));
+    // Fields: ... "\r\n"1"", "Say "hi", " Bob"", "123", "\r\n"2"", "Carl", "456", "\r\n".
+    EXPECT_EQ(column(phonebook, 1), (std::vector<std::string>{"Say \"hi", "\r\n\"2\""}));
+    EXPECT_EQ(column(phonebook, 2), (std::vector<std::string>{" Bob\"", "Carl"}));
+}
+
+TEST_F(ListImport, LinesWithoutTrailingCommaMisalign) {
+    ASSERT_TRUE(importPhonebook("No.,Name,Number\r\n1,Anna,123\r\n2,Bob,456\r\n"));
+    EXPECT_EQ(phonebook.rowCount(), 1u);
+    EXPECT_EQ(phonebook.rowCells(0), (std::vector<std::string>{"1", "123\r\n2", "Bob"}));
+}
+
+TEST_F(ListImport, TripleQuoteReadsBackAsOne) {
+    ASSERT_TRUE(importPhonebook(header + "\"1\",\"The \"\"\"Boss\"\"\"\",\"1\",\r\n"));
+    EXPECT_EQ(column(phonebook, 1), (std::vector<std::string>{"The \"Boss\""}));
+}
+
+TEST_F(ListImport, NamesTooLongForTheCardAreReportedAndKept) {
+    const std::string hangul8 = "\xEA\xB0\x80\xEA\xB0\x81\xEA\xB0\x82\xEA\xB0\x83"
+                                "\xEA\xB0\x84\xEA\xB0\x85\xEA\xB0\x86\xEA\xB0\x87";
+    const std::string content = header + "\"1\",\"Sixteen chars ok\",\"1\",\r\n" +
+                                "\"2\",\"Seventeen chars!!\",\"2\",\r\n" +
+                                "\"3\",\"Fifteen chars{}\",\"3\",\r\n" + "\"4\",\"" + hangul8 +
+                                "\",\"4\",\r\n";
+    ASSERT_TRUE(importPhonebook(content));
+    EXPECT_EQ(phonebook.rowCount(), 4u);
+    EXPECT_TRUE(report.overLengthFound);
+    EXPECT_EQ(report.overLengthRows, "2,3,");
+
+    // Without the 0x82 coding the eight characters need 16 bytes of UCS2, one too many.
+    card.ucs82Unsupported = true;
+    ASSERT_TRUE(importPhonebook(content));
+    EXPECT_EQ(report.overLengthRows, "6,7,8,");
+
+    // No card read yet: every name that is not empty is too long.
+    card = CardState{};
+    ASSERT_TRUE(importPhonebook(header + "\"1\",\"A\",\"1\",\r\n\"2\",\"\",\"2\",\r\n"));
+    EXPECT_EQ(report.overLengthRows, "9,");
+    EXPECT_EQ(phonebook.rowCount(), 10u);
+}
+
+TEST_F(ListImport, MessagesKeepTheFileTextsAndGetComposedImages) {
+    card.smscNumber = "491710760000";
+    ASSERT_TRUE(importMessages(messageHeader + messageLine("+4917123456", "hello") +
+                               messageLine("0301234", "second")));
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(
+        messages.rows().rowCells(0),
+        (std::vector<std::string>{"1", "Read", "+4917123456", "2008-04-12 13:45:20", "hello"}));
+    EXPECT_TRUE(messages.rows().isChecked(1));
+    EXPECT_EQ(messages.store()[0], composeMessageImage("+4917123456", "hello", card));
+    EXPECT_EQ(storedMessage(1).text, "second");
+    EXPECT_FALSE(report.overLengthFound);
+}
+
+TEST_F(ListImport, MessageTextLimits) {
+    const std::string number = "+4917012345678"; // 14 characters: h = 7
+    const std::string brace2 = "{{";
+    ASSERT_TRUE(importMessages(messageHeader + messageLine(number, std::string(165, 'a')) +
+                               messageLine(number, brace2 + std::string(157, 'b')) +
+                               messageLine(number, brace2 + std::string(156, 'c'))));
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(report.overLengthRows, "1,2,");
+    // The list shows the whole text; the card's image holds the first 160 characters.
+    EXPECT_EQ(messages.rows().cell(0, 4), std::string(165, 'a'));
+    EXPECT_EQ(storedMessage(0).text, std::string(160, 'a'));
+    // 159 characters with two "{" are reported, but stay whole: they are under 160.
+    const MessageTextFit whole = fitMessageText(number, brace2 + std::string(157, 'b'), 160);
+    EXPECT_TRUE(whole.tooLong);
+    EXPECT_EQ(whole.text, brace2 + std::string(157, 'b'));
+}
+
+TEST(MessageTextFit, DoubleByteLimitDependsOnTheNumber) {
+    const std::string ni = "\xE4\xBD\xA0"; // "你"
+    auto text = [&](int n) {
+        std::string s;
+        for (int i = 0; i < n; ++i) {
+            s += ni;
+        }
+        return s;
+    };
+    // Limit (160 - 7) / 2 - 1 = 75 UTF-16 units for a 14-character number.
+    EXPECT_FALSE(fitMessageText("+4917012345678", text(75), 160).tooLong);
+    EXPECT_TRUE(fitMessageText("+4917012345678", text(76), 160).tooLong);
+    const MessageTextFit cut = fitMessageText("+4917012345678", text(100), 160);
+    EXPECT_TRUE(cut.tooLong);
+    EXPECT_EQ(cut.text, text(79)); // 158 bytes, two a character
+    // A character beyond the BMP counts two units.
+    EXPECT_TRUE(fitMessageText("1", text(77) + "\xF0\x9F\x98\x80", 160).tooLong);
+    EXPECT_FALSE(fitMessageText("1", text(78), 160).tooLong);
+    // A number longer than the message leaves no room at all.
+    EXPECT_TRUE(fitMessageText(std::string(400, '1'), ni, 160).tooLong);
+    // CDMA cards take 200.
+    EXPECT_FALSE(fitMessageText("1", std::string(200, 'x'), 200).tooLong);
+    EXPECT_TRUE(fitMessageText("1", std::string(200, 'x') + "|", 200).tooLong);
+}
+
+TEST_F(ListImport, MoreRowsThanTheOldFieldArrayHeld) {
+    std::string content = header;
+    for (int i = 1; i <= 1000; ++i) {
+        content += "\"" + std::to_string(i) + "\",\"N" + std::to_string(i) + "\",\"" +
+                   std::to_string(i) + "\",\r\n";
+    }
+    ASSERT_TRUE(importPhonebook(content));
+    ASSERT_EQ(phonebook.rowCount(), 1000u);
+    EXPECT_EQ(phonebook.rowCells(999), (std::vector<std::string>{"1000", "N1000", "1000"}));
+}
+
+TEST_F(ListImport, LegacyCodePageFilesImportWithReadableNames) {
+    // "Müller" and "Jürgen" in Windows-1252; "张伟" and "王芳" in GBK.
+    ASSERT_TRUE(importPhonebook(header + "\"1\",\"M\xFCller\",\"1\",\r\n" +
+                                "\"2\",\"J\xFCrgen\",\"2\",\r\n"));
+    ASSERT_TRUE(importPhonebook(header + "\"1\",\"\xD5\xC5\xCE\xB0\",\"1\",\r\n" +
+                                "\"2\",\"\xCD\xF5\xB7\xBC\",\"2\",\r\n"));
+    EXPECT_EQ(column(phonebook, 1), (std::vector<std::string>{"Müller", "Jürgen", "张伟", "王芳"}));
+}
+
+TEST_F(ListImport, BinaryGarbageNeverBreaksTheImport) {
+    std::string garbage;
+    uint32_t state = 12345;
+    for (int i = 0; i < 100000; ++i) {
+        state = state * 1103515245 + 12345;
+        garbage += static_cast<char>((state >> 16) | 1); // no zero bytes
+    }
+    EXPECT_TRUE(importPhonebook(garbage));
+    EXPECT_TRUE(importMessages(garbage));
+    EXPECT_EQ(messages.size(), messages.rows().rowCount());
+    for (size_t row = 0; row < phonebook.rowCount(); ++row) {
+        EXPECT_EQ(phonebook.cell(row, 0), std::to_string(row + 1));
+    }
+}
+
+} // namespace
+} // namespace velnor

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "support/TempDir.h"
+#include "transfer/CardBackup.h"
+
+namespace velnor {
+namespace {
+
+using namespace std::chrono_literals;
+
+// 2024-05-01 12:00:00.123 UTC
+const std::chrono::system_clock::time_point kMay1 =
+    std::chrono::system_clock::from_time_t(1714564800) + 123ms;
+
+CardBackup sample() {
+    CardBackup backup;
+    backup.identity = "89012345678901234567";
+    backup.reader = "sim:/tmp/card.json";
+    backup.filePath = std::string(kPhonebookFilePath);
+    backup.taken = backupTimeText(kMay1);
+    backup.recordLength = 3;
+    backup.records = {{0x4A, 0xFF, 0x00}, {0xFF, 0xFF, 0xFF}};
+    return backup;
+}
+
+TEST(CardBackup, TextNamesTheCardAndHoldsOneHexLinePerRecord) {
+    const std::string text = cardBackupText(sample());
+    EXPECT_EQ(text, "Velnor card backup\r\nidentity: 89012345678901234567\r\n"
+                    "reader: sim:/tmp/card.json\r\nfile: 3F00/7F10/6F3A\r\n"
+                    "taken: 2024-05-01 12:00:00 UTC\r\nrecord length: 3\r\nrecord count: 2\r\n"
+                    "4AFF00\r\nFFFFFF\r\n");
+    std::string error;
+    const std::optional<CardBackup> back = parseCardBackup(text, error);
+    ASSERT_TRUE(back) << error;
+    EXPECT_EQ(back->identity, "89012345678901234567");
+    EXPECT_EQ(back->reader, "sim:/tmp/card.json");
+    EXPECT_EQ(back->recordLength, 3);
+    EXPECT_EQ(back->records, sample().records);
+    // Lines ending in LF alone and a missing last line end read the same.
+    std::string unix = text;
+    std::erase(unix, '\r');
+    unix.pop_back();
+    EXPECT_TRUE(parseCardBackup(unix, error)) << error;
+}
+
+TEST(CardBackup, AnythingIncompleteIsRefusedWithAReason) {
+    const std::string good = cardBackupText(sample());
+    auto replaced = [&](const std::string &from, const std::string &to) {
+        std::string text = good;
+        text.replace(text.find(from), from.size(), to);
+        return text;
+    };
+    const std::string cases[] = {
+        "",
+        "Not a backup\r\n",
+        replaced("3F00/7F10/6F3A", "3F00/2FE2"), // a file a write never changes
+        replaced("record length: 3", "record length: 0"),
+        replaced("record count: 2", "record count: 3"), // a record missing
+        replaced("FFFFFF\r\n", "FFFF\r\n"),             // a record too short
+        replaced("4AFF00", "4AFG00"),                   // not hexadecimal
+        good + "FFFFFF\r\n",                            // one record too many
+    };
+    for (const std::string &text : cases) {
+        std::string error;
+        EXPECT_FALSE(parseCardBackup(text, error)) << text;
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(CardBackup, FileNamesSortByTime) {
+    EXPECT_EQ(cardBackupFileName("8901", std::string(kPhonebookFilePath), kMay1),
+              "card-8901-20240501-120000-123-6F3A.txt");
+    EXPECT_EQ(cardBackupFileName("", std::string(kCdmaMessageFilePath), kMay1),
+              "card-unknown-20240501-120000-123-6F3C.txt");
+    EXPECT_EQ(cardBackupFileName("89/01", std::string(kMessageFilePath), kMay1),
+              "card-89_01-20240501-120000-123-6F3C.txt");
+}
+
+TEST(CardBackup, SavingKeepsTheNewestTwentyOfEachCard) {
+    test::TempDir dir;
+    CardBackup other = sample();
+    other.identity = "1111";
+    std::string error;
+    ASSERT_TRUE(saveCardBackup(dir.path(), other, kMay1, error));
+    std::vector<std::filesystem::path> saved;
+    for (int i = 0; i < 25; ++i) {
+        const auto path = saveCardBackup(dir.path(), sample(), kMay1 + i * 1s, error);
+        ASSERT_TRUE(path) << error;
+        saved.push_back(*path);
+    }
+    const std::vector<std::filesystem::path> kept = cardBackupsOf(dir.path(), sample().identity);
+    EXPECT_EQ(kept, std::vector<std::filesystem::path>(saved.begin() + 5, saved.end()));
+    EXPECT_EQ(cardBackupsOf(dir.path(), "1111").size(), 1u);
+
+    // A clock set back still keeps the backup just taken.
+    const auto early = saveCardBackup(dir.path(), sample(), kMay1 - 24h, error);
+    ASSERT_TRUE(early);
+    EXPECT_TRUE(std::filesystem::exists(*early));
+    EXPECT_EQ(cardBackupsOf(dir.path(), sample().identity).size(), kCardBackupsKept);
+
+    // Two backups in the same millisecond both stay.
+    const auto first = saveCardBackup(dir.path(), other, kMay1 + 1h, error);
+    const auto second = saveCardBackup(dir.path(), other, kMay1 + 1h, error);
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(*first, *second);
+    std::string loadError;
+    EXPECT_TRUE(loadCardBackup(*second, loadError)) << loadError;
+}
+
+TEST(CardBackup, FolderThatCannotBeWrittenIsAnError) {
+    test::TempDir dir;
+    test::writeFile(dir / "file", "x");
+    std::string error;
+    EXPECT_FALSE(saveCardBackup(dir / "file" / "below", sample(), kMay1, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(loadCardBackup(dir / "missing.txt", error));
+}
+
+} // namespace
+} // namespace velnor

@@ -1,0 +1,236 @@
+#include "WriteFixture.h"
+
+#include "files/ListFile.h"
+#include "sim/PhonebookRecord.h"
+
+namespace velnor::test {
+namespace {
+
+const std::string kFree(60, 'F');
+
+class WritePhonebook : public WriteFixture {
+protected:
+    // Ten records with entries at 1, 2 and 5.
+    void insertTenRecordCard(bool chv1Enabled = false) {
+        original = {adnRecord("Old One", "111"),
+                    adnRecord("Old Two", "222"),
+                    kFree,
+                    kFree,
+                    adnRecord("Old Five", "555"),
+                    kFree,
+                    kFree,
+                    kFree,
+                    kFree,
+                    kFree};
+        insertCard({{kAdnPath, 30, 10, original}}, chv1Enabled);
+    }
+    void addRows(std::initializer_list<std::pair<const char *, const char *>> rows) {
+        for (const auto &[name, number] : rows) {
+            session.cardPhonebook.appendRow(
+                {std::to_string(session.cardPhonebook.rowCount() + 1), name, number});
+        }
+    }
+    std::string rowImage(size_t row) {
+        const RowList &list = session.cardPhonebook;
+        const Bytes image = encodePhonebookRecord({list.cell(row, 1), list.cell(row, 2)}, 30,
+                                                  session.card.ucs82Unsupported);
+        return CMyTools::hex2asc(image.data(), image.size());
+    }
+
+    std::vector<std::string> original;
+};
+
+TEST_F(WritePhonebook, WritesTheRowsThenClearsTheRest) {
+    insertTenRecordCard();
+    addRows({{"Anna", "+4930123"}, {"Bob {home}", ""}, {"\xE7\x8E\x8B\xE8\x8A\xB3", "*#06#"}});
+    prompts.yesNo = {true};
+    const WriteResult result = write(CardFile::Phonebook);
+    ASSERT_EQ(result.outcome, WriteOutcome::Done);
+    EXPECT_EQ(result.recordsWritten, 10u);
+
+    std::vector<std::string> expected = {rowImage(0), rowImage(1), rowImage(2)};
+    expected.resize(10, kFree);
+    EXPECT_EQ(cardRecords(kAdnPath, 10), expected);
+
+    ASSERT_EQ(prompts.ids(), (std::vector<int>{8033, 8032}));
+    EXPECT_EQ(prompts.asked[0].text,
+              "Write 3 entries to the card? The remaining 7 records on the card will be cleared.");
+    EXPECT_EQ(prompts.asked[1].text, "Wrote 10 records, 3 of them with entries");
+    EXPECT_EQ(panes.panes[2], "Wrote 10 records, 3 of them with entries");
+    EXPECT_EQ(status.memory().progress.id, 8032);
+    EXPECT_EQ(readFile(dir / "Phone.fph"), listFileText(session.cardPhonebook));
+    EXPECT_EQ(session.cardPhonebook.rowCount(), 3u); // writing leaves the list as it is
+    EXPECT_EQ(progress.upper, 10);
+    expectWorkerBack();
+
+    // The card's records as they were are kept under the card's name.
+    ASSERT_EQ(cardBackups().size(), 1u);
+    EXPECT_EQ(result.cardBackup, cardBackups()[0]);
+    EXPECT_EQ(backupRecords(result.cardBackup), original);
+}
+
+TEST_F(WritePhonebook, EmptyListAsksToClearTheCard) {
+    insertTenRecordCard();
+    prompts.yesNo = {true};
+    ASSERT_EQ(write(CardFile::Phonebook).outcome, WriteOutcome::Done);
+    EXPECT_EQ(prompts.ids(), (std::vector<int>{8077, 8032}));
+    EXPECT_EQ(cardRecords(kAdnPath, 10), std::vector<std::string>(10, kFree));
+    EXPECT_EQ(readFile(dir / "Phone.fph"), "No.,Name,Number,\r\n");
+}
+
+TEST_F(WritePhonebook, MoreRowsThanRecordsWritesTheFirstOnes) {
+    insertCard({{kAdnPath, 30, 250, {}}});
+    for (int i = 1; i <= 300; ++i) {
+        session.cardPhonebook.appendRow({std::to_string(i), "N" + std::to_string(i), "1"});
+    }
+    prompts.yesNo = {true};
+    ASSERT_EQ(write(CardFile::Phonebook).outcome, WriteOutcome::Done);
+    ASSERT_EQ(prompts.ids(), (std::vector<int>{8033, 8076, 8032}));
+    EXPECT_EQ(prompts.asked[0].text,
+              "Write 250 entries to the card? The remaining 0 records on the card will be "
+              "cleared.");
+    EXPECT_EQ(prompts.asked[1].text,
+              "The card holds only 250 records. Only the first 250 rows will be written.");
+    EXPECT_EQ(cardRecords(kAdnPath, 250).back(), rowImage(249));
+    EXPECT_EQ(prompts.asked[2].text, "Wrote 250 records, 250 of them with entries");
+}
+
+TEST_F(WritePhonebook, NoLeavesTheCardAsItWas) {
+    insertTenRecordCard();
+    addRows({{"Anna", "1"}});
+    const WriteResult result = write(CardFile::Phonebook);
+    EXPECT_EQ(result.outcome, WriteOutcome::Declined);
+    EXPECT_EQ(prompts.ids(), (std::vector<int>{8033}));
+    EXPECT_EQ(card().instructionCount(0xDC), 0u);
+    EXPECT_TRUE(cardBackups().empty());
+    EXPECT_FALSE(std::filesystem::exists(dir / "Phone.fph"));
+    expectWorkerBack();
+}
+
+TEST_F(WritePhonebook, CardWithout82CodingGetsUcs2Names) {
+    insertTenRecordCard();
+    addRows({{"\xEA\xB0\x80\xEA\xB0\x81", "1"}}); // "가각": 0x82 would fit
+    prompts.yesNo = {true};
+    ASSERT_EQ(write(CardFile::Phonebook).outcome, WriteOutcome::Done);
+    EXPECT_EQ(cardRecords(kAdnPath, 1)[0].substr(0, 2), "82");
+    session.card.ucs82Unsupported = true;
+    prompts.yesNo = {true};
+    ASSERT_EQ(write(CardFile::Phonebook).outcome, WriteOutcome::Done);
+    EXPECT_EQ(cardRecords(kAdnPath, 1)[0].substr(0, 10), "80AC00AC01");
+}
+
+TEST_F(WritePhonebook, CancelHalfWayKeepsWhatWasWrittenAndStillBacksUp) {
+    insertTenRecordCard();
+    addRows({{"A", "1"}, {"B", "2"}, {"C", "3"}, {"D", "4"}, {"E", "5"}});
+    prompts.yesNo = {true};
+    progress.cancelAtStep = 10 + 4; // ten records copied, then Cancel while record 4 is due
+    const WriteResult result = write(CardFile::Phonebook);
+    ASSERT_EQ(result.outcome, WriteOutcome::Cancelled);
+    EXPECT_EQ(result.recordsWritten, 3u);
+    std::vector<std::string> expected = {rowImage(0), rowImage(1), rowImage(2)};
+    expected.insert(expected.end(), original.begin() + 3, original.end());
+    EXPECT_EQ(cardRecords(kAdnPath, 10), expected);
+    EXPECT_EQ(prompts.ids(), (std::vector<int>{8033, 0, 8032}));
+    EXPECT_EQ(prompts.asked[1].text, "Progress Cancelled");
+    EXPECT_TRUE(std::filesystem::exists(dir / "Phone.fph"));
+    expectWorkerBack();
+}
+
+TEST_F(WritePhonebook, CancelWhileTheCardIsCopiedWritesNothing) {
+    insertTenRecordCard();
+    addRows({{"A", "1"}});
+    prompts.yesNo = {true};
+    progress.cancelAtStep = 2;
+    const WriteResult result = write(CardFile::Phonebook);
+    EXPECT_EQ(result.outcome, WriteOutcome::Cancelled);
+    EXPECT_EQ(result.recordsWritten, 0u);
+    EXPECT_EQ(cardRecords(kAdnPath, 10), original);
+    EXPECT_TRUE(cardBackups().empty());
+    EXPECT_FALSE(std::filesystem::exists(dir / "Phone.fph"));
+    expectWorkerBack();
+}
+
+// The card stops answering at each command of a write in turn: nothing crashes, the records
+// before the failure are written and the rest are as they were, a failed write leaves no list
+// backup, and the card backup, when it was taken, holds the card's original records.
+TEST_F(WritePhonebook, CardFailingAtAnyCommand) {
+    insertTenRecordCard();
+    addRows({{"A", "1"}, {"B", "2"}, {"C", "3"}, {"D", "4"}});
+    prompts.yesNo = {true};
+    ASSERT_EQ(write(CardFile::Phonebook).outcome, WriteOutcome::Done);
+    const std::vector<std::string> written = cardRecords(kAdnPath, 10);
+    const unsigned commands = card().commandCount();
+    bool failedHalfWay = false;
+    for (unsigned k = 1; k <= commands; ++k) {
+        SCOPED_TRACE("failing command " + std::to_string(k));
+        insertTenRecordCard();
+        std::filesystem::remove(dir / "Phone.fph");
+        for (const auto &old : cardBackups()) {
+            std::filesystem::remove(old);
+        }
+        setQuirks({.failAtCommand = k});
+        prompts.yesNo = {true};
+        const WriteResult result = write(CardFile::Phonebook);
+        expectWorkerBack();
+        const std::vector<std::string> now = cardRecords(kAdnPath, 10);
+        for (size_t i = 0; i < 10; ++i) {
+            EXPECT_EQ(now[i], i < result.recordsWritten ? written[i] : original[i]) << i;
+        }
+        if (result.outcome == WriteOutcome::Done) {
+            EXPECT_TRUE(std::filesystem::exists(dir / "Phone.fph"));
+            continue;
+        }
+        EXPECT_EQ(result.outcome, WriteOutcome::Failed);
+        EXPECT_FALSE(std::filesystem::exists(dir / "Phone.fph"));
+        if (!result.cardBackup.empty()) {
+            EXPECT_EQ(backupRecords(result.cardBackup), original);
+        }
+        failedHalfWay = failedHalfWay || (result.recordsWritten > 0 && result.recordsWritten < 10);
+    }
+    EXPECT_TRUE(failedHalfWay);
+}
+
+TEST_F(WritePhonebook, PresentsTheStoredPinAndStopsSilentlyWhenItIsRefused) {
+    insertTenRecordCard(true);
+    addRows({{"A", "1"}});
+    session.card.chv1Code = "1234";
+    prompts.yesNo = {true};
+    ASSERT_EQ(write(CardFile::Phonebook).outcome, WriteOutcome::Done);
+
+    for (const std::string code : {"9999", ""}) {
+        insertTenRecordCard(true);
+        session.card.chv1Code = code;
+        prompts.asked.clear();
+        EXPECT_EQ(write(CardFile::Phonebook).outcome, WriteOutcome::Failed);
+        EXPECT_TRUE(prompts.asked.empty());
+        EXPECT_EQ(cardRecords(kAdnPath, 10), original);
+        // A refused code costs one attempt; no code is never offered.
+        EXPECT_EQ(card().instructionCount(0x20), code.empty() ? 0u : 1u);
+        expectWorkerBack();
+    }
+}
+
+TEST_F(WritePhonebook, MissingFileOrRecordsTooShortEndSilently) {
+    addRows({{"A", "1"}});
+    insertCard({});
+    EXPECT_EQ(write(CardFile::Phonebook).outcome, WriteOutcome::Failed);
+    insertCard({{kAdnPath, 13, 10, {}}});
+    EXPECT_EQ(write(CardFile::Phonebook).outcome, WriteOutcome::Failed);
+    EXPECT_TRUE(prompts.asked.empty());
+    EXPECT_EQ(card().instructionCount(0xDC), 0u);
+    expectWorkerBack();
+}
+
+TEST_F(WritePhonebook, KeepsTheNewestTwentyCardBackups) {
+    insertCard({{kAdnPath, 30, 2, {}}});
+    test::writeFile(dir / "card-1111-20000101-000000-000-6F3A.txt", "another card");
+    for (int i = 0; i < 22; ++i) {
+        prompts.yesNo = {true};
+        ASSERT_EQ(write(CardFile::Phonebook).outcome, WriteOutcome::Done);
+    }
+    EXPECT_EQ(cardBackups().size(), kCardBackupsKept);
+    EXPECT_TRUE(std::filesystem::exists(dir / "card-1111-20000101-000000-000-6F3A.txt"));
+}
+
+} // namespace
+} // namespace velnor::test

@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include "TypeText.h"
+#include "support/EnglishTexts.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TempDir.h"
+#include "ui/CMessageEditDlg.h"
+#include "ui/CNumberEdit.h"
+
+namespace velnor::test {
+namespace {
+
+using Dlg = CMessageEditDlg;
+
+class MessageEditorTest : public ::testing::Test {
+protected:
+    MessageEditorTest() : phonebook({"No.", "Name", "Number"}) {
+        phonebook.appendRow({"1", "Alice", "+491701111"});
+        phonebook.appendRow({"2", "Bob", "0302222"});
+        phonebook.appendRow({"3", "Carol", "112"});
+    }
+
+    std::unique_ptr<Dlg> open(MessageEditorFields fields) {
+        auto dialog = std::make_unique<Dlg>(texts, prompts, card, phonebook, std::move(fields));
+        dialog->show();
+        return dialog;
+    }
+    std::unique_ptr<Dlg> openNew() {
+        MessageEditorFields fields;
+        fields.messageEditable = true;
+        fields.messageIsOutgoing = true;
+        return open(fields);
+    }
+    // A received message as a double click opens it.
+    std::unique_ptr<Dlg> openReceived() {
+        return open({false, false, "+4917612345678", "+4917612345678", "2024-03-14 18:02:11",
+                     "Hi! Dinner at 8?"});
+    }
+    static bool shown(const QWidget *widget) { return !widget->isHidden(); }
+    static QString boxText(const Dlg &dialog) { return dialog.textBox()->toPlainText(); }
+    bool refusedAtOk() const {
+        return !prompts.asked.empty() && prompts.asked.back().id == 8082 &&
+               prompts.asked.back().messageKind == MessageKind::Error;
+    }
+
+    EnglishTexts texts;
+    ScriptedPrompts prompts;
+    CardState card;
+    RowList phonebook;
+};
+
+TEST_F(MessageEditorTest, NewMessageOpensInTheComposeLayoutWithThePhonebookNames) {
+    const auto dialog = openNew();
+    EXPECT_TRUE(dialog->composeLayout());
+    EXPECT_TRUE(shown(dialog->nameBox()));
+    EXPECT_TRUE(shown(dialog->recipientField()));
+    EXPECT_FALSE(shown(dialog->senderField()));
+    EXPECT_FALSE(shown(dialog->timeField()));
+    EXPECT_TRUE(dialog->button(Dlg::kOk)->isEnabled());
+    EXPECT_FALSE(dialog->button(Dlg::kReply)->isEnabled());
+    EXPECT_TRUE(dialog->button(Dlg::kForward)->isEnabled());
+    EXPECT_TRUE(dialog->button(Dlg::kSaveText)->isEnabled());
+    ASSERT_EQ(dialog->nameBox()->count(), 3);
+    EXPECT_EQ(dialog->nameBox()->itemText(0), QStringLiteral("Alice"));
+    EXPECT_EQ(dialog->nameBox()->itemText(2), QStringLiteral("Carol"));
+    EXPECT_TRUE(dialog->nameBox()->currentText().isEmpty());
+    EXPECT_EQ(dialog->nameBox()->lineEdit()->maxLength(), 20);
+}
+
+TEST_F(MessageEditorTest, ReceivedMessageOpensInTheViewLayoutWithOkDisabled) {
+    const auto dialog = openReceived();
+    EXPECT_FALSE(dialog->composeLayout());
+    EXPECT_FALSE(dialog->button(Dlg::kOk)->isEnabled());
+    EXPECT_TRUE(dialog->button(Dlg::kReply)->isEnabled());
+    EXPECT_FALSE(shown(dialog->nameBox()));
+    EXPECT_FALSE(shown(dialog->recipientField()));
+    EXPECT_EQ(dialog->senderField()->text(), QStringLiteral("+4917612345678"));
+    EXPECT_EQ(dialog->timeField()->text(), QStringLiteral("2024-03-14 18:02:11"));
+    EXPECT_EQ(boxText(*dialog), QStringLiteral("Hi! Dinner at 8?"));
+    dialog->accept();
+    EXPECT_EQ(dialog->result(), QDialog::Rejected) << "OK has no effect in the view layout";
+}
+
+TEST_F(MessageEditorTest, ReplyAddressesTheSenderAndForwardAsksForARecipient) {
+    const auto replying = openReceived();
+    replying->button(Dlg::kReply)->click();
+    EXPECT_TRUE(replying->composeLayout());
+    EXPECT_EQ(replying->recipientField()->text(), QStringLiteral("+4917612345678"));
+    EXPECT_FALSE(shown(replying->nameBox()));
+    EXPECT_FALSE(shown(replying->senderField()));
+    EXPECT_EQ(boxText(*replying), QStringLiteral("Hi! Dinner at 8?"));
+
+    MessageEditorFields unsent{true, true, "0301234567", "0301234567", "", "Call me"};
+    const auto forwarding = open(unsent);
+    forwarding->button(Dlg::kForward)->click();
+    EXPECT_TRUE(forwarding->composeLayout());
+    EXPECT_TRUE(forwarding->recipientField()->text().isEmpty());
+    EXPECT_TRUE(shown(forwarding->nameBox()));
+    EXPECT_FALSE(forwarding->fields().messageEditable) << "a forward never replaces its source";
+    EXPECT_EQ(boxText(*forwarding), QStringLiteral("Call me"));
+}
+
+TEST_F(MessageEditorTest, ChoosingANameFillsInItsNumber) {
+    const auto dialog = openNew();
+    dialog->nameBox()->setFocus();
+    QTest::keyClick(dialog->nameBox(), Qt::Key_Down);
+    QTest::keyClick(dialog->nameBox(), Qt::Key_Down);
+    EXPECT_EQ(dialog->nameBox()->currentIndex(), 1);
+    EXPECT_EQ(dialog->recipientField()->text(), QStringLiteral("0302222"));
+}
+
+// What typing into the name box leaves in it and in the number field (which starts as "555").
+struct Typing {
+    const char *keys;
+    const char *box;
+    const char *number;
+};
+
+class RecipientTypingTest : public MessageEditorTest,
+                            public ::testing::WithParamInterface<Typing> {};
+
+TEST_P(RecipientTypingTest, OnlyANumberCanBeTyped) {
+    const auto dialog = openNew();
+    dialog->recipientField()->setText(QStringLiteral("555"));
+    typeText(dialog->nameBox()->lineEdit(), QString::fromUtf8(GetParam().keys));
+    EXPECT_EQ(dialog->nameBox()->currentText().toStdString(), GetParam().box);
+    EXPECT_EQ(dialog->recipientField()->text().toStdString(), GetParam().number);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, RecipientTypingTest,
+                         ::testing::Values(Typing{"+49a", "+49", "+49"}, Typing{"a", "", "555"},
+                                           Typing{"7", "7", "7"}, Typing{"+", "+", "+"},
+                                           Typing{"12x3", "123", "123"},
+                                           Typing{"0301234567890123456789", "03012345678901234567",
+                                                  "03012345678901234567"}));
+
+TEST_F(MessageEditorTest, TheBoxRefusesTypingBeyondItsLimit) {
+    const auto dialog = openNew();
+    dialog->textBox()->setFocus();
+    typeText(dialog->textBox(), QString(170, QLatin1Char('a')));
+    EXPECT_EQ(boxText(*dialog).length(), 160);
+
+    const auto wide = openNew();
+    typeText(wide->textBox(), QStringLiteral("你") + QString(80, QLatin1Char('b')));
+    EXPECT_EQ(wide->textLimit(), 74);
+    EXPECT_EQ(boxText(*wide).length(), 74);
+    EXPECT_TRUE(boxText(*wide).startsWith(QStringLiteral("你b")));
+}
+
+TEST_F(MessageEditorTest, TwoSeptetCharactersLowerTheOpeningLimit) {
+    const auto dialog = open({true, true, "", "", "", "a{b}c"});
+    EXPECT_EQ(dialog->textLimit(), 158);
+    typeText(dialog->textBox(), QStringLiteral("d"));
+    EXPECT_EQ(dialog->textLimit(), 160) << "a change sets the limit from the text's kind again";
+}
+
+// OK on a text of a card with a message length, to a recipient: refused or accepted.
+struct OkCase {
+    uint32_t maxLength;
+    const char *recipient;
+    QString text;
+    bool accepted;
+};
+
+class OkCheckTest : public MessageEditorTest, public ::testing::WithParamInterface<OkCase> {};
+
+TEST_P(OkCheckTest, TooLongTextsAreRefusedAndTheDialogStaysOpen) {
+    card.maxMessageLength = GetParam().maxLength;
+    const auto dialog =
+        open({true, true, "", GetParam().recipient, "", GetParam().text.toStdString()});
+    dialog->button(Dlg::kOk)->click();
+    EXPECT_EQ(dialog->result() == QDialog::Accepted, GetParam().accepted);
+    EXPECT_EQ(refusedAtOk(), !GetParam().accepted);
+    EXPECT_EQ(dialog->isVisible(), !GetParam().accepted);
+}
+
+QString braces(int total) {
+    return QString(total - 2, QLatin1Char('x')) + QStringLiteral("{{");
+}
+QString wide(int units) {
+    return QString(units, QChar(0x4F60));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, OkCheckTest,
+    ::testing::Values(OkCase{160, "", braces(158), true}, OkCase{160, "", braces(159), false},
+                      OkCase{160, "", QString(160, QLatin1Char('a')), true},
+                      // (160 - 6) / 2 - 1 = 76 UTF-16 units with an 11-digit recipient
+                      OkCase{160, "01701234567", wide(76), true},
+                      OkCase{160, "01701234567", wide(77), false}, OkCase{160, "", wide(79), true},
+                      OkCase{160, "", wide(80), false},
+                      OkCase{200, "", QString(160, QLatin1Char('a')), true},
+                      OkCase{200, "", QString(161, QLatin1Char('a')), false}));
+
+TEST_F(MessageEditorTest, TheCountOfCharactersLeftFollowsTheTyping) {
+    const auto dialog = openNew();
+    EXPECT_EQ(dialog->charactersLeft(), 160);
+    typeText(dialog->textBox(), QStringLiteral("ab{"));
+    EXPECT_EQ(dialog->charactersLeft(), 156);
+    EXPECT_EQ(dialog->charactersLeftLabel()->text(), QStringLiteral("Characters left: 156"));
+
+    const auto wideText = openNew();
+    wideText->recipientField()->setText(QStringLiteral("01701234567"));
+    typeText(wideText->textBox(), QStringLiteral("你好"));
+    EXPECT_EQ(wideText->charactersLeft(), 72) << "the box's 74 is stricter than OK's 76";
+
+    const auto over = open({true, true, "", "", "", std::string(100, '{')});
+    EXPECT_EQ(over->charactersLeft(), -40);
+    EXPECT_TRUE(over->charactersLeftLabel()->styleSheet().contains(QStringLiteral("color")));
+}
+
+TEST_F(MessageEditorTest, SaveAsTextWritesTheLayoutOfTheMessageKind) {
+    TempDir dir;
+    const auto received = openReceived();
+    prompts.files = {(dir / "in.txt").string()};
+    received->button(Dlg::kSaveText)->click();
+    EXPECT_EQ(readFile(dir / "in.txt"), "\r\n\r\nFrom: +4917612345678\r\nTime: 2024-03-14 "
+                                        "18:02:11\r\nContent: Hi! Dinner at 8?\r\n");
+    EXPECT_TRUE(received->isVisible()) << "the editor stays open";
+
+    const auto composed = openNew();
+    typeText(composed->nameBox()->lineEdit(), QStringLiteral("0301234567"));
+    typeText(composed->textBox(), QStringLiteral("On my way"));
+    prompts.files = {(dir / "out.txt").string()};
+    composed->button(Dlg::kSaveText)->click();
+    EXPECT_EQ(readFile(dir / "out.txt"), "\r\n\r\nTo: 0301234567\r\nContent: On my way\r\n");
+}
+
+TEST_F(MessageEditorTest, SaveAsTextIntoAMissingFolderIsReported) {
+    TempDir dir;
+    const auto dialog = openReceived();
+    prompts.files = {(dir / "missing" / "in.txt").string()};
+    dialog->button(Dlg::kSaveText)->click();
+    ASSERT_FALSE(prompts.asked.empty());
+    EXPECT_EQ(prompts.asked.back().id, 8055);
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+} // namespace
+} // namespace velnor::test

@@ -1,0 +1,60 @@
+#include "WindowFixture.h"
+
+#include "card/SimulatedCards.h"
+#include "simcard/DemoProfile.h"
+
+namespace velnor::test {
+
+void WindowFixture::SetUp() {
+    paths = AppPaths::inOneFolder(dir.path());
+    paths.langDir = VELNOR_PACK_DIR;
+    settings.SetSettingsFile((dir / "velnor.config.xml").string());
+    ini = std::make_unique<CIniFile>(dir.path());
+    ini->SetFile("velnor.cfg");
+    ASSERT_TRUE(texts.load(paths.langDir / "lang_en.so"));
+    settings.SetSettingString("Configuration\\Language", "Name", "English");
+    devicePath = "sim:" + (dir / "card.json").string();
+    driver = std::make_unique<SimulatedDriver>(devicePath);
+}
+
+void WindowFixture::TearDown() {
+    window_.reset();
+    SimulatedCards::instance().remove(devicePath);
+}
+
+void WindowFixture::insertCard(CardProfile profile) {
+    host = SimulatedCards::instance().insertInMemory(devicePath, std::move(profile));
+}
+
+void WindowFixture::openWindow() {
+    if (!host) {
+        insertCard(makeDemoCard(false));
+    }
+    const MainServices services{paths,   settings, *ini,   texts,
+                                prompts, *driver,  worker, Timing::none()};
+    window_ = std::make_unique<CMainDlg>(services);
+    window_->setEntryEditor([this](const PhoneEntry &entry) -> std::optional<PhoneEntry> {
+        entriesOffered.push_back(entry);
+        if (entryAnswers.empty()) {
+            return std::nullopt;
+        }
+        std::optional<PhoneEntry> answer = entryAnswers.front();
+        entryAnswers.pop_front();
+        return answer;
+    });
+    window_->OnInitDialog();
+}
+
+VirtualSim &WindowFixture::card() {
+    return host->withCard([](VirtualSim &sim) -> VirtualSim & { return sim; });
+}
+
+std::vector<std::string> WindowFixture::column(const RowList &list, size_t c) {
+    std::vector<std::string> cells;
+    for (size_t row = 0; row < list.rowCount(); ++row) {
+        cells.push_back(list.cell(row, c));
+    }
+    return cells;
+}
+
+} // namespace velnor::test

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/AppPaths.h"
+#include "app/CIniFile.h"
+#include "app/CXMLSettings.h"
+#include "app/PackTexts.h"
+#include "card/SimulatedDriver.h"
+#include "simcard/SimHost.h"
+#include "support/Fakes.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TempDir.h"
+#include "ui/CMainDlg.h"
+
+namespace velnor::test {
+
+// The main window over a card in a simulated reader of its own: the demo card unless a test
+// inserts another, the English pack of the build, questions answered from a script, no waits.
+class WindowFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Puts a card into the reader before the window opens.
+    void insertCard(CardProfile profile);
+    // Builds the window and lets it look for the reader, which reads the card.
+    void openWindow();
+
+    CMainDlg &window() { return *window_; }
+    Session &session() { return window_->session(); }
+    VirtualSim &card();
+    // The cells of one column of a list.
+    static std::vector<std::string> column(const RowList &list, size_t c);
+    // Entry dialog answers, used in order; an empty queue cancels the dialog.
+    std::deque<std::optional<PhoneEntry>> entryAnswers;
+    std::vector<PhoneEntry> entriesOffered;
+
+    TempDir dir;
+    AppPaths paths;
+    CXMLSettings settings;
+    std::unique_ptr<CIniFile> ini;
+    PackTexts texts;
+    ScriptedPrompts prompts;
+    CountingWorker worker;
+    std::string devicePath;
+    std::unique_ptr<SimulatedDriver> driver;
+    std::shared_ptr<SimHost> host;
+    std::unique_ptr<CMainDlg> window_;
+};
+
+} // namespace velnor::test
