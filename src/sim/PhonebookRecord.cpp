@@ -133,12 +133,13 @@ Bytes encodePhonebookRecord(const PhoneEntry &entry, size_t length, bool ucs82Un
 
 bool nameFitsCard(const std::string &name, uint32_t alphaLength, bool ucs82Unsupported) {
     if (!CMyTools::IsDBString(name)) {
-        // Its septets are at least as many as its characters, so they decide. A single-byte
-        // ASCII text takes one septet a character and two for the extension characters.
-        const bool ascii = std::all_of(name.begin(), name.end(),
-                                       [](char c) { return static_cast<uint8_t>(c) < 0x80; });
+        // Its septets are at least as many as its characters, so they decide. Printable ASCII
+        // takes one septet a character, two for the eight extension characters among it.
+        const bool printable = std::all_of(name.begin(), name.end(), [](char c) {
+            return static_cast<uint8_t>(c) >= 0x20 && static_cast<uint8_t>(c) < 0x7F;
+        });
         const size_t septets =
-            ascii ? name.size() + CountGsmExtensionChars(name) : CMyTools::asc2gsm(name).size();
+            printable ? name.size() + CountGsmExtensionChars(name) : CMyTools::asc2gsm(name).size();
         return septets <= alphaLength;
     }
     size_t count = 0;

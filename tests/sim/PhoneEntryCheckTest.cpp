@@ -39,6 +39,8 @@ TEST(PhoneEntryDialog, OkChecksTheNameFirstThenTheNumber) {
         {{"Annabel", "1", false}, 8081, ""},
         {{"Annabel", twenty + "1", false}, 8081, ""}, // both wrong: the name is reported
         {{"Ann{}", "1", false}, 8081, ""},            // two extension characters: 7 septets
+        {{"Anna\f", "1", false}, 0, "1"},             // a form feed takes two septets too
+        {{"Annab\f", "1", false}, 8081, ""},
         {{"", "", false}, 0, ""},
     };
     for (const Case &c : cases) {
