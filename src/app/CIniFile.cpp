@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "app/AppPaths.h"
-#include "app/Utf8Text.h"
+#include "base/LegacyText.h"
 #include "base/Utf8.h"
 
 namespace velnor {
@@ -51,7 +51,7 @@ std::string readWholeFile(const std::filesystem::path &file) {
     std::ifstream in(file, std::ios::binary);
     std::ostringstream content;
     content << in.rdbuf();
-    std::string text = utf8::fromLegacyIfNeeded(content.str());
+    std::string text = textAsUtf8(content.str());
     if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
         text.erase(0, 3);
     }

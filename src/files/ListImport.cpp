@@ -12,7 +12,7 @@
 #include "base/Utf8.h"
 #include "codec/CMyTools.h"
 #include "files/CsvLineParser.h"
-#include "files/LegacyText.h"
+#include "base/LegacyText.h"
 #include "sim/MessageCompose.h"
 #include "sim/PhonebookRecord.h"
 

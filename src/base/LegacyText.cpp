@@ -1,4 +1,4 @@
-#include "files/LegacyText.h"
+#include "base/LegacyText.h"
 
 #include <array>
 #include <cerrno>

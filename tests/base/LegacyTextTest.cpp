@@ -3,7 +3,7 @@
 #include <iconv.h>
 
 #include "base/Utf8.h"
-#include "files/LegacyText.h"
+#include "base/LegacyText.h"
 
 namespace velnor {
 namespace {
