@@ -18,12 +18,19 @@
 #include "app/PackTexts.h"
 #include "card/SimulatedDriver.h"
 #include "ui/CMainDlg.h"
-#include "ui/CardConnection.h"
+#include "card/CardWatcher.h"
 #include "ui/QtPrompts.h"
 #include "widgets/CSortListCtrl.h"
 
 namespace velnor {
 namespace {
+
+class NoCardEvents : public CardEvents {
+public:
+    void cardGone() override {}
+    void otherCard() override {}
+    void pinWanted() override {}
+};
 
 constexpr size_t kRows = 10000;
 
@@ -100,9 +107,11 @@ void BM_WindowWithTenThousandRows(benchmark::State &state) {
     texts.load(paths.langDir / "lang_en.so");
     QtPrompts prompts(texts);
     SimulatedDriver driver; // no reader: the window opens without reading a card
-    IdleWatcher watcher;
+    NoCardEvents events;
+    const Timing timing = Timing::none();
+    CardWatcher watcher(driver, events, timing); // never started: there is no card to watch
     const MainServices services{paths,   settings, ini,     texts,
-                                prompts, driver,   watcher, Timing::none()};
+                                prompts, driver,   watcher, timing};
     long resident = 0;
     for (auto _ : state) {
         CMainDlg window(services);

@@ -7,7 +7,9 @@
 #include "card/PcscDriver.h"
 #include "card/SimulatedDriver.h"
 #include "ui/CMainDlg.h"
-#include "ui/CardConnection.h"
+#include "card/CardWatcher.h"
+#include "card/ReaderMonitor.h"
+#include "ui/CardEventBridge.h"
 #include "ui/QtPrompts.h"
 #include "ui/WindowWait.h"
 #include "widgets/ThemeIcons.h"
@@ -62,13 +64,24 @@ int CEditorApp::InitInstance(const WindowOptions &options) {
         return 1;
     }
     const std::unique_ptr<CUSBOpKrnl> driver = makeWindowDriver(options);
-    IdleWatcher watcher;
+    const Timing timing = windowTiming();
+    CardEventBridge bridge;
+    CardWatcher watcher(*driver, bridge, timing);
     const MainServices services{session.paths, session.settings, session.ini, session.texts,
-                                prompts,       *driver,          watcher,     windowTiming()};
+                                prompts,       *driver,          watcher,     timing};
     CMainDlg window(services);
     prompts.setOwner(&window);
+    bridge.setTargets(&window.controller(), &window.controller());
     window.OnInitDialog();
-    return QApplication::exec();
+    // Watched from the first look for the reader on, so that its reports compare with it.
+    ReaderMonitor monitor(driver->WatchReaders(), bridge);
+    monitor.start();
+    const int result = QApplication::exec();
+    // Nothing may wait on the window any more before the threads are ended and joined.
+    bridge.close();
+    monitor.stop();
+    watcher.stop();
+    return result;
 }
 
 } // namespace velnor

@@ -50,8 +50,9 @@ CMainDlg::CMainDlg(const MainServices &services, QWidget *parent)
     env_.emplace(Environment{services_.driver, services_.prompts, services_.texts, status_, *this,
                              services_.worker, *progress_, services_.timing,
                              services_.paths.dataDir, services_.paths.dataDir});
-    connection_ =
-        std::make_unique<CardConnection>(session_, *env_, [this](int tab) { showTab(tab); });
+    controller_ = std::make_unique<CardController>(
+        session_, *env_, services_.worker,
+        TabAccess{[this](int tab) { showTab(tab); }, [this] { return currentTab(); }});
     session_.setTitles(services_.texts);
     setStatusBar(statusBar_);
     setWindowTitle(QStringLiteral("Velnor"));
@@ -254,16 +255,16 @@ bool CMainDlg::isCommandEnabled(int id, CommandPlace place) const {
 }
 
 void CMainDlg::lookForReader() {
-    connection_->lookForReader();
+    controller_->lookForReader();
 }
 void CMainDlg::cardGone() {
-    connection_->cardGone();
+    controller_->cardGone();
 }
 void CMainDlg::otherCard() {
-    connection_->otherCard(currentTab());
+    controller_->otherCard();
 }
 void CMainDlg::pinWanted() {
-    connection_->pinWanted();
+    controller_->pinWanted();
 }
 
 void CMainDlg::keyPressEvent(QKeyEvent *event) {
@@ -281,6 +282,7 @@ void CMainDlg::closeEvent(QCloseEvent *event) {
         phonebookPage_->saveColumnWidths([this](int id) { return widthStore(id); });
     }
     progress_->close();
+    controller_->close();
     services_.driver.TermASPI();
     event->accept();
 }

@@ -19,7 +19,7 @@
 #include "card/CUSBOpKrnl.h"
 #include "transfer/Session.h"
 #include "ui/CPhonebookPage.h"
-#include "ui/CardConnection.h"
+#include "transfer/CardController.h"
 
 class QAction;
 class QLabel;
@@ -43,7 +43,7 @@ struct MainServices {
     PackTexts &texts;
     UserPrompts &prompts;
     CUSBOpKrnl &driver;
-    WorkerPause &worker;
+    WatcherControl &worker; // the card watcher, held by every command that uses the card
     Timing timing;
 };
 
@@ -79,7 +79,7 @@ public:
     CMessagePage *messagePage() const { return messagePage_; }
     CStatusBar *panes() const { return statusBar_; }
     CWorkProgressWnd &progressWindow() { return *progress_; }
-    CardConnection &connection() { return *connection_; }
+    CardController &controller() { return *controller_; }
     const LanguageMenu &languageMenu() const { return languageMenu_; }
     QMenu *languagePopup() const { return languagePopup_; }
     uint16_t languageId() const { return languageId_; }
@@ -132,7 +132,7 @@ private:
     StatusLine status_;
     std::unique_ptr<CWorkProgressWnd> progress_;
     std::optional<Environment> env_;
-    std::unique_ptr<CardConnection> connection_;
+    std::unique_ptr<CardController> controller_;
     uint16_t languageId_ = 0;
 
     QTabWidget *tabs_ = nullptr;

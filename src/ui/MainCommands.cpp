@@ -52,10 +52,10 @@ void CMainDlg::OnCommand(int id) {
         listCommand(id);
         return;
     case command::Connect:
-        connection_->connect();
+        controller_->connect();
         return;
     case command::Disconnect:
-        connection_->disconnect();
+        controller_->disconnect();
         return;
     case command::Read:
         readCard();
@@ -175,11 +175,11 @@ void CMainDlg::moveSelected(int direction) {
 
 void CMainDlg::pinCommand(int id) {
     if (id == command::PinSwitch) {
-        connection_->switchPin();
+        controller_->switchPin();
     } else if (id == command::PinChange) {
-        connection_->changePin();
+        controller_->changePin();
     } else {
-        connection_->unblockPin();
+        controller_->unblockPin();
     }
 }
 
@@ -205,7 +205,7 @@ void CMainDlg::languageCommand(int id) {
 }
 
 void CMainDlg::readCard() {
-    connection_->read(currentTab());
+    controller_->read(currentTab());
 }
 
 void CMainDlg::writeCard() {

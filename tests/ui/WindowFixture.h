@@ -15,6 +15,7 @@
 #include "card/SimulatedDriver.h"
 #include "simcard/SimHost.h"
 #include "support/Fakes.h"
+#include "support/FakeWatcher.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "ui/CMainDlg.h"
@@ -48,7 +49,7 @@ protected:
     std::unique_ptr<CIniFile> ini;
     PackTexts texts;
     ScriptedPrompts prompts;
-    CountingWorker worker;
+    FakeWatcher worker;
     std::string devicePath;
     std::unique_ptr<SimulatedDriver> driver;
     std::shared_ptr<SimHost> host;
