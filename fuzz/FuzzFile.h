@@ -28,8 +28,8 @@ inline std::filesystem::path writeInput(const std::string &name, const uint8_t *
         std::filesystem::remove_all(entry.path());
     }
     const std::filesystem::path file = scratchFolder() / name;
-    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char *>(data),
-                                                static_cast<std::streamsize>(size));
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char *>(data), static_cast<std::streamsize>(size));
     return file;
 }
 

@@ -1,8 +1,8 @@
 // Names and numbers of the phonebook. The first byte chooses the decoder, or (from 5 on) takes
 // the rest as a text to code and decode again.
 
-#include "codec/CMyTools.h"
 #include "base/Utf8.h"
+#include "codec/CMyTools.h"
 
 #include <cstdlib>
 

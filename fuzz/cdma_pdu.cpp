@@ -1,8 +1,8 @@
 // Stored CDMA short messages. The first byte chooses the direction (bit 0 set: received); a
 // message that decodes must hold valid UTF-8 and survive being composed again.
 
-#include "codec/CMyTools.h"
 #include "base/Utf8.h"
+#include "codec/CMyTools.h"
 
 #include <cstdlib>
 

@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     ini.ReadInt("Language", "LangID", 1033);
     for (const char *key : {"Name", "AppName", "CompanyName"}) {
         std::string value;
-        const size_t count = ini.ReadString(key[0] == 'N' ? "Language" : "Customization", key,
-                                            "", value);
+        const size_t count =
+            ini.ReadString(key[0] == 'N' ? "Language" : "Customization", key, "", value);
         if (count > CIniFile::kMaxValueCharacters || !isValidUtf8(value)) {
             std::abort();
         }

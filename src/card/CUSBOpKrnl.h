@@ -58,16 +58,16 @@ public:
                           uint8_t &status) = 0;
     virtual int ChangeCHV(int handle, uint8_t f, uint8_t reference, const std::string &oldCode,
                           const std::string &newCode, uint8_t &status) = 0;
-    virtual int UnblockCHV(int handle, uint8_t f, uint8_t reference,
-                           const std::string &unblockCode, const std::string &newCode,
-                           uint8_t &status) = 0;
+    virtual int UnblockCHV(int handle, uint8_t f, uint8_t reference, const std::string &unblockCode,
+                           const std::string &newCode, uint8_t &status) = 0;
     virtual int EnableCHV(int handle, uint8_t f, const std::string &code, uint8_t &status) = 0;
     virtual int DisableCHV(int handle, uint8_t f, const std::string &code, uint8_t &status) = 0;
 
     // Keeps other programs away from the card between the commands of one sequence (select then
     // read, a record loop, a PIN operation), so that none slips its own SELECT in between.
     // Transactions on one handle nest; each begin is matched by one end. Drivers without other
-    // users of the card have nothing to do. Never hold one while waiting for the user.
+    // users of the card have nothing to do. Never hold one while waiting for the user. Begin
+    // gives false when the card could not be held (no card); the commands then say why.
     virtual bool BeginTransaction(int) { return true; }
     virtual void EndTransaction(int) {}
 

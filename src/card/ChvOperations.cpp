@@ -141,9 +141,9 @@ bool runChvDialog(ChvDialogContext &context, CodeDialog dialog, bool *switchedOf
     for (;;) {
         CodeRequest request;
         request.dialog = dialog;
-        request.attemptsLeft = chvAttemptsLeft(context.driver, context.devicePath,
-                                               context.link.simFunction,
-                                               dialog == CodeDialog::Unblock);
+        request.attemptsLeft =
+            chvAttemptsLeft(context.driver, context.devicePath, context.link.simFunction,
+                            dialog == CodeDialog::Unblock);
         const std::optional<CodeAnswer> answer = context.prompts.askCodes(request);
         if (!answer) {
             return false;

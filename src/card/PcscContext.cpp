@@ -34,7 +34,13 @@ std::vector<std::string> splitNames(const std::vector<char> &multiString) {
 
 } // namespace
 
+std::mutex &readerStatesLock() {
+    static std::mutex lock;
+    return lock;
+}
+
 ReaderSnapshot snapshotReaders(SCARDCONTEXT context) {
+    std::lock_guard lock(readerStatesLock());
     ReaderSnapshot snapshot;
     DWORD length = 0;
     snapshot.status = SCardListReaders(context, nullptr, nullptr, &length);
@@ -53,8 +59,8 @@ ReaderSnapshot snapshotReaders(SCARDCONTEXT context) {
         states[i].dwCurrentState = SCARD_STATE_UNAWARE;
     }
     if (!states.empty()) {
-        const LONG queried = SCardGetStatusChange(context, 0, states.data(),
-                                                  static_cast<DWORD>(states.size()));
+        const LONG queried =
+            SCardGetStatusChange(context, 0, states.data(), static_cast<DWORD>(states.size()));
         if (queried != SCARD_S_SUCCESS && queried != SCARD_E_TIMEOUT) {
             snapshot.status = queried;
             return snapshot;
@@ -76,9 +82,8 @@ bool cardConnectionLost(LONG status) {
 
 bool serviceLost(LONG status) {
     return status == SCARD_E_NO_SERVICE || status == SCARD_E_SERVICE_STOPPED ||
-           status == SCARD_E_INVALID_HANDLE ||
-           status == SCARD_F_COMM_ERROR || status == SCARD_E_READER_UNAVAILABLE ||
-           status == SCARD_E_UNKNOWN_READER;
+           status == SCARD_E_INVALID_HANDLE || status == SCARD_F_COMM_ERROR ||
+           status == SCARD_E_READER_UNAVAILABLE || status == SCARD_E_UNKNOWN_READER;
 }
 
 std::string describePcscStatus(LONG status) {
@@ -112,7 +117,8 @@ std::string describePcscStatus(LONG status) {
         break;
     }
     char code[16];
-    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(static_cast<DWORD>(status)));
+    std::snprintf(code, sizeof code, "0x%08lX",
+                  static_cast<unsigned long>(static_cast<DWORD>(status)));
     return what + " (PC/SC " + code + ")";
 }
 

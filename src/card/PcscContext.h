@@ -2,6 +2,7 @@
 
 #include <winscard.h>
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,12 @@ private:
     SCARDCONTEXT context_ = 0;
     bool valid_ = false;
 };
+
+// pcsc-lite 1.9 reads reader states into one table for the whole process, guarded only by the
+// lock of the context asking, so two threads asking on two contexts write it at once. Every call
+// that reads reader states (listing readers, their states, a card's status) takes this lock,
+// and none of them waits for anything while it holds it.
+std::mutex &readerStatesLock();
 
 // The readers of a context and the state each was last seen in.
 struct ReaderSnapshot {

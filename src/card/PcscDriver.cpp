@@ -19,9 +19,7 @@ struct PcscDriver::Connection {
     bool transactionHeld = false;
     std::string lossReason; // why the card is not connected, for the next failing command
 
-    void beginTransaction() {
-        transactionHeld = SCardBeginTransaction(card) == SCARD_S_SUCCESS;
-    }
+    void beginTransaction() { transactionHeld = SCardBeginTransaction(card) == SCARD_S_SUCCESS; }
     void disconnect() {
         if (connected) {
             if (transactionHeld) {
@@ -45,6 +43,16 @@ bool cardAbsent(LONG status) {
 
 constexpr size_t kMaxResponse = 258; // 256 data bytes and the status word
 
+std::string noReaderSentence(LONG status) {
+    if (status == SCARD_E_NO_SERVICE || status == SCARD_E_SERVICE_STOPPED) {
+        return "pcscd is not running, so no card reader can be found.";
+    }
+    if (status == SCARD_E_NO_READERS_AVAILABLE) {
+        return "No card reader is attached (pcscd is running).";
+    }
+    return "No card reader can be found: " + describePcscStatus(status) + ".";
+}
+
 } // namespace
 
 PcscDriver::PcscDriver(std::optional<std::string> preferredReader)
@@ -61,20 +69,6 @@ PcscDriver::~PcscDriver() {
 void PcscDriver::report(const Connection &connection, const std::string &what, long status) {
     setLastError(connection.reader + ": " + what + ": " + describePcscStatus(status) + ".");
 }
-
-namespace {
-
-std::string noReaderSentence(LONG status) {
-    if (status == SCARD_E_NO_SERVICE || status == SCARD_E_SERVICE_STOPPED) {
-        return "pcscd is not running, so no card reader can be found.";
-    }
-    if (status == SCARD_E_NO_READERS_AVAILABLE) {
-        return "No card reader is attached (pcscd is running).";
-    }
-    return "No card reader can be found: " + describePcscStatus(status) + ".";
-}
-
-} // namespace
 
 std::vector<ReaderEntry> PcscDriver::ListReaders() {
     PcscContext context;
@@ -148,9 +142,8 @@ bool PcscDriver::connectCard(Connection &c) {
             return false;
         }
     }
-    const LONG status =
-        SCardConnect(c.context.get(), c.reader.c_str(), SCARD_SHARE_SHARED,
-                     SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1, &c.card, &c.protocol);
+    const LONG status = SCardConnect(c.context.get(), c.reader.c_str(), SCARD_SHARE_SHARED,
+                                     SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1, &c.card, &c.protocol);
     if (status != SCARD_S_SUCCESS) {
         c.lossReason = cardAbsent(status) ? describePcscStatus(status) : std::string();
         report(c, "cannot connect to the card", status);
@@ -246,10 +239,10 @@ std::optional<std::vector<uint8_t>> PcscDriver::transmit(int handle,
     Connection &c = *connection;
     std::lock_guard hold(c.mutex);
     if (!c.connected) {
-        setLastError(c.reader + ": " +
-                     (c.lossReason.empty() ? std::string("there is no card in the reader")
-                                           : c.lossReason) +
-                     ".");
+        setLastError(
+            c.reader + ": " +
+            (c.lossReason.empty() ? std::string("there is no card in the reader") : c.lossReason) +
+            ".");
         return std::nullopt;
     }
     std::array<uint8_t, kMaxResponse> response{};
@@ -283,8 +276,12 @@ std::optional<std::vector<uint8_t>> PcscDriver::answerToReset(int handle) {
         DWORD protocol = 0;
         std::array<uint8_t, MAX_ATR_SIZE> atr{};
         DWORD atrLength = atr.size();
-        const LONG status = SCardStatus(c.card, name.data(), &nameLength, &state, &protocol,
-                                        atr.data(), &atrLength);
+        LONG status = SCARD_S_SUCCESS;
+        {
+            std::lock_guard lock(readerStatesLock());
+            status = SCardStatus(c.card, name.data(), &nameLength, &state, &protocol, atr.data(),
+                                 &atrLength);
+        }
         if (status == SCARD_S_SUCCESS && atrLength > 0) {
             return std::vector<uint8_t>(atr.begin(), atr.begin() + atrLength);
         }

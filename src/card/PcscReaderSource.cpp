@@ -1,5 +1,6 @@
 #include "card/PcscReaderSource.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace velnor {
@@ -7,17 +8,17 @@ namespace velnor {
 namespace {
 
 const char *const kNotification = "\\\\?PnP?\\Notification";
+constexpr int kLookMs = 250; // card insertion and removal show within half a second
 
 } // namespace
 
 bool PcscReaderSource::ensureContext() {
-    std::lock_guard lock(mutex_);
     return context_.valid() || context_.establish() == SCARD_S_SUCCESS;
 }
 
-void PcscReaderSource::sleep(int timeoutMs) {
+bool PcscReaderSource::sleep(int ms) {
     std::unique_lock lock(mutex_);
-    wake_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return cancelled_; });
+    return !wake_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return cancelled_; });
 }
 
 std::vector<ReaderEntry> PcscReaderSource::take() {
@@ -29,7 +30,6 @@ std::vector<ReaderEntry> PcscReaderSource::take() {
     }
     ReaderSnapshot snapshot = snapshotReaders(context_.get());
     if (serviceLost(snapshot.status)) {
-        std::lock_guard lock(mutex_);
         context_.release();
         return {};
     }
@@ -40,20 +40,7 @@ std::vector<ReaderEntry> PcscReaderSource::take() {
     return std::move(snapshot.readers);
 }
 
-std::vector<ReaderEntry> PcscReaderSource::waitForChange(int timeoutMs) {
-    {
-        std::lock_guard lock(mutex_);
-        if (cancelled_) {
-            return {};
-        }
-    }
-    if (!ensureContext()) {
-        sleep(timeoutMs);
-        return take();
-    }
-    if (!taken_) {
-        take();
-    }
+bool PcscReaderSource::changed() {
     std::vector<SCARD_READERSTATE> watched(names_.size() + 1);
     for (size_t i = 0; i < names_.size(); ++i) {
         watched[i].szReader = names_[i].c_str();
@@ -62,23 +49,44 @@ std::vector<ReaderEntry> PcscReaderSource::waitForChange(int timeoutMs) {
     // The notification's current state carries the reader count in its high word.
     watched.back().szReader = kNotification;
     watched.back().dwCurrentState = static_cast<DWORD>(names_.size() << 16);
-    const LONG status = SCardGetStatusChange(context_.get(), static_cast<DWORD>(timeoutMs),
-                                             watched.data(), static_cast<DWORD>(watched.size()));
-    if (status != SCARD_S_SUCCESS && status != SCARD_E_TIMEOUT && status != SCARD_E_CANCELLED) {
-        if (serviceLost(status)) {
-            std::lock_guard lock(mutex_);
-            context_.release();
+    LONG status = SCARD_S_SUCCESS;
+    {
+        std::lock_guard lock(readerStatesLock());
+        status = SCardGetStatusChange(context_.get(), 0, watched.data(),
+                                      static_cast<DWORD>(watched.size()));
+    }
+    if (serviceLost(status)) {
+        context_.release();
+        return true;
+    }
+    return status == SCARD_S_SUCCESS;
+}
+
+std::vector<ReaderEntry> PcscReaderSource::waitForChange(int timeoutMs) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    if (!ensureContext()) {
+        return sleep(timeoutMs) ? take() : std::vector<ReaderEntry>{};
+    }
+    if (!taken_) {
+        take();
+    }
+    while (!changed()) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            until - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            break;
         }
-        sleep(timeoutMs); // an answer that came at once must not turn the watch into a spin
+        if (!sleep(std::min<int>(kLookMs, static_cast<int>(left.count())))) {
+            return {};
+        }
     }
     return take();
 }
 
 void PcscReaderSource::cancel() {
-    std::lock_guard lock(mutex_);
-    cancelled_ = true;
-    if (context_.valid()) {
-        SCardCancel(context_.get());
+    {
+        std::lock_guard lock(mutex_);
+        cancelled_ = true;
     }
     wake_.notify_all();
 }

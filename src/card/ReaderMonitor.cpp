@@ -20,8 +20,7 @@ bool cardWentIn(const ReaderChange &change, const std::string &name) {
 
 } // namespace
 
-bool callsForReaderSearch(const ReaderChange &change, const ReaderState &reader,
-                          bool cardWatched) {
+bool callsForReaderSearch(const ReaderChange &change, const ReaderState &reader, bool cardWatched) {
     if (reader.readerPresent) {
         if (findReader(change.before, reader.devicePath) != nullptr &&
             findReader(change.after, reader.devicePath) == nullptr) {
@@ -44,7 +43,9 @@ ReaderMonitor::ReaderMonitor(std::unique_ptr<ReaderSource> source, ReaderEvents 
                              int compareMs)
     : source_(std::move(source)), events_(events), compareMs_(compareMs) {}
 
-ReaderMonitor::~ReaderMonitor() { stop(); }
+ReaderMonitor::~ReaderMonitor() {
+    stop();
+}
 
 void ReaderMonitor::start() {
     if (!thread_.joinable() && !stopping_) {

@@ -29,8 +29,7 @@ public:
 // Whether a change calls for looking for the reader again: a reader appeared while none is
 // present; a card went into the reader (any reader while none is present) while no card is
 // watched; or the reader in use went away. A card taken out is the card watcher's to notice.
-bool callsForReaderSearch(const ReaderChange &change, const ReaderState &reader,
-                          bool cardWatched);
+bool callsForReaderSearch(const ReaderChange &change, const ReaderState &reader, bool cardWatched);
 
 // The arrival and removal watch: a thread that waits on the driver's reader source and reports
 // what it sees. It touches no card and no window state, so it needs no pausing. A stopped watch
@@ -38,8 +37,7 @@ bool callsForReaderSearch(const ReaderChange &change, const ReaderState &reader,
 class ReaderMonitor {
 public:
     // compareMs: the longest wait before the readers are listed again.
-    ReaderMonitor(std::unique_ptr<ReaderSource> source, ReaderEvents &events,
-                  int compareMs = 1000);
+    ReaderMonitor(std::unique_ptr<ReaderSource> source, ReaderEvents &events, int compareMs = 1000);
     ~ReaderMonitor();
     ReaderMonitor(const ReaderMonitor &) = delete;
     ReaderMonitor &operator=(const ReaderMonitor &) = delete;

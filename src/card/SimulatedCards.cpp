@@ -15,11 +15,14 @@ bool SimulatedCards::isSimulatedPath(const std::string &devicePath) {
 }
 
 // Two spellings of the same file name the same card.
-std::string SimulatedCards::key(const std::string &devicePath) {
+const std::string &SimulatedCards::key(const std::string &devicePath) const {
+    if (const auto known = keys_.find(devicePath); known != keys_.end()) {
+        return known->second;
+    }
     const std::filesystem::path path(devicePath.substr(Prefix.size()));
     std::error_code error;
     const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
-    return error ? path.lexically_normal().string() : canonical.string();
+    return keys_[devicePath] = error ? path.lexically_normal().string() : canonical.string();
 }
 
 std::shared_ptr<SimHost> SimulatedCards::cardFor(const std::string &devicePath,
@@ -29,7 +32,7 @@ std::shared_ptr<SimHost> SimulatedCards::cardFor(const std::string &devicePath,
         return nullptr;
     }
     std::lock_guard lock(mutex_);
-    const std::string name = key(devicePath);
+    const std::string &name = key(devicePath);
     if (const auto found = cards_.find(name); found != cards_.end()) {
         return found->second;
     }

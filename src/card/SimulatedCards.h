@@ -31,10 +31,13 @@ public:
 
 private:
     SimulatedCards() = default;
-    static std::string key(const std::string &devicePath);
+    // The card's name for a device path; worked out once per path, since every command of a
+    // handle asks. Called with mutex_ held.
+    const std::string &key(const std::string &devicePath) const;
 
     mutable std::mutex mutex_;
     std::map<std::string, std::shared_ptr<SimHost>> cards_;
+    mutable std::map<std::string, std::string> keys_;
 };
 
 } // namespace velnor

@@ -3,6 +3,7 @@
 
 #include "card/CardHandle.h"
 #include "card/CardOpening.h"
+#include "card/CardTransaction.h"
 #include "card/FileStatus.h"
 #include "card/ReaderInquiry.h"
 #include "cli/Commands.h"
@@ -66,6 +67,7 @@ int runInfo(Context &context) {
     }
     const uint8_t f = inquiry->simFunction.value_or(0);
     CardHandle handle(*driver, *path);
+    CardTransaction transaction(*driver, handle.get());
     std::array<uint8_t, 64> atr{};
     if (!handle.isOpen() || driver->GetATRValue(handle.get(), atr.data(), f) == 0) {
         return fail(context, NoCard, "There is no card in the reader " + *path + ".");

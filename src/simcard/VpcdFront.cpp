@@ -18,8 +18,8 @@ constexpr uint8_t PowerOn = 1;
 constexpr uint8_t Reset = 2;
 constexpr uint8_t GetAtr = 4;
 
-constexpr int PollMs = 100;        // how often a wait looks at the stop flag
-constexpr int RetryMs = 200;       // between two attempts to reach vpcd
+constexpr int PollMs = 100;         // how often a wait looks at the stop flag
+constexpr int RetryMs = 200;        // between two attempts to reach vpcd
 constexpr int ConnectWaitMs = 1000; // for one connection attempt
 
 void appendFrame(Bytes &out, const Bytes &payload) {
@@ -182,7 +182,8 @@ unsigned VpcdFront::serveConnection(int s) {
         if (n <= 0) {
             return session.commandCount(); // vpcd went away
         }
-        const Bytes reply = session.receive(std::span<const uint8_t>(buffer, static_cast<size_t>(n)));
+        const Bytes reply =
+            session.receive(std::span<const uint8_t>(buffer, static_cast<size_t>(n)));
         if ((!reply.empty() && !sendAll(s, reply)) || session.silent()) {
             return session.commandCount();
         }
@@ -196,7 +197,8 @@ bool VpcdFront::run(std::string &error) {
     hints.ai_socktype = SOCK_STREAM;
     AddressList addresses;
     const std::string port = std::to_string(endpoint_.port);
-    if (const int failed = getaddrinfo(endpoint_.host.c_str(), port.c_str(), &hints, &addresses.first)) {
+    if (const int failed =
+            getaddrinfo(endpoint_.host.c_str(), port.c_str(), &hints, &addresses.first)) {
         error = "Cannot use the address " + endpoint_.host + ": " + gai_strerror(failed) + ".";
         return false;
     }
@@ -223,7 +225,8 @@ bool VpcdFront::run(std::string &error) {
         close(s);
         connected_ = false;
         waitingSaid = false;
-        say(std::string(stopping_ ? "The card is out of the reader" : "The connection to vpcd ended") +
+        say(std::string(stopping_ ? "The card is out of the reader"
+                                  : "The connection to vpcd ended") +
             " after " + std::to_string(commands) + " commands.");
     }
     return true;

@@ -1,6 +1,8 @@
 #include "transfer/CardAccess.h"
 
 #include "card/CardOpening.h"
+#include "card/CardTransaction.h"
+#include "card/ChvOperations.h"
 #include "card/FileStatus.h"
 
 namespace velnor {
@@ -12,17 +14,14 @@ std::optional<WritableCard> openWritableCard(CUSBOpKrnl &driver, const std::stri
         return std::nullopt;
     }
     const int h = card.handle->get();
+    CardTransaction transaction(driver, h);
     const std::optional<FileStatus> master =
         selectWithStatus(driver, h, fid::MasterFile, link.simFunction);
     if (!master) {
         return std::nullopt;
     }
-    if (master->chv1Enabled()) {
-        uint8_t status = 0;
-        if (link.chv1Code.empty() ||
-            driver.VerifyCHV(h, link.simFunction, 1, link.chv1Code, status) == 0) {
-            return std::nullopt;
-        }
+    if (master->chv1Enabled() && !presentStoredChv1(driver, h, link)) {
+        return std::nullopt;
     }
     // The identity names the card backups, so that one goes back to no other card.
     card.identity = readCardIdentity(driver, h, link.simFunction);

@@ -16,8 +16,8 @@ struct WritableCard {
 };
 
 // Opens the card, selects its master file and presents the CHV1 code when the card asks for
-// it; nullopt when any of that fails. An empty code is never offered: it can only cost an
-// attempt.
+// it; nullopt when any of that fails. The code goes only to the card that accepted it, and an
+// empty code is never offered: either could only cost an attempt.
 std::optional<WritableCard> openWritableCard(CUSBOpKrnl &driver, const std::string &devicePath,
                                              const CardLink &link);
 

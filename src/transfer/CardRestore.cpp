@@ -50,6 +50,7 @@ RestoreResult restoreCardBackup(Session &session, Environment &env, const CardBa
         return result;
     }
     const int h = card->handle->get();
+    CardTransaction transaction(env.driver, h);
     const std::optional<FileStatus> file = selectPath(env.driver, h, f, *ids);
     if (!file) {
         return result;
@@ -63,7 +64,7 @@ RestoreResult restoreCardBackup(Session &session, Environment &env, const CardBa
 
     const Snapshot snapshot =
         snapshotCardFile(env, {h, f, cdma, card->identity, session.reader.devicePath,
-                               backup.filePath, backup.recordLength, count});
+                               backup.filePath, backup.recordLength, count, &transaction});
     if (snapshot.result != SnapshotResult::Saved) {
         env.progress.close();
         result.outcome = snapshot.result == SnapshotResult::Cancelled ? RestoreOutcome::Cancelled
@@ -75,13 +76,14 @@ RestoreResult restoreCardBackup(Session &session, Environment &env, const CardBa
     result.cardBackup = snapshot.file;
 
     const RecordsWritten written = writeRecords(
-        env, {h, f, cdma, phonebook, backup.recordLength, count},
+        env, {h, f, cdma, phonebook, backup.recordLength, count, &transaction},
         [&backup](uint16_t index) {
             RecordBuffer record{};
             std::copy(backup.records[index].begin(), backup.records[index].end(), record.begin());
             return record;
         },
         result.recordsWritten);
+    transaction.end();
     if (written == RecordsWritten::CardFailed) {
         env.progress.close();
         result.outcome = RestoreOutcome::CardFailed;

@@ -20,6 +20,9 @@ Snapshot snapshotCardFile(Environment &env, const SnapshotSource &source) {
         env.progress.step();
         env.progress.pump();
         if (env.progress.cancelled()) {
+            if (source.transaction != nullptr) {
+                source.transaction->end();
+            }
             env.prompts.showMessage(MessageKind::Information, {0, "", "Progress Cancelled"});
             return {SnapshotResult::Cancelled, {}};
         }
@@ -38,6 +41,9 @@ Snapshot snapshotCardFile(Environment &env, const SnapshotSource &source) {
     const std::optional<std::filesystem::path> saved =
         saveCardBackup(env.backupDir, backup, now, error);
     if (!saved) {
+        if (source.transaction != nullptr) {
+            source.transaction->end();
+        }
         env.prompts.showMessage(MessageKind::Error,
                                 {9003, "", env.texts.format(9003, {env.backupDir.string()})});
         return {SnapshotResult::NotSaved, {}};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "card/CardTransaction.h"
+
 // Before a write changes a card file, every record it will touch is read and kept as a card
 // backup, so that no write can lose what the card held.
 
@@ -20,6 +22,7 @@ struct SnapshotSource {
     std::string filePath; // "3F00/7F10/6F3A"
     uint8_t recordLength = 0;
     uint16_t recordCount = 0;
+    CardTransaction *transaction = nullptr; // ended before the user is told anything
 };
 
 enum class SnapshotResult {

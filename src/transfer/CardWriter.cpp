@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "card/CardHandle.h"
+#include "card/CardTransaction.h"
 #include "card/FileStatus.h"
 #include "files/ListFile.h"
 #include "sim/PhonebookRecord.h"
@@ -54,17 +55,31 @@ WriteResult Write::run() {
     PauseGuard pause(env_.worker);
     env_.timing.wait(env_.timing.writeSettle);
     WriteResult result;
-    if (!openCard() || !selectTargetFile()) {
+    if (!openCard()) {
         return result;
+    }
+    {
+        CardTransaction selecting(env_.driver, handle_->get());
+        if (!selectTargetFile()) {
+            return result;
+        }
     }
     if (!confirm()) {
         result.outcome = WriteOutcome::Declined;
         return result;
     }
+    // From here to the last record no other program may select a file on the card. One may have
+    // done so while the user answered, so the file is selected again and must be the same.
+    CardTransaction transaction(env_.driver, handle_->get());
+    const uint8_t length = length_;
+    const uint16_t count = count_;
+    if (!selectTargetFile() || length_ != length || count_ != count) {
+        return result;
+    }
 
     const Snapshot snapshot =
         snapshotCardFile(env_, {handle_->get(), f(), cdmaFile(), identity_, s_.reader.devicePath,
-                                filePath(), length_, count_});
+                                filePath(), length_, count_, &transaction});
     if (snapshot.result != SnapshotResult::Saved) {
         env_.progress.close();
         result.outcome = snapshot.result == SnapshotResult::Cancelled ? WriteOutcome::Cancelled
@@ -74,8 +89,9 @@ WriteResult Write::run() {
     result.cardBackup = snapshot.file;
 
     const RecordsWritten written = writeRecords(
-        env_, {handle_->get(), f(), cdmaFile(), phonebook_, length_, count_},
+        env_, {handle_->get(), f(), cdmaFile(), phonebook_, length_, count_, &transaction},
         [this](uint16_t index) { return record(index); }, result.recordsWritten);
+    transaction.end();
     if (written == RecordsWritten::CardFailed) {
         env_.progress.close();
         return result;

@@ -11,6 +11,9 @@ RecordsWritten writeRecords(Environment &env, const RecordTarget &target,
         env.progress.step();
         env.progress.pump();
         if (env.progress.cancelled()) {
+            if (target.transaction != nullptr) {
+                target.transaction->end();
+            }
             env.prompts.showMessage(MessageKind::Information, {0, "", "Progress Cancelled"});
             return RecordsWritten::Cancelled;
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "card/CardTransaction.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -18,6 +20,7 @@ struct RecordTarget {
     bool phonebook = false; // the pane counts phonebook records, else message records
     uint8_t recordLength = 0;
     uint16_t recordCount = 0;
+    CardTransaction *transaction = nullptr; // ended before the user is told anything
 };
 
 enum class RecordsWritten { All, Cancelled, CardFailed };

@@ -4,11 +4,11 @@
 #include <memory>
 
 #include "app/StartUp.h"
+#include "card/CardWatcher.h"
 #include "card/PcscDriver.h"
+#include "card/ReaderMonitor.h"
 #include "card/SimulatedDriver.h"
 #include "ui/CMainDlg.h"
-#include "card/CardWatcher.h"
-#include "card/ReaderMonitor.h"
 #include "ui/CardEventBridge.h"
 #include "ui/QtPrompts.h"
 #include "ui/WindowWait.h"

@@ -150,13 +150,13 @@ QWidget *CMainDlg::buildCentre() {
         {command::DeleteTicked, "edit-delete", "list-remove", QStyle::SP_TrashIcon},
         {command::MoveUp, "go-up", "arrow-up", QStyle::SP_ArrowUp},
         {command::MoveDown, "go-down", "arrow-down", QStyle::SP_ArrowDown}};
-    for (const ListButton &spec : listButtons) {
+    for (const ListButton &entry : listButtons) {
         auto *button = new CIconButton(centre);
-        button->setObjectName(QStringLiteral("button%1").arg(spec.id));
-        button->setIcon(themeIcon({spec.icon, spec.otherIcon}, spec.fallback));
+        button->setObjectName(QStringLiteral("button%1").arg(entry.id));
+        button->setIcon(themeIcon({entry.icon, entry.otherIcon}, entry.fallback));
         button->setColorOffset(kButtonColorOffset);
-        connect(button, &QToolButton::clicked, this, [this, id = spec.id] { OnCommand(id); });
-        buttons_[spec.id] = button;
+        connect(button, &QToolButton::clicked, this, [this, id = entry.id] { OnCommand(id); });
+        buttons_[entry.id] = button;
         side->addWidget(button);
     }
     side->addStretch(1);

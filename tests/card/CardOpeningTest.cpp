@@ -75,7 +75,8 @@ TEST_F(CardOpening, CancelledPinLeavesTheCardClosedAndThePinPending) {
     EXPECT_FALSE(open());
     EXPECT_EQ(dialogsAsked(), std::vector<CodeDialog>{CodeDialog::Verify});
     EXPECT_TRUE(reader.chv1Pending);
-    EXPECT_EQ(reader.lastIdentity, "8901") << "a failure before the identity step keeps the old one";
+    EXPECT_EQ(reader.lastIdentity, "8901")
+        << "a failure before the identity step keeps the old one";
     EXPECT_EQ(instructions(0x20), 0u);
 }
 

@@ -203,9 +203,9 @@ TEST_F(CardWatcherTest, StopAndPauseNeverWaitOnAWatcherThatWaitsOnTheWindow) {
     std::this_thread::sleep_for(10ms);
     std::promise<void> stopped;
     window.post([&] {
-        watcher.pause();  // returns: the watcher is not in an exchange
+        watcher.pause(); // returns: the watcher is not in an exchange
         watcher.resume();
-        watcher.stop();   // returns although the watcher's event is still queued behind
+        watcher.stop(); // returns although the watcher's event is still queued behind
         stopped.set_value();
     });
     letWindowGo.set_value();

@@ -27,6 +27,7 @@ ReaderState inUse(const std::string &name) {
 
 TEST(ReaderSearchRule, CallsForASearchOnlyWhenTheWindowCanUseTheChange) {
     const ReaderState none;
+    const ReaderState a = inUse("Reader A");
     struct Case {
         const char *what;
         Readers before;
@@ -36,21 +37,22 @@ TEST(ReaderSearchRule, CallsForASearchOnlyWhenTheWindowCanUseTheChange) {
         bool search;
     };
     const Case cases[] = {
-        {"a reader appears while none is present", {}, {kEmptyA}, none, false, true},
-        {"it appears with a card in it", {}, {kCardA}, none, false, true},
-        {"another reader appears while one is in use", {kEmptyA}, {kEmptyA, kEmptyB}, inUse("Reader A"), false, false},
-        {"a card goes into the reader in use, no card watched", {kEmptyA}, {kCardA}, inUse("Reader A"), false, true},
-        {"the same while the watcher runs: the watcher sees it", {kEmptyA}, {kCardA}, inUse("Reader A"), true, false},
-        {"a card goes into another reader", {kEmptyA, kEmptyB}, {kEmptyA, kCardB}, inUse("Reader A"), false, false},
-        {"a card into any reader while none is present", {kEmptyB}, {kCardB}, none, false, true},
-        {"the reader in use goes away", {kCardA, kEmptyB}, {kEmptyB}, inUse("Reader A"), true, true},
-        {"another reader goes away", {kCardA, kEmptyB}, {kCardA}, inUse("Reader A"), true, false},
-        {"a card taken out is the watcher's", {kCardA}, {kEmptyA}, inUse("Reader A"), false, false},
-        {"nothing changed", {kCardA}, {kCardA}, inUse("Reader A"), false, false},
-        {"the last reader goes away while none is present", {kEmptyA}, {}, none, false, false},
+        {"reader appears, none present", {}, {kEmptyA}, none, false, true},
+        {"reader with a card appears", {}, {kCardA}, none, false, true},
+        {"another reader appears", {kEmptyA}, {kEmptyA, kEmptyB}, a, false, false},
+        {"card into the reader in use", {kEmptyA}, {kCardA}, a, false, true},
+        {"the same, the watcher sees it", {kEmptyA}, {kCardA}, a, true, false},
+        {"card into another reader", {kEmptyA, kEmptyB}, {kEmptyA, kCardB}, a, false, false},
+        {"card into a reader, none present", {kEmptyB}, {kCardB}, none, false, true},
+        {"the reader in use goes", {kCardA, kEmptyB}, {kEmptyB}, a, true, true},
+        {"another reader goes", {kCardA, kEmptyB}, {kCardA}, a, true, false},
+        {"card taken out: the watcher's", {kCardA}, {kEmptyA}, a, false, false},
+        {"nothing changed", {kCardA}, {kCardA}, a, false, false},
+        {"last reader goes, none present", {kEmptyA}, {}, none, false, false},
     };
     for (const Case &c : cases) {
-        EXPECT_EQ(callsForReaderSearch({c.before, c.after}, c.reader, c.watched), c.search) << c.what;
+        EXPECT_EQ(callsForReaderSearch({c.before, c.after}, c.reader, c.watched), c.search)
+            << c.what;
     }
 }
 
@@ -115,7 +117,12 @@ TEST(ReaderMonitorTest, ReportsEveryListAndStopsAWaitInProgress) {
     monitor.stop();
     EXPECT_LT(std::chrono::steady_clock::now() - before, 1s);
     EXPECT_EQ(seen.waitFor(3, 50ms).size(), 2u) << "nothing is reported after the stop";
-    EXPECT_EQ(script.timeouts, (std::vector<int>{750, 750, 750}));
+    // Two waits that gave the lists, and perhaps the one the stop ended.
+    EXPECT_GE(script.timeouts.size(), 2u);
+    EXPECT_LE(script.timeouts.size(), 3u);
+    for (const int timeout : script.timeouts) {
+        EXPECT_EQ(timeout, 750);
+    }
     monitor.stop();
 }
 

@@ -74,7 +74,8 @@ TEST_F(WatchCycleTest, KnownCardGivesNoEventAndWaitsShortThenLong) {
     EXPECT_EQ(runCycle(), Events{});
     EXPECT_EQ(steps.waits, (std::vector<int>{5, 9}));
     EXPECT_FALSE(cycle->missed());
-    EXPECT_EQ(cardCommands(), 6u); // select, select and status, then the ICCID: select, status, read
+    EXPECT_EQ(cardCommands(),
+              6u); // select, select and status, then the ICCID: select, status, read
 }
 
 TEST_F(WatchCycleTest, PinWantedOnlyWhenTheCardAsksAndThePinIsPending) {
@@ -83,8 +84,8 @@ TEST_F(WatchCycleTest, PinWantedOnlyWhenTheCardAsksAndThePinIsPending) {
         bool pending;
         Events expected;
     };
-    for (const Case &c : {Case{true, true, {CardEvent::PinWanted}}, Case{true, false, {}},
-                          Case{false, true, {}}}) {
+    for (const Case &c :
+         {Case{true, true, {CardEvent::PinWanted}}, Case{true, false, {}}, Case{false, true, {}}}) {
         SCOPED_TRACE(std::to_string(c.chv1Enabled) + std::to_string(c.pending));
         insert(c.chv1Enabled);
         steps.card = {c.pending, kWatchedIdentity};

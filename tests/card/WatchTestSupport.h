@@ -13,12 +13,13 @@ namespace velnor::test {
 inline const std::string kWatchedIdentity = "89012345678901234567";
 
 // A card with an ICCID and CHV1 (code 1234, unblock code 12345678) on or off.
-inline CardProfile watchedCard(bool chv1Enabled, const std::string &iccidHex = "98103254769810325476") {
-    ProfileResult loaded = parseCardProfile(
-        std::string(R"({"chv1": {"enabled": )") + (chv1Enabled ? "true" : "false") +
-        R"(, "code": "1234", "unblockCode": "12345678"},
+inline CardProfile watchedCard(bool chv1Enabled,
+                               const std::string &iccidHex = "98103254769810325476") {
+    ProfileResult loaded = parseCardProfile(std::string(R"({"chv1": {"enabled": )") +
+                                            (chv1Enabled ? "true" : "false") +
+                                            R"(, "code": "1234", "unblockCode": "12345678"},
             "files": [{"path": "3F00/2FE2", "data": ")" +
-        iccidHex + R"("}]})");
+                                            iccidHex + R"("}]})");
     EXPECT_TRUE(loaded.profile) << loaded.error;
     return std::move(*loaded.profile);
 }

@@ -49,7 +49,9 @@ ChildProcess::ChildProcess(const std::vector<std::string> &args, const std::file
     }
 }
 
-ChildProcess::~ChildProcess() { stop(); }
+ChildProcess::~ChildProcess() {
+    stop();
+}
 
 bool ChildProcess::running() {
     if (pid_ <= 0 || reaped_) {
@@ -93,7 +95,9 @@ bool PcscHarness::pcscdAnswers() const {
     return true;
 }
 
-std::string PcscHarness::pcscdLog() const { return readAll(dir_.path() / "pcscd.log"); }
+std::string PcscHarness::pcscdLog() const {
+    return readAll(dir_.path() / "pcscd.log");
+}
 
 bool PcscHarness::startPcscd(bool withVpcd) {
     const std::filesystem::path config = dir_.path() / (withVpcd ? "readers" : "no-readers");
@@ -116,7 +120,8 @@ bool PcscHarness::startPcscd(bool withVpcd) {
         std::this_thread::sleep_for(20ms);
     }
     const std::string log = pcscdLog();
-    reason_ = "pcscd cannot be started here: " + log.substr(log.size() > 400 ? log.size() - 400 : 0);
+    reason_ =
+        "pcscd cannot be started here: " + log.substr(log.size() > 400 ? log.size() - 400 : 0);
     pcscd_.reset();
     return false;
 }
@@ -187,7 +192,9 @@ ServedCard::ServedCard(const std::filesystem::path &profile, uint16_t port)
                      profile.string() + ".serve.log");
 }
 
-bool ServedCard::inserted() { return waitForCard(reader_, true); }
+bool ServedCard::inserted() {
+    return waitForCard(reader_, true);
+}
 
 bool ServedCard::pull() {
     if (!process_) {
@@ -198,7 +205,9 @@ bool ServedCard::pull() {
     return waitForCard(reader_, false);
 }
 
-void ServedCard::stop() { pull(); }
+void ServedCard::stop() {
+    pull();
+}
 
 CliRun runCli(const std::vector<std::string> &args, const std::filesystem::path &workDir) {
     std::vector<std::string> argv{VELNOR_CLI};

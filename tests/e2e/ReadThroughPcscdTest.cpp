@@ -25,7 +25,7 @@ bool openTheCard(CUSBOpKrnl &driver, ScriptedWindow &w, const std::string &reade
     w.session.reader.readerPresent = true;
     w.session.reader.readerCdmaCapable = inquiry->cdmaCapable();
     w.session.card.simFunction = inquiry->simFunction.value_or(0);
-    CardOpeningContext opening{driver,     w.prompts,       w.texts,     w.status,
+    CardOpeningContext opening{driver,     w.prompts,        w.texts,       w.status,
                                w.commands, w.session.reader, w.session.card};
     return openCard(opening);
 }

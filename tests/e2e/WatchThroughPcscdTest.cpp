@@ -94,7 +94,8 @@ TEST_F(WatchThroughPcscd, PulledAndPutBackCardIsSeenByTheWatcherAndTheReaderWatc
     const Clock::time_point pulled = Clock::now();
     ASSERT_TRUE(served.pull());
     EXPECT_TRUE(reports.waitForCardInFirstReader(false));
-    const auto noticed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - pulled);
+    const auto noticed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - pulled);
     EXPECT_LT(noticed, 2s) << "the reader watch sees the card go";
     ASSERT_TRUE(reports.waitForEvent(CardEvent::CardGone));
     EXPECT_EQ(reports.events().front(), CardEvent::CardGone);

@@ -38,7 +38,9 @@ std::shared_ptr<SimHost> protectedCard(const CardQuirks &quirks = {}) {
     return SimHost::inMemory(std::move(*loaded.profile));
 }
 
-Bytes readRecordOne() { return apdu(0xB2, 1, 4, 20); }
+Bytes readRecordOne() {
+    return apdu(0xB2, 1, 4, 20);
+}
 
 // The status word at the end of the one framed answer in `out`.
 uint16_t statusOf(const Bytes &out) {
@@ -59,7 +61,8 @@ TEST(VpcdSessionTest, AnswerToResetIsTheCardsOrEmptyWithoutACard) {
 TEST(VpcdSessionTest, ControlCodesOtherThanTheAnswerToResetGetNoAnswer) {
     auto card = protectedCard();
     VpcdSession session(*card);
-    for (const Bytes &message : {kPowerOff, kPowerOn, kReset, frame({3}), frame({0xFF}), frame({})}) {
+    for (const Bytes &message :
+         {kPowerOff, kPowerOn, kReset, frame({3}), frame({0xFF}), frame({})}) {
         EXPECT_TRUE(session.receive(message).empty());
     }
     EXPECT_EQ(session.commandCount(), 0u);

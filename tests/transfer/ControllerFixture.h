@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -39,7 +40,7 @@ public:
 class InquiryDriver : public SimulatedDriver {
 public:
     using SimulatedDriver::SimulatedDriver;
-    bool attached = true;
+    std::atomic<bool> attached{true}; // the reader watch looks from its own thread
     std::optional<std::vector<uint8_t>> block =
         std::vector<uint8_t>{0xB0, 0x02, 0x08, 0x00, 0x01, 'S', 'I', 'M', ' '};
 
@@ -64,16 +65,20 @@ protected:
     // A card with the given ICCID (as stored, BCD low nibble first), PIN on or off (code 1234,
     // unblock code 12345678), one phonebook entry and one received message.
     void insert(const std::string &iccidHex, bool pinOn, const std::string &quirks = "{}") {
-        const std::string json =
-            std::string(R"({"chv1": {"enabled": )") + (pinOn ? "true" : "false") +
-            R"(, "code": "1234", "attempts": 3, "unblockCode": "12345678"},
-            "files": [{"path": "3F00/2FE2", "data": ")" + iccidHex + R"("},
+        const std::string json = std::string(R"({"chv1": {"enabled": )") +
+                                 (pinOn ? "true" : "false") +
+                                 R"(, "code": "1234", "attempts": 3, "unblockCode": "12345678"},
+            "files": [{"path": "3F00/2FE2", "data": ")" +
+                                 iccidHex + R"("},
               {"path": "3F00/7F10/6F3A", "recordLength": 30, "recordCount": 3,
-               "records": [")" + adnRecord("Anna", "0301234") + R"("]},
+               "records": [")" + adnRecord("Anna", "0301234") +
+                                 R"("]},
               {"path": "3F00/7F10/6F3C", "recordLength": 176, "recordCount": 2, "fill": "00",
-               "records": [")" + deliverRecord(1) + R"("]},
+               "records": [")" + deliverRecord(1) +
+                                 R"("]},
               {"path": "3F00/7F10/6F42", "recordLength": 40, "recordCount": 1}],
-            "quirks": )" + quirks + "}";
+            "quirks": )" + quirks +
+                                 "}";
         ProfileResult loaded = parseCardProfile(json);
         ASSERT_TRUE(loaded.profile) << loaded.error;
         card = SimulatedCards::instance().insertInMemory(path, *loaded.profile);
@@ -86,7 +91,8 @@ protected:
         return card->withCard([&](VirtualSim &sim) { return sim.instructionCount(instruction); });
     }
     int attemptsLeft() {
-        return card->withCard([](VirtualSim &sim) { return int(sim.chv1().settings().attemptsLeft); });
+        return card->withCard(
+            [](VirtualSim &sim) { return int(sim.chv1().settings().attemptsLeft); });
     }
     void type(std::vector<std::string> codes, bool switchOff = false) {
         prompts.codes.push_back({std::move(codes), switchOff});
@@ -109,8 +115,8 @@ protected:
     Timing timing = Timing::none();
     InquiryDriver driver{path};
     Session session;
-    Environment env{driver, prompts, texts, status, commands, watcher, progress, timing,
-                    dir.path(), dir.path()};
+    Environment env{driver,  prompts,  texts,  status,     commands,
+                    watcher, progress, timing, dir.path(), dir.path()};
     std::vector<int> tabsShown;
     int currentTab = kPhonebookTab;
     CardController controller{session, env, watcher,

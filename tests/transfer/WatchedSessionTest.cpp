@@ -19,9 +19,15 @@ class WindowEvents : public CardEvents, public ReaderEvents {
 public:
     WindowEvents(WindowThread &window, CardController &controller)
         : window_(window), controller_(controller) {}
-    void cardGone() override { window_.callBlocking([this] { controller_.cardGone(); }); }
-    void otherCard() override { window_.callBlocking([this] { controller_.otherCard(); }); }
-    void pinWanted() override { window_.callBlocking([this] { controller_.pinWanted(); }); }
+    void cardGone() override {
+        window_.callBlocking([this] { controller_.cardGone(); });
+    }
+    void otherCard() override {
+        window_.callBlocking([this] { controller_.otherCard(); });
+    }
+    void pinWanted() override {
+        window_.callBlocking([this] { controller_.pinWanted(); });
+    }
     void readersSeen(const std::vector<ReaderEntry> &readers) override {
         window_.post([this, readers] { controller_.readersSeen(readers); });
     }
@@ -64,10 +70,11 @@ protected:
     }
 
     CardWatcher realWatcher{driver, events, timing};
-    Environment liveEnv{driver,   prompts,  texts,  status,     commands,
+    Environment liveEnv{driver,      prompts,  texts,  status,     commands,
                         realWatcher, progress, timing, dir.path(), dir.path()};
-    CardController live{session, liveEnv, realWatcher,
-                        TabAccess{[this](int tab) { currentTab = tab; }, [this] { return currentTab; }}};
+    CardController live{
+        session, liveEnv, realWatcher,
+        TabAccess{[this](int tab) { currentTab = tab; }, [this] { return currentTab; }}};
     WindowThread window;
     WindowEvents events{window, live};
     ReaderMonitor monitor{std::make_unique<PollingReaderSource>(driver), events, 5};
@@ -82,7 +89,8 @@ TEST_F(WatchedSession, PulledCardIsNoticedAndTheCardPutBackReadAgain) {
 
     pull();
     ASSERT_TRUE(eventually([&] { return panes.panes[1] == "No card in the reader"; }));
-    EXPECT_TRUE(eventually([&] { return session.cardPhonebook.empty() && !session.phonebookLoaded; }));
+    EXPECT_TRUE(
+        eventually([&] { return session.cardPhonebook.empty() && !session.phonebookLoaded; }));
 
     setQuirks({});
     EXPECT_TRUE(eventually([&] {

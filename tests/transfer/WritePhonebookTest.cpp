@@ -194,6 +194,7 @@ TEST_F(WritePhonebook, PresentsTheStoredPinAndStopsSilentlyWhenItIsRefused) {
     insertTenRecordCard(true);
     addRows({{"A", "1"}});
     session.card.chv1Code = "1234";
+    session.card.chv1CodeOwner = "89012345678901234567"; // the fixture card's identity
     prompts.yesNo = {true};
     ASSERT_EQ(write(CardFile::Phonebook).outcome, WriteOutcome::Done);
 
@@ -208,6 +209,14 @@ TEST_F(WritePhonebook, PresentsTheStoredPinAndStopsSilentlyWhenItIsRefused) {
         EXPECT_EQ(card().instructionCount(0x20), code.empty() ? 0u : 1u);
         expectWorkerBack();
     }
+
+    // A code another card accepted is never offered to this one.
+    insertTenRecordCard(true);
+    session.card.chv1Code = "1234";
+    session.card.chv1CodeOwner = "89000000000000000000";
+    EXPECT_EQ(write(CardFile::Phonebook).outcome, WriteOutcome::Failed);
+    EXPECT_EQ(card().instructionCount(0x20), 0u);
+    EXPECT_EQ(cardRecords(kAdnPath, 10), original);
 }
 
 TEST_F(WritePhonebook, MissingFileOrRecordsTooShortEndSilently) {
