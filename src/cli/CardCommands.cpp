@@ -6,6 +6,7 @@
 #include "card/CardTransaction.h"
 #include "card/FileStatus.h"
 #include "card/ReaderInquiry.h"
+#include "cli/CardRun.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "files/ListFile.h"
@@ -13,16 +14,29 @@
 
 namespace velnor::cli {
 
-std::optional<std::string> chooseReader(Context &context, CUSBOpKrnl &driver) {
-    if (context.options.reader) {
-        return context.options.reader;
-    }
-    return driver.FindDeviceEntry();
-}
+namespace {
 
+// Why the reader search found nothing, as one sentence: no reader, or pcscd not running.
 std::string noReaderSentence(const CUSBOpKrnl &driver) {
     const std::string why = driver.lastError();
     return why.empty() ? "No card reader found." : why;
+}
+
+} // namespace
+
+std::optional<ChosenReader> chooseReader(Context &context, CUSBOpKrnl &driver, int &status) {
+    const std::optional<std::string> path =
+        context.options.reader ? context.options.reader : driver.FindDeviceEntry();
+    if (!path) {
+        status = fail(context, NoCard, noReaderSentence(driver));
+        return std::nullopt;
+    }
+    const std::optional<ReaderInquiry> inquiry = inquireReader(driver, *path);
+    if (!inquiry) {
+        status = fail(context, NoCard, "The reader " + *path + " does not answer.");
+        return std::nullopt;
+    }
+    return ChosenReader{*path, *inquiry};
 }
 
 namespace {
@@ -57,20 +71,17 @@ int runReaders(Context &context) {
 
 int runInfo(Context &context) {
     const std::unique_ptr<CUSBOpKrnl> driver = context.makeDriver();
-    const std::optional<std::string> path = chooseReader(context, *driver);
-    if (!path) {
-        return fail(context, NoCard, noReaderSentence(*driver));
+    int status = Done;
+    const std::optional<ChosenReader> reader = chooseReader(context, *driver, status);
+    if (!reader) {
+        return status;
     }
-    const std::optional<ReaderInquiry> inquiry = inquireReader(*driver, *path);
-    if (!inquiry) {
-        return fail(context, NoCard, "The reader " + *path + " does not answer.");
-    }
-    const uint8_t f = inquiry->simFunction.value_or(0);
-    CardHandle handle(*driver, *path);
+    const uint8_t f = reader->inquiry.simFunction.value_or(0);
+    CardHandle handle(*driver, reader->path);
     CardTransaction transaction(*driver, handle.get());
     std::array<uint8_t, 64> atr{};
     if (!handle.isOpen() || driver->GetATRValue(handle.get(), atr.data(), f) == 0) {
-        return fail(context, NoCard, "There is no card in the reader " + *path + ".");
+        return fail(context, NoCard, "There is no card in the reader " + reader->path + ".");
     }
     const std::optional<FileStatus> master =
         selectWithStatus(*driver, handle.get(), fid::MasterFile, f);
@@ -112,45 +123,12 @@ int runRead(Context &context) {
         return fail(context, Usage, "Use read phonebook or read messages.");
     }
     const CardFile file = words[1] == "phonebook" ? CardFile::Phonebook : CardFile::Messages;
-    const std::unique_ptr<CUSBOpKrnl> driver = context.makeDriver();
-    const std::optional<std::string> path = chooseReader(context, *driver);
-    if (!path) {
-        return fail(context, NoCard, noReaderSentence(*driver));
+    CardRun run(context);
+    if (const int status = run.open(); status != Done) {
+        return status;
     }
-    const std::optional<ReaderInquiry> inquiry = inquireReader(*driver, *path);
-    if (!inquiry) {
-        return fail(context, NoCard, "The reader " + *path + " does not answer.");
-    }
-
-    Session session;
-    session.setTitles(context.texts);
-    session.reader.devicePath = *path;
-    session.reader.readerPresent = true;
-    session.reader.readerCdmaCapable = inquiry->cdmaCapable();
-    session.card.simFunction = inquiry->simFunction.value_or(0);
-
-    ConsolePrompts prompts(context.err, context.options.answer, context.options.pin);
-    ConsolePanes panes(context.err, context.options.verbose);
-    StatusLine status(panes, context.texts);
-    NoCommands commands;
-    NoWorker worker;
-    ConsoleProgress progress;
-    const Timing timing = Timing::none();
-
-    CardOpeningContext opening{*driver,  prompts,        context.texts, status,
-                               commands, session.reader, session.card};
-    if (!openCard(opening)) {
-        if (prompts.pinWanted()) {
-            return fail(context, Refused, "The card asks for its PIN: give it with --pin.");
-        }
-        if (status.memory().card.id == 8030) {
-            return fail(context, NoCard, "There is no card in the reader " + *path + ".");
-        }
-        return fail(context, Refused, "The card could not be opened.");
-    }
-    Environment env{*driver, prompts,  context.texts, status,          commands,
-                    worker,  progress, timing,        context.dataDir, context.logDir};
-    if (readCard(session, env, file) == ReadOutcome::Failed) {
+    const Session &session = run.session;
+    if (readCard(run.session, run.env(), file) == ReadOutcome::Failed) {
         return fail(context, Refused, "The card could not be read to the end.");
     }
     const RowList &list = file == CardFile::Messages     ? session.messages.rows()
@@ -161,7 +139,7 @@ int runRead(Context &context) {
         context.out << listFileText(list);
         return Done;
     }
-    return SaveListFile(*output, list, prompts, context.texts) ? Done : Refused;
+    return SaveListFile(*output, list, run.prompts, context.texts) ? Done : Refused;
 }
 
 } // namespace velnor::cli

@@ -18,27 +18,22 @@ CardRun::CardRun(Context &context)
 }
 
 int CardRun::open() {
-    std::optional<std::string> path = context_.options.reader;
-    if (!path) {
-        path = driver_->FindDeviceEntry();
+    int status = Done;
+    const std::optional<ChosenReader> reader = chooseReader(context_, *driver_, status);
+    if (!reader) {
+        return status;
     }
-    if (!path) {
-        return fail(context_, NoCard, "No card reader found.");
-    }
-    const std::optional<ReaderInquiry> inquiry = inquireReader(*driver_, *path);
-    if (!inquiry) {
-        return fail(context_, NoCard, "The reader " + *path + " does not answer.");
-    }
+    std::string path = reader->path;
     // A card profile named relative to here is kept with its full path, so that a backup
     // taken from it finds the card again from any folder.
-    if (SimulatedCards::isSimulatedPath(*path)) {
-        const std::string profile = path->substr(SimulatedCards::Prefix.size());
+    if (SimulatedCards::isSimulatedPath(path)) {
+        const std::string profile = path.substr(SimulatedCards::Prefix.size());
         path = std::string(SimulatedCards::Prefix) + std::filesystem::absolute(profile).string();
     }
-    session.reader.devicePath = *path;
+    session.reader.devicePath = path;
     session.reader.readerPresent = true;
-    session.reader.readerCdmaCapable = inquiry->cdmaCapable();
-    session.card.simFunction = inquiry->simFunction.value_or(0);
+    session.reader.readerCdmaCapable = reader->inquiry.cdmaCapable();
+    session.card.simFunction = reader->inquiry.simFunction.value_or(0);
 
     CardOpeningContext opening{*driver_,  prompts,        context_.texts, status_,
                                commands_, session.reader, session.card};
@@ -47,7 +42,7 @@ int CardRun::open() {
             return fail(context_, Refused, "The card asks for its PIN: give it with --pin.");
         }
         if (status_.memory().card.id == 8030) {
-            return fail(context_, NoCard, "There is no card in the reader " + *path + ".");
+            return fail(context_, NoCard, "There is no card in the reader " + path + ".");
         }
         return fail(context_, Refused, "The card could not be opened.");
     }

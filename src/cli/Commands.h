@@ -7,6 +7,7 @@
 
 #include "base/Texts.h"
 #include "card/CUSBOpKrnl.h"
+#include "card/ReaderInquiry.h"
 #include "cli/Options.h"
 
 namespace velnor::cli {
@@ -38,10 +39,15 @@ int runRestore(Context &context);
 int runPin(Context &context);
 int runCardServe(Context &context);
 
-// The reader of a card command: --reader, else the reader search.
-std::optional<std::string> chooseReader(Context &context, CUSBOpKrnl &driver);
-// Why the reader search found nothing, as one sentence: no reader, or pcscd not running.
-std::string noReaderSentence(const CUSBOpKrnl &driver);
+// The reader of a card command (--reader, else the reader search) and what it says it can do.
+struct ChosenReader {
+    std::string path;
+    ReaderInquiry inquiry;
+};
+
+// The reader of a card command, or nullopt after saying why on the error stream (no reader,
+// pcscd not running, a reader that does not answer), with the exit status in `status`.
+std::optional<ChosenReader> chooseReader(Context &context, CUSBOpKrnl &driver, int &status);
 
 // One line on the error stream and the status to exit with.
 int fail(Context &context, int status, const std::string &sentence);

@@ -62,27 +62,24 @@ int runPin(Context &context) {
                     "or pin unblock UNBLOCKCODE NEW.");
     }
     const std::unique_ptr<CUSBOpKrnl> driver = context.makeDriver();
-    const std::optional<std::string> path = chooseReader(context, *driver);
-    if (!path) {
-        return fail(context, NoCard, noReaderSentence(*driver));
-    }
-    const std::optional<ReaderInquiry> inquiry = inquireReader(*driver, *path);
-    if (!inquiry) {
-        return fail(context, NoCard, "The reader " + *path + " does not answer.");
+    int status = Done;
+    const std::optional<ChosenReader> reader = chooseReader(context, *driver, status);
+    if (!reader) {
+        return status;
     }
     {
-        CardHandle handle(*driver, *path);
+        CardHandle handle(*driver, reader->path);
         std::array<uint8_t, 64> atr{};
-        const uint8_t f = inquiry->simFunction.value_or(0);
+        const uint8_t f = reader->inquiry.simFunction.value_or(0);
         if (!handle.isOpen() || driver->GetATRValue(handle.get(), atr.data(), f) == 0) {
-            return fail(context, NoCard, "There is no card in the reader " + *path + ".");
+            return fail(context, NoCard, "There is no card in the reader " + reader->path + ".");
         }
     }
     ConsolePrompts prompts(context.err, context.options.answer, std::nullopt);
     prompts.answerOnce(request->dialog, request->answer);
     CardLink link;
-    link.simFunction = inquiry->simFunction.value_or(0);
-    ChvDialogContext dialog{*driver, prompts, context.texts, *path, link};
+    link.simFunction = reader->inquiry.simFunction.value_or(0);
+    ChvDialogContext dialog{*driver, prompts, context.texts, reader->path, link};
     // The dialog offers the codes once; a refusal is reported and ends it, as a cancel would.
     if (!runChvDialog(dialog, request->dialog)) {
         return prompts.refused() ? Refused : fail(context, Refused, "The card does not answer.");

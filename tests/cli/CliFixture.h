@@ -1,0 +1,71 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "card/SimulatedCards.h"
+#include "cli/Commands.h"
+#include "cli/DriverFactory.h"
+#include "codec/CMyTools.h"
+#include "support/EnglishTexts.h"
+#include "support/TempDir.h"
+#include "transfer/CardBackup.h"
+
+namespace velnor::test {
+
+// velnor-cli run in-process against a demo card in a temporary folder, which is also its data
+// and log folder.
+class CliFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(run({"card", "demo", card.string()}), cli::Done);
+        reader = "sim:" + card.string();
+    }
+    void TearDown() override { SimulatedCards::instance().remove(reader); }
+
+    int run(std::vector<std::string> args) {
+        out.str("");
+        err.str("");
+        std::string error;
+        const std::optional<cli::Options> options = cli::parseOptions(args, error);
+        if (!options) {
+            err << error;
+            return cli::Usage;
+        }
+        cli::Context context{
+            *options,   out,       err, texts, [&] { return cli::makeDriver(*options); },
+            dir.path(), dir.path()};
+        return cli::runCommand(context);
+    }
+    int onCard(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--reader", reader});
+        return run(std::move(args));
+    }
+    // A reader with no card in it, so that no card of the machine is asked.
+    int withoutCard(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--reader", "sim:" + (dir / "none.json").string()});
+        return run(std::move(args));
+    }
+    std::string readPhonebook() {
+        EXPECT_EQ(onCard({"read", "phonebook"}), cli::Done) << err.str();
+        return out.str();
+    }
+    // The path after "Card backup: " on the standard output.
+    std::string backupPath() {
+        const std::string text = out.str();
+        const size_t at = text.find("Card backup: ");
+        return at == std::string::npos ? std::string()
+                                       : text.substr(at + 13, text.find('\n', at) - at - 13);
+    }
+
+    TempDir dir;
+    EnglishTexts texts;
+    std::ostringstream out;
+    std::ostringstream err;
+    std::filesystem::path card = dir / "card.json";
+    std::string reader;
+    const std::string oneRow = "No.,Name,Number,\r\n\"1\",\"Only one\",\"+4930123\",\r\n";
+};
+
+} // namespace velnor::test
