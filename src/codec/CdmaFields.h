@@ -22,6 +22,7 @@ inline constexpr uint8_t kUserData = 0x01;
 inline constexpr uint8_t kMessageCenterTimeStamp = 0x03;
 
 // Message types of the message identifier (C.S0015, 4.5.1).
+inline constexpr unsigned kDeliverMessage = 1;
 inline constexpr unsigned kSubmitMessage = 2;
 
 // Teleservice identifiers (C.S0015, 3.4.3.1): CDMA Cellular Messaging Teleservice.

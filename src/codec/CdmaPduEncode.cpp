@@ -2,10 +2,11 @@
 // point-to-point SMS transport layer message (C.S0015, 3.4.2.1) of the wireless messaging
 // teleservice with a destination address and bearer data of a submit.
 
+#include "base/Utf8.h"
 #include "codec/BitStream.h"
 #include "codec/CMyTools.h"
+#include "codec/CdmaDeliver.h"
 #include "codec/CdmaFields.h"
-#include "base/Utf8.h"
 
 #include <algorithm>
 
@@ -118,30 +119,50 @@ void appendParameter(Bytes &out, uint8_t id, const Bytes &value) {
     out.insert(out.end(), value.begin(), value.end());
 }
 
-} // namespace
-
-Bytes CMyTools::encodesms(std::string_view text, std::string_view number) {
-    Bytes record = {kNotYetSent, 0, cdma::kPointToPoint};
+// The record of one point-to-point message of the wireless messaging teleservice: the peer's
+// address under addressId, then bearer data with the message identifier, the user data cut to
+// the room left in the record, and a time stamp when one is given.
+Bytes messageRecord(uint8_t status, uint8_t addressId, std::string_view number,
+                    unsigned messageType, uint16_t messageId, std::string_view text,
+                    const std::array<uint8_t, 6> *timeStamp) {
+    Bytes record = {status, 0, cdma::kPointToPoint};
     appendParameter(record, cdma::kTeleserviceId,
                     {cdma::kWirelessMessaging >> 8, cdma::kWirelessMessaging & 0xFF});
-    appendParameter(record, cdma::kDestinationAddress, addressField(number));
+    appendParameter(record, addressId, addressField(number));
 
-    const uint16_t messageId = messageIdOf(text, number);
     BitWriter identifier;
-    identifier.write(cdma::kSubmitMessage, 4);
+    identifier.write(messageType, 4);
     identifier.write(messageId, 16);
     identifier.write(0, 1); // HEADER_IND
     identifier.write(0, 3); // reserved
     Bytes bearer;
     appendParameter(bearer, cdma::kMessageIdentifier, identifier.bytes());
 
-    // What is left of the record for the user data after its own and the bearer data's
-    // identifier and length bytes.
-    const size_t room = kMaxRecordLength - record.size() - 2 - bearer.size() - 2;
+    // What is left of the record for the user data after its own, the time stamp's and the
+    // bearer data's identifier and length bytes.
+    const size_t stampSize = timeStamp != nullptr ? 2 + timeStamp->size() : 0;
+    const size_t room = kMaxRecordLength - record.size() - 2 - bearer.size() - 2 - stampSize;
     appendParameter(bearer, cdma::kUserData, userDataField(text, room));
+    if (timeStamp != nullptr) {
+        appendParameter(bearer, cdma::kMessageCenterTimeStamp,
+                        Bytes(timeStamp->begin(), timeStamp->end()));
+    }
     appendParameter(record, cdma::kBearerData, bearer);
     record[1] = static_cast<uint8_t>(record.size() - 2);
     return record;
+}
+
+} // namespace
+
+Bytes CMyTools::encodesms(std::string_view text, std::string_view number) {
+    return messageRecord(kNotYetSent, cdma::kDestinationAddress, number, cdma::kSubmitMessage,
+                         messageIdOf(text, number), text, nullptr);
+}
+
+Bytes encodeCdmaDeliverRecord(uint8_t status, const CdmaDeliverMessage &message) {
+    return messageRecord(status, cdma::kOriginatingAddress, message.originator,
+                         cdma::kDeliverMessage, message.messageId, message.text,
+                         &message.timeStamp);
 }
 
 } // namespace velnor

@@ -27,30 +27,25 @@ uint16_t ChvState::presentChv1(const ChvCode &code) {
     return sw::Ok;
 }
 
-uint16_t ChvState::verify(const ChvCode &code) {
+uint16_t ChvState::presentIn(bool requiredEnabledState, const ChvCode &code) {
     if (!settings_.initialised) {
         return sw::NoChvInitialised;
     }
     if (settings_.attemptsLeft == 0) {
         return sw::ChvBlocked;
     }
-    if (!settings_.enabled) {
+    if (settings_.enabled != requiredEnabledState) {
         return sw::ChvStatusContradiction;
     }
     return presentChv1(code);
 }
 
+uint16_t ChvState::verify(const ChvCode &code) {
+    return presentIn(true, code);
+}
+
 uint16_t ChvState::change(const ChvCode &oldCode, const ChvCode &newCode) {
-    if (!settings_.initialised) {
-        return sw::NoChvInitialised;
-    }
-    if (settings_.attemptsLeft == 0) {
-        return sw::ChvBlocked;
-    }
-    if (!settings_.enabled) {
-        return sw::ChvStatusContradiction;
-    }
-    const uint16_t status = presentChv1(oldCode);
+    const uint16_t status = presentIn(true, oldCode);
     if (status == sw::Ok) {
         settings_.code = newCode;
     }
@@ -58,16 +53,7 @@ uint16_t ChvState::change(const ChvCode &oldCode, const ChvCode &newCode) {
 }
 
 uint16_t ChvState::disable(const ChvCode &code) {
-    if (!settings_.initialised) {
-        return sw::NoChvInitialised;
-    }
-    if (settings_.attemptsLeft == 0) {
-        return sw::ChvBlocked;
-    }
-    if (!settings_.enabled) {
-        return sw::ChvStatusContradiction;
-    }
-    const uint16_t status = presentChv1(code);
+    const uint16_t status = presentIn(true, code);
     if (status == sw::Ok) {
         settings_.enabled = false;
     }
@@ -75,16 +61,7 @@ uint16_t ChvState::disable(const ChvCode &code) {
 }
 
 uint16_t ChvState::enable(const ChvCode &code) {
-    if (!settings_.initialised) {
-        return sw::NoChvInitialised;
-    }
-    if (settings_.attemptsLeft == 0) {
-        return sw::ChvBlocked;
-    }
-    if (settings_.enabled) {
-        return sw::ChvStatusContradiction;
-    }
-    const uint16_t status = presentChv1(code);
+    const uint16_t status = presentIn(false, code);
     if (status == sw::Ok) {
         settings_.enabled = true;
     }

@@ -56,6 +56,9 @@ public:
 private:
     // Checks a presented CHV1 and counts the attempt; Ok or the refusal.
     uint16_t presentChv1(const ChvCode &code);
+    // The same, for an operation that needs CHV1 initialised, not blocked, and enabled (or
+    // disabled, for enabling it); otherwise the status word that refuses it.
+    uint16_t presentIn(bool requiredEnabledState, const ChvCode &code);
 
     Settings settings_;
     bool verified_ = false;

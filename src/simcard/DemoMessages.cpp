@@ -1,5 +1,5 @@
 #include "codec/CMyTools.h"
-#include "simcard/CdmaDeliver.h"
+#include "codec/CdmaDeliver.h"
 #include "simcard/DemoParts.h"
 #include "simcard/SmsDeliver.h"
 

@@ -77,6 +77,10 @@ private:
     uint16_t checkFile(EfStructure structure, AccessCondition FileDescription::*access) const;
     // The record a READ or UPDATE RECORD names (GSM 11.11, 9.2.4): its number or 0.
     size_t recordNumber(const Command &command, size_t recordCount) const;
+    // Checks the addressing of a READ or UPDATE RECORD and finds its record number; Ok or the
+    // status word that refuses it.
+    uint16_t addressRecord(const Command &command, const FileDescription &file,
+                           size_t &number) const;
 
     // CHV commands.
     Bytes verifyChv(const Command &command);

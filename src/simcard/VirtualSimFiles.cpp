@@ -180,22 +180,28 @@ size_t VirtualSim::recordNumber(const Command &command, size_t recordCount) cons
     }
 }
 
+uint16_t VirtualSim::addressRecord(const Command &command, const FileDescription &file,
+                                   size_t &number) const {
+    if (command.p2 < NextRecord || command.p2 > AbsoluteRecord ||
+        (command.p2 != AbsoluteRecord && command.p1 != 0)) {
+        return sw::WrongParameters;
+    }
+    if (command.p3 != file.recordLength) {
+        return sw::WrongLength;
+    }
+    number = recordNumber(command, file.recordCount);
+    return number == 0 ? sw::OutOfRange : sw::Ok;
+}
+
 Bytes VirtualSim::readRecord(const Command &command) {
     if (const uint16_t refused = checkFile(EfStructure::LinearFixed, &FileDescription::read);
         refused != sw::Ok) {
         return cardAnswer(refused);
     }
     const FileDescription &file = files_.description(*currentEf_);
-    if (command.p2 < NextRecord || command.p2 > AbsoluteRecord ||
-        (command.p2 != AbsoluteRecord && command.p1 != 0)) {
-        return cardAnswer(sw::WrongParameters);
-    }
-    if (command.p3 != file.recordLength) {
-        return cardAnswer(sw::WrongLength);
-    }
-    const size_t number = recordNumber(command, file.recordCount);
-    if (number == 0) {
-        return cardAnswer(sw::OutOfRange);
+    size_t number = 0;
+    if (const uint16_t refused = addressRecord(command, file, number); refused != sw::Ok) {
+        return cardAnswer(refused);
     }
     if (command.p2 != AbsoluteRecord) {
         recordPointer_ = number;
@@ -210,16 +216,9 @@ Bytes VirtualSim::updateRecord(const Command &command) {
     }
     const CardFileSystem::Node node = *currentEf_;
     const FileDescription &file = files_.description(node);
-    if (command.p2 < NextRecord || command.p2 > AbsoluteRecord ||
-        (command.p2 != AbsoluteRecord && command.p1 != 0)) {
-        return cardAnswer(sw::WrongParameters);
-    }
-    if (command.p3 != file.recordLength) {
-        return cardAnswer(sw::WrongLength);
-    }
-    const size_t number = recordNumber(command, file.recordCount);
-    if (number == 0) {
-        return cardAnswer(sw::OutOfRange);
+    size_t number = 0;
+    if (const uint16_t refused = addressRecord(command, file, number); refused != sw::Ok) {
+        return cardAnswer(refused);
     }
     Bytes record(command.data.begin(), command.data.end());
     if (quirks_.drops82Coding && file.id == PhonebookId && record.front() == 0x82 &&

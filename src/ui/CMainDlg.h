@@ -17,9 +17,9 @@
 #include "base/UserPrompts.h"
 #include "base/WorkerPause.h"
 #include "card/CUSBOpKrnl.h"
+#include "transfer/CardController.h"
 #include "transfer/Session.h"
 #include "ui/CPhonebookPage.h"
-#include "transfer/CardController.h"
 
 class QAction;
 class QLabel;
@@ -108,6 +108,8 @@ private:
     void buildMenus();
     void buildToolbar();
     void buildLanguagePopup();
+    // What the language menu and the language commands work with.
+    LanguageContext languageContext() const;
     void retranslate();
     void loadLogo();
     ColumnWidthStore widthStore(int listId);

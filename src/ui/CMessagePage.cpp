@@ -1,4 +1,5 @@
 #include "ui/CMessagePage.h"
+#include "widgets/PageKeys.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -167,18 +168,7 @@ void CMessagePage::runContextCommand(int row, int item) {
 }
 
 void CMessagePage::keyPressEvent(QKeyEvent *event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        // Neither key closes the page.
-        event->accept();
-        return;
-    case Qt::Key_Delete:
-        deleteTicked();
-        event->accept();
-        return;
-    default:
+    if (!takePageKey(event, [this] { deleteTicked(); })) {
         QWidget::keyPressEvent(event);
     }
 }

@@ -1,4 +1,5 @@
 #include "ui/CPhonebookPage.h"
+#include "widgets/PageKeys.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -227,17 +228,7 @@ void CPhonebookPage::mousePressEvent(QMouseEvent *event) {
 }
 
 void CPhonebookPage::keyPressEvent(QKeyEvent *event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        event->accept();
-        return;
-    case Qt::Key_Delete:
-        deleteTicked();
-        event->accept();
-        return;
-    default:
+    if (!takePageKey(event, [this] { deleteTicked(); })) {
         QWidget::keyPressEvent(event);
     }
 }

@@ -185,12 +185,7 @@ void CMainDlg::pinCommand(int id) {
 
 void CMainDlg::languageCommand(int id) {
     CommandPause pause(services_.worker, services_.timing, services_.timing.commandBefore);
-    LanguageContext context{services_.settings,
-                            services_.ini,
-                            services_.texts,
-                            services_.paths.langDir,
-                            services_.paths.fallbackPack(),
-                            kDefaultLanguageCommand + kCaptionOffset};
+    LanguageContext context = languageContext();
     const std::optional<LanguageSwitch> result = RunLanguageCommand(id, languageMenu_, context);
     if (!result || !result->switched) {
         buildLanguagePopup();

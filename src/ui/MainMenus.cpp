@@ -126,13 +126,17 @@ void CMainDlg::buildMenus() {
     fileMenu_->addAction(menuActions_[command::SaveFile]);
 }
 
+LanguageContext CMainDlg::languageContext() const {
+    return {services_.settings,
+            services_.ini,
+            services_.texts,
+            services_.paths.langDir,
+            services_.paths.fallbackPack(),
+            kDefaultLanguageCommand + kCaptionOffset};
+}
+
 void CMainDlg::buildLanguagePopup() {
-    LanguageContext context{services_.settings,
-                            services_.ini,
-                            services_.texts,
-                            services_.paths.langDir,
-                            services_.paths.fallbackPack(),
-                            kDefaultLanguageCommand + kCaptionOffset};
+    LanguageContext context = languageContext();
     languageMenu_ = BuildLanguageMenu(context);
     languagePopup_->clear();
     auto *group = new QActionGroup(languagePopup_);

@@ -1,4 +1,5 @@
 #include "widgets/CCheckListCtrl.h"
+#include "widgets/PageKeys.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -164,18 +165,7 @@ void CCheckListCtrl::contextMenuEvent(QContextMenuEvent *event) {
 }
 
 void CCheckListCtrl::keyPressEvent(QKeyEvent *event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        // Neither key may close the window the list sits in.
-        event->accept();
-        return;
-    case Qt::Key_Delete:
-        emit deleteKeyPressed();
-        event->accept();
-        return;
-    default:
+    if (!takePageKey(event, [this] { emit deleteKeyPressed(); })) {
         QTableView::keyPressEvent(event);
     }
 }

@@ -8,33 +8,10 @@
 
 #include "ReadFixture.h"
 #include "card/CardTestSupport.h"
+#include "support/FakeWatcher.h"
 #include "transfer/CardController.h"
 
 namespace velnor::test {
-
-// Stands in for the card watcher: records what the controller asks of it.
-class FakeWatcher : public WatcherControl {
-public:
-    std::vector<WatchTarget> starts;
-    int stops = 0;
-    bool isRunning = false;
-    WatchedCard shared;
-    int depth = 0;
-
-    void start(const WatchTarget &target) override {
-        starts.push_back(target);
-        isRunning = true;
-    }
-    void stop() override {
-        ++stops;
-        isRunning = false;
-    }
-    bool running() const override { return isRunning; }
-    void share(const WatchedCard &card) override { shared = card; }
-    bool paused() const override { return depth > 0; }
-    void pause() override { ++depth; }
-    void resume() override { --depth; }
-};
 
 // A simulated reader that a test can unplug, and whose inquiry block it can change or take away.
 class InquiryDriver : public SimulatedDriver {
