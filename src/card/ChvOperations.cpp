@@ -69,6 +69,12 @@ ChvResult performChv(CUSBOpKrnl &driver, const std::string &devicePath, CardLink
     }
     handle.release();
     if (!result.accepted) {
+        // Without a refusal the card may never have answered a new code it did take; offering
+        // the old one later would cost an attempt, so the user is asked instead.
+        if (result.status == 0 &&
+            (operation == ChvOperation::Change || operation == ChvOperation::Unblock)) {
+            link.chv1Code.clear();
+        }
         return result;
     }
     switch (operation) {

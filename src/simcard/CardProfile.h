@@ -19,6 +19,9 @@ struct CardQuirks {
     unsigned failAfterCommands = 0;
     // Only this command gets no answer; 0: none.
     unsigned failAtCommand = 0;
+    // This command is carried out but its answer never arrives, as when a card is pulled while
+    // it answers; 0: none.
+    unsigned loseAnswerAtCommand = 0;
     // No card in the reader: no answer to reset, no answer to any command.
     bool pulled = false;
 

@@ -111,6 +111,7 @@ std::string writeCardProfile(const CardProfile &profile) {
         document["quirks"] = {{"drops82Coding", quirks.drops82Coding},
                               {"failAfterCommands", quirks.failAfterCommands},
                               {"failAtCommand", quirks.failAtCommand},
+                              {"loseAnswerAtCommand", quirks.loseAnswerAtCommand},
                               {"pulled", quirks.pulled}};
     }
     return document.dump(2) + "\n";

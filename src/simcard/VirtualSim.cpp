@@ -102,6 +102,14 @@ std::optional<Bytes> VirtualSim::transmit(std::span<const uint8_t> command) {
         commandCount_ == quirks_.failAtCommand) {
         return std::nullopt;
     }
+    Bytes answer = carryOut(command);
+    if (commandCount_ == quirks_.loseAnswerAtCommand) {
+        return std::nullopt;
+    }
+    return answer;
+}
+
+Bytes VirtualSim::carryOut(std::span<const uint8_t> command) {
     if (command.size() < 5) {
         return cardAnswer(sw::WrongLength);
     }

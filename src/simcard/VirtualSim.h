@@ -62,6 +62,7 @@ private:
         std::span<const uint8_t> data;
     };
 
+    Bytes carryOut(std::span<const uint8_t> command);
     Bytes process(const Command &command);
 
     // File commands.

@@ -32,6 +32,14 @@ TEST_F(Quirks, FailAtCommandSilencesOnlyThatCommand) {
     EXPECT_EQ(sim.commandCount(), 5u);
 }
 
+TEST_F(Quirks, LostAnswerStillChangesTheCard) {
+    setQuirks([](CardQuirks &q) { q.loseAnswerAtCommand = 2; });
+    EXPECT_EQ(answered(1), std::vector<bool>{true});
+    EXPECT_FALSE(sim.transmit(apdu(0x20, 0, 1, 8, code8("1234"))));
+    EXPECT_TRUE(sim.chv1().verified());
+    EXPECT_EQ(answered(1), std::vector<bool>{true});
+}
+
 TEST_F(Quirks, FailAfterCommandsSilencesEverythingFromThen) {
     setQuirks([](CardQuirks &q) { q.failAfterCommands = 3; });
     EXPECT_EQ(answered(5), (std::vector<bool>{true, true, false, false, false}));

@@ -131,33 +131,6 @@ TEST_F(ReadPhonebook, MissingFileReportsAndKeepsTheList) {
     EXPECT_EQ(worker.depth, 0);
 }
 
-// A card that stops answering at any one command of the read: the read ends without a crash,
-// the worker goes on, the card's records are all as they were, and the next read works.
-TEST_F(ReadPhonebook, CardFailingAtAnyCommandLosesNothing) {
-    const std::vector<std::string> records = {adnRecord("Anna", "1"), "", adnRecord("Carl", "3")};
-    insertCard({{kAdn, 30, 3, records}});
-    ASSERT_EQ(read(CardFile::Phonebook), ReadOutcome::Done);
-    const unsigned commands = card().commandCount();
-    for (unsigned k = 1; k <= commands; ++k) {
-        SCOPED_TRACE("failing command " + std::to_string(k));
-        insertCard({{kAdn, 30, 3, records}});
-        std::filesystem::remove(dir / "Phone.fph");
-        setQuirks({.failAtCommand = k});
-        const ReadOutcome outcome = read(CardFile::Phonebook);
-        EXPECT_EQ(worker.depth, 0);
-        EXPECT_EQ(CMyTools::hex2asc(cardRecord(kAdn, 1)->data(), 30), records[0]);
-        if (outcome == ReadOutcome::Failed) {
-            EXPECT_LE(session.cardPhonebook.rowCount(), 2u);
-        } else {
-            EXPECT_EQ(session.cardPhonebook.rowCount(), 2u);
-            EXPECT_TRUE(std::filesystem::exists(dir / "Phone.fph"));
-        }
-        setQuirks({});
-        EXPECT_EQ(read(CardFile::Phonebook), ReadOutcome::Done);
-        EXPECT_EQ(session.cardPhonebook.rowCount(), 2u);
-    }
-}
-
 TEST_F(ReadPhonebook, CardPulledDuringTheProbeSaysWhereRecordOneIs) {
     const std::string first = adnRecord("Anna", "1");
     insertCard({{kAdn, 30, 3, {first}}});

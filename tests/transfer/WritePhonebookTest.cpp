@@ -150,46 +150,6 @@ TEST_F(WritePhonebook, CancelWhileTheCardIsCopiedWritesNothing) {
     expectWorkerBack();
 }
 
-// The card stops answering at each command of a write in turn: nothing crashes, the records
-// before the failure are written and the rest are as they were, a failed write leaves no list
-// backup, and the card backup, when it was taken, holds the card's original records.
-TEST_F(WritePhonebook, CardFailingAtAnyCommand) {
-    insertTenRecordCard();
-    addRows({{"A", "1"}, {"B", "2"}, {"C", "3"}, {"D", "4"}});
-    prompts.yesNo = {true};
-    ASSERT_EQ(write(CardFile::Phonebook).outcome, WriteOutcome::Done);
-    const std::vector<std::string> written = cardRecords(kAdnPath, 10);
-    const unsigned commands = card().commandCount();
-    bool failedHalfWay = false;
-    for (unsigned k = 1; k <= commands; ++k) {
-        SCOPED_TRACE("failing command " + std::to_string(k));
-        insertTenRecordCard();
-        std::filesystem::remove(dir / "Phone.fph");
-        for (const auto &old : cardBackups()) {
-            std::filesystem::remove(old);
-        }
-        setQuirks({.failAtCommand = k});
-        prompts.yesNo = {true};
-        const WriteResult result = write(CardFile::Phonebook);
-        expectWorkerBack();
-        const std::vector<std::string> now = cardRecords(kAdnPath, 10);
-        for (size_t i = 0; i < 10; ++i) {
-            EXPECT_EQ(now[i], i < result.recordsWritten ? written[i] : original[i]) << i;
-        }
-        if (result.outcome == WriteOutcome::Done) {
-            EXPECT_TRUE(std::filesystem::exists(dir / "Phone.fph"));
-            continue;
-        }
-        EXPECT_EQ(result.outcome, WriteOutcome::Failed);
-        EXPECT_FALSE(std::filesystem::exists(dir / "Phone.fph"));
-        if (!result.cardBackup.empty()) {
-            EXPECT_EQ(backupRecords(result.cardBackup), original);
-        }
-        failedHalfWay = failedHalfWay || (result.recordsWritten > 0 && result.recordsWritten < 10);
-    }
-    EXPECT_TRUE(failedHalfWay);
-}
-
 TEST_F(WritePhonebook, PresentsTheStoredPinAndStopsSilentlyWhenItIsRefused) {
     insertTenRecordCard(true);
     addRows({{"A", "1"}});
