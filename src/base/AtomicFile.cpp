@@ -10,28 +10,85 @@ namespace velnor {
 
 namespace {
 
-bool fail(std::string *error, const std::string &what, int code) {
-    if (error != nullptr) {
-        *error = what + ": " + std::strerror(code);
+std::filesystem::path folderOf(const std::filesystem::path &path) {
+    return path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+}
+
+} // namespace
+
+AtomicFileWriter::AtomicFileWriter(std::filesystem::path path, Durability durability)
+    : path_(std::move(path)), synced_(durability == Durability::Synced) {
+    const std::filesystem::path folder = folderOf(path_);
+    temporary_ = (folder / ("." + path_.filename().string() + ".XXXXXX")).string();
+    fd_ = ::mkstemp(temporary_.data());
+    if (fd_ < 0) {
+        fail("cannot create a file in " + folder.string(), errno);
     }
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    discard();
+}
+
+bool AtomicFileWriter::fail(const std::string &what, int code) {
+    if (error_.empty()) {
+        error_ = what + ": " + std::strerror(code);
+    }
+    discard();
     return false;
 }
 
-bool writeAll(int fd, std::string_view content) {
-    while (!content.empty()) {
-        const ssize_t written = ::write(fd, content.data(), content.size());
+void AtomicFileWriter::discard() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        ::unlink(temporary_.c_str());
+        fd_ = -1;
+    }
+}
+
+bool AtomicFileWriter::write(std::string_view piece) {
+    while (fd_ >= 0 && !piece.empty()) {
+        const ssize_t written = ::write(fd_, piece.data(), piece.size());
         if (written < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            return false;
+            return fail("cannot write " + path_.string(), errno);
         }
-        content.remove_prefix(static_cast<size_t>(written));
+        piece.remove_prefix(static_cast<size_t>(written));
+    }
+    return fd_ >= 0;
+}
+
+bool AtomicFileWriter::commit() {
+    if (fd_ < 0) {
+        return false;
+    }
+    struct stat existing {};
+    const mode_t mode = ::stat(path_.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644;
+    if (::fchmod(fd_, mode) != 0 || (synced_ && ::fsync(fd_) != 0)) {
+        return fail("cannot write " + path_.string(), errno);
+    }
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) {
+        const int code = errno;
+        ::unlink(temporary_.c_str());
+        return fail("cannot write " + path_.string(), code);
+    }
+    if (::rename(temporary_.c_str(), path_.c_str()) != 0) {
+        const int code = errno;
+        ::unlink(temporary_.c_str());
+        return fail("cannot replace " + path_.string(), code);
+    }
+    // Make the rename itself durable.
+    const int dir = synced_ ? ::open(folderOf(path_).c_str(), O_RDONLY | O_DIRECTORY) : -1;
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
     }
     return true;
 }
-
-} // namespace
 
 bool writeFileAtomically(const std::filesystem::path &path, std::string_view content,
                          std::string *error, Durability durability) {
@@ -42,40 +99,13 @@ bool writeFileAtomically(const std::filesystem::path &path, std::string_view con
 bool writeFileAtomically(const std::filesystem::path &path,
                          const std::function<bool(const PieceWriter &write)> &produce,
                          std::string *error, Durability durability) {
-    const bool synced = durability == Durability::Synced;
-    const std::filesystem::path folder =
-        path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
-    std::string temporary = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        return fail(error, "cannot create a file in " + folder.string(), errno);
+    AtomicFileWriter writer(path, durability);
+    const bool done = produce([&writer](std::string_view piece) { return writer.write(piece); }) &&
+                      writer.commit();
+    if (!done && error != nullptr) {
+        *error = writer.failed() ? writer.error() : "cannot write " + path.string();
     }
-    struct stat existing {};
-    const mode_t mode = ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644;
-    const bool written = produce([fd](std::string_view piece) { return writeAll(fd, piece); });
-    if (!written || ::fchmod(fd, mode) != 0 || (synced && ::fsync(fd) != 0)) {
-        const int code = errno;
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        return fail(error, "cannot write " + path.string(), code);
-    }
-    if (::close(fd) != 0) {
-        const int code = errno;
-        ::unlink(temporary.c_str());
-        return fail(error, "cannot write " + path.string(), code);
-    }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        const int code = errno;
-        ::unlink(temporary.c_str());
-        return fail(error, "cannot replace " + path.string(), code);
-    }
-    // Make the rename itself durable.
-    const int dir = synced ? ::open(folder.c_str(), O_RDONLY | O_DIRECTORY) : -1;
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    return done;
 }
 
 } // namespace velnor

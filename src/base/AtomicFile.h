@@ -12,9 +12,37 @@ namespace velnor {
 // Copies the card still holds (the backups a read leaves) need no more than that.
 enum class Durability { Synced, Replaced };
 
-// Replaces the file at path with content, or leaves it as it was: the content goes to a new
-// file beside it, which is renamed over the old one. An existing file keeps its permissions.
-// On failure returns false and says why in `error`.
+// A new file written beside the one at path and renamed over it by commit(); until then, and
+// for good when anything fails or commit() is never called, the old file stays as it was. An
+// existing file keeps its permissions. Every write goes straight to the system, so a full
+// disk is noticed at the write that meets it.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(std::filesystem::path path,
+                              Durability durability = Durability::Synced);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter &) = delete;
+    AtomicFileWriter &operator=(const AtomicFileWriter &) = delete;
+
+    // False once anything has failed; error() says what.
+    bool write(std::string_view piece);
+    bool commit();
+    bool failed() const { return !error_.empty(); }
+    const std::string &error() const { return error_; }
+
+private:
+    bool fail(const std::string &what, int code);
+    void discard();
+
+    std::filesystem::path path_;
+    std::string temporary_;
+    int fd_ = -1;
+    bool synced_;
+    std::string error_;
+};
+
+// Replaces the file at path with content, or leaves it as it was. On failure returns false and
+// says why in `error`.
 bool writeFileAtomically(const std::filesystem::path &path, std::string_view content,
                          std::string *error = nullptr, Durability durability = Durability::Synced);
 

@@ -4,22 +4,14 @@
 
 namespace velnor {
 
-RecordLog::RecordLog(const std::string &path) : file_(std::fopen(path.c_str(), "w+b")) {}
-
-RecordLog::~RecordLog() { close(); }
-
-void RecordLog::append(const uint8_t *record, size_t length) {
-    if (file_ == nullptr) {
-        return;
-    }
-    const std::string line = CMyTools::hex2asc(record, length) + "\r\n";
-    std::fwrite(line.data(), 1, line.size(), file_);
+bool RecordLog::append(const uint8_t *record, size_t length) {
+    return !closed_ && file_.write(CMyTools::hex2asc(record, length) + "\r\n");
 }
 
 void RecordLog::close() {
-    if (file_ != nullptr) {
-        std::fclose(file_);
-        file_ = nullptr;
+    if (!closed_) {
+        closed_ = true;
+        file_.commit();
     }
 }
 

@@ -38,6 +38,7 @@ private:
     ReadOutcome readMessages();
     bool loadServiceCentre();
     bool probe82Coding(const RecordBuffer &original, uint8_t length);
+    void closeLog(RecordLog &log);
     // Steps the progress window; false when the user cancelled.
     bool advance(uint16_t total, uint16_t index);
     void fileError(int id) {
@@ -141,20 +142,31 @@ ReadOutcome Read::readPhonebook() {
                 0) {
                 return ReadOutcome::Failed;
             }
-            log.append(record.data(), length);
+            const bool logged = log.append(record.data(), length);
             const std::optional<PhoneEntry> entry = decodePhonebookRecord(record.data(), length);
             if (!entry) {
                 continue;
             }
             s_.cardPhonebook.appendRow(
                 {std::to_string(s_.cardPhonebook.rowCount() + 1), entry->name, entry->number});
-            if (i == 1 && !probe82Coding(record, length)) {
+            if (i != 1) {
+                continue;
+            }
+            if (!logged) {
+                // Record 1 is only put at risk while its bytes are safe in the log; unprobed,
+                // names are written in the coding every card knows.
+                s_.card.ucs82Unsupported = true;
+            } else if (!probe82Coding(record, length)) {
+                log.close();
+                env_.prompts.showMessage(
+                    MessageKind::Error,
+                    {9001, "", env_.texts.format(9001, {(env_.logDir / "phone.log").string()})});
                 return ReadOutcome::Failed;
             }
         }
     }
     endTransaction();
-    log.close();
+    closeLog(log);
     s_.cardPhonebookRowsRead = s_.cardPhonebook.rowCount();
     env_.status.showProgress(8022, count, static_cast<uint16_t>(s_.cardPhonebookRowsRead));
     SaveListFile((env_.backupDir / "Phone.fph").string(), s_.cardPhonebook, env_.prompts,
@@ -172,8 +184,8 @@ ReadOutcome Read::readPhonebook() {
 }
 
 // Writes a name in the 0x82 coding to record 1 and reads it back, then puts the record's own
-// bytes back. The original is already in the log, so a card pulled in between loses nothing
-// the user cannot recover.
+// bytes back; false when the card would not take them back. The original is already in the
+// log, so a card pulled in between loses nothing the user cannot recover.
 bool Read::probe82Coding(const RecordBuffer &original, uint8_t length) {
     CUSBOpKrnl &driver = env_.driver;
     const int h = handle_->get();
@@ -191,10 +203,15 @@ bool Read::probe82Coding(const RecordBuffer &original, uint8_t length) {
         return true;
     }
     endTransaction();
-    env_.prompts.showMessage(
-        MessageKind::Error,
-        {9001, "", env_.texts.format(9001, {(env_.logDir / "phone.log").string()})});
     return false;
+}
+
+void Read::closeLog(RecordLog &log) {
+    log.close();
+    if (!log.error().empty()) {
+        env_.prompts.showMessage(MessageKind::Warning,
+                                 {9005, "", env_.texts.format(9005, {log.error()})});
+    }
 }
 
 bool Read::loadServiceCentre() {
@@ -273,10 +290,10 @@ ReadOutcome Read::readMessages() {
         }
     }
     endTransaction();
+    closeLog(log);
     SaveListFile((env_.backupDir / "Message.fsm").string(), messages.rows(), env_.prompts,
                  env_.texts, Durability::Replaced);
     s_.messageRowsRead = messages.size();
-    log.close();
     env_.status.showProgress(8056, count, static_cast<uint16_t>(s_.messageRowsRead));
     env_.commands.setCommandEnabled(command::Add, CommandPlace::Button, true);
     s_.messagesLoaded = true;

@@ -23,21 +23,6 @@ void installPack(const fs::path &pack, const fs::path &langDir, const std::strin
                   fs::copy_options::overwrite_existing);
 }
 
-int runInChild(const std::function<int()> &body) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::_exit(body());
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-bool becomeUnprivileged() {
-    constexpr uid_t kNobody = 65534;
-    return ::geteuid() != 0 || (::setgid(kNobody) == 0 && ::setuid(kNobody) == 0);
-}
-
 AppFolder::AppFolder() : paths_(AppPaths::inOneFolder(dir_.path())) {
     fs::create_directories(paths_.langDir);
 }

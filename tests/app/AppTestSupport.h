@@ -6,6 +6,7 @@
 
 #include "app/AppPaths.h"
 #include "support/TempDir.h"
+#include "support/UnwritablePlace.h"
 
 namespace velnor::test {
 
@@ -16,12 +17,6 @@ std::filesystem::path testPack(const std::string &code);
 // Copies pack into langDir under fileName (default: the pack's own file name).
 void installPack(const std::filesystem::path &pack, const std::filesystem::path &langDir,
                  const std::string &fileName = std::string());
-
-// Runs body in a child process and returns its exit status, -1 when it died of a signal.
-int runInChild(const std::function<int()> &body);
-
-// Gives up root's right to write anywhere, so that file permissions apply; false if impossible.
-bool becomeUnprivileged();
 
 // A portable-style installation in a temporary folder: lang/, velnor.cfg, velnor.config.xml
 // and the lock all in one place.

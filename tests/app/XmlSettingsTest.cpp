@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <pugixml.hpp>
@@ -26,9 +24,7 @@ protected:
         other.SetSettingsFile(file.string());
         return other;
     }
-    size_t filesInFolder() const {
-        return static_cast<size_t>(std::distance(fs::directory_iterator(dir.path()), {}));
-    }
+    size_t filesInFolder() const { return test::filesIn(dir.path()); }
 
     TempDir dir;
     fs::path file = dir / "velnor.config.xml";
@@ -157,59 +153,32 @@ TEST_F(XmlSettingsTest, EmptyAndForeignFilesAreHandled) {
     EXPECT_EQ(fresh().GetSettingString("", "k", ""), "w");
 }
 
-// The setter must fail without touching the old file, and the rest of the run goes on with the
-// value in memory.
-TEST_F(XmlSettingsTest, SetterIntoReadOnlyFolderLeavesTheOldFileIntact) {
-    ASSERT_TRUE(settings.SetSettingString("Info", "Title", "old"));
-    const std::string before = readFile(file);
-    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec |
-                                    fs::perms::group_read | fs::perms::group_exec |
-                                    fs::perms::others_read | fs::perms::others_exec);
-    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-
-    const int status = test::runInChild([this] {
-        if (!test::becomeUnprivileged()) {
-            return 10;
-        }
-        CXMLSettings writer = fresh();
-        if (writer.SetSettingString("Info", "Title", "new")) {
-            return 1;
-        }
-        if (writer.lastError().empty()) {
-            return 2;
-        }
-        return writer.GetSettingString("Info", "Title", "") == "new" ? 0 : 3;
-    });
-    fs::permissions(dir.path(), fs::perms::owner_all);
-    ASSERT_NE(status, 10) << "cannot drop root rights here";
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(readFile(file), before);
-    EXPECT_EQ(filesInFolder(), 1u);
-}
-
-TEST_F(XmlSettingsTest, SetterOnAFullDiskLeavesTheOldFileIntactAndRetriesLater) {
-    ASSERT_TRUE(settings.SetSettingString("Info", "Title", "old"));
-    const std::string before = readFile(file);
+// In a full or read-only place the setter fails without touching the old file, the run goes
+// on with the value in memory, and once there is room again the same value is saved.
+TEST_F(XmlSettingsTest, SetterThatCannotSaveLeavesTheOldFileIntact) {
     const std::string longTitle(500, 'x');
-
-    const int status = test::runInChild([&] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{64, RLIM_INFINITY}; // any write past 64 bytes fails as on a full disk
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        CXMLSettings writer = fresh();
-        if (writer.SetSettingString("Info", "Title", longTitle)) {
-            return 1;
-        }
-        if (readFile(file) != before) {
-            return 2;
-        }
-        limit.rlim_cur = RLIM_INFINITY; // space again: the same value must still be saved
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        return writer.SetSettingString("Info", "Title", longTitle) ? 0 : 3;
-    });
-    EXPECT_EQ(status, 0);
+    for (const test::Unwritable place : test::kUnwritablePlaces) {
+        SCOPED_TRACE(test::describe(place));
+        ASSERT_TRUE(settings.SetSettingString("Info", "Title", "old"));
+        const std::string before = readFile(file);
+        const int status = test::inUnwritablePlace(place, dir.path(), [&] {
+            CXMLSettings writer = fresh();
+            if (writer.SetSettingString("Info", "Title", longTitle)) {
+                return 1;
+            }
+            if (writer.lastError().empty()) {
+                return 2;
+            }
+            return writer.GetSettingString("Info", "Title", "") == longTitle ? 0 : 3;
+        });
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(readFile(file), before);
+        EXPECT_EQ(filesInFolder(), 1u);
+    }
+    CXMLSettings writer = fresh();
+    writer.SetSettingString("Info", "Title", "other");
+    EXPECT_TRUE(writer.SetSettingString("Info", "Title", longTitle));
     EXPECT_EQ(fresh().GetSettingString("Info", "Title", ""), longTitle);
-    EXPECT_EQ(filesInFolder(), 1u);
 }
 
 TEST_F(XmlSettingsTest, UnchangedValueLeavesTheFileAlone) {
@@ -233,7 +202,7 @@ TEST_F(XmlSettingsTest, UnreadableFileIsNeverReplaced) {
 
     const int status = test::runInChild([this] {
         if (!test::becomeUnprivileged()) {
-            return 10;
+            return test::kPlaceNotSetUp;
         }
         CXMLSettings writer = fresh();
         if (writer.GetSettingString("", "secret", "dflt") != "dflt") {
@@ -242,7 +211,7 @@ TEST_F(XmlSettingsTest, UnreadableFileIsNeverReplaced) {
         return writer.SetSettingString("Info", "Title", "new") ? 2 : 0;
     });
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
-    ASSERT_NE(status, 10) << "cannot drop root rights here";
+    ASSERT_NE(status, test::kPlaceNotSetUp) << "cannot drop root rights here";
     EXPECT_EQ(status, 0);
     EXPECT_EQ(readFile(file), "<settings><key name=\"secret\">1</key></settings>");
     EXPECT_FALSE(fs::exists(dir / "velnor.config.xml.bad"));

@@ -1,20 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include "base/AtomicFile.h"
 #include "support/TempDir.h"
+#include "support/UnwritablePlace.h"
 
 namespace velnor::test {
 namespace {
-
-size_t filesIn(const std::filesystem::path &dir) {
-    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir),
-                                             std::filesystem::directory_iterator()));
-}
 
 TEST(AtomicFile, ReplacesKeepingPermissionsAndLeavesNothingBehind) {
     TempDir dir;
@@ -34,27 +25,43 @@ TEST(AtomicFile, ReplacesKeepingPermissionsAndLeavesNothingBehind) {
     EXPECT_NE(error.find("cannot create"), std::string::npos);
 }
 
-// A write that stops half way (here at the file size limit, as on a full disk) leaves the old
-// file whole and no temporary file behind.
-TEST(AtomicFile, WriteStoppedHalfWayLeavesTheOldFile) {
+// A write that stops half way (a full disk, here after 4096 bytes) or cannot start (a read-only
+// folder) leaves the old file whole and no temporary file behind, and says why.
+TEST(AtomicFile, WriteThatCannotFinishLeavesTheOldFile) {
     TempDir dir;
     const std::string old(100, 'o');
     writeFile(dir / "f", old);
-    const pid_t child = ::fork();
-    ASSERT_NE(child, -1);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{4096, 4096};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        std::string error;
-        const bool replaced = writeFileAtomically(dir / "f", std::string(10000, 'n'), &error);
-        ::_exit(!replaced && error.find("cannot write") != std::string::npos ? 0 : 1);
+    for (const Unwritable place : kUnwritablePlaces) {
+        SCOPED_TRACE(describe(place));
+        const int status = inUnwritablePlace(
+            place, dir.path(),
+            [&] {
+                std::string error;
+                const bool replaced =
+                    writeFileAtomically(dir / "f", std::string(10000, 'n'), &error);
+                return !replaced && error.find(dir.path().string()) != std::string::npos ? 0 : 1;
+            },
+            4096);
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(readFile(dir / "f"), old);
+        EXPECT_EQ(filesIn(dir.path()), 1u);
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(readFile(dir / "f"), old);
+}
+
+TEST(AtomicFile, WriterLeftUncommittedChangesNothing) {
+    TempDir dir;
+    writeFile(dir / "f", "old");
+    {
+        AtomicFileWriter writer(dir / "f");
+        EXPECT_TRUE(writer.write("new"));
+        EXPECT_EQ(filesIn(dir.path()), 2u);
+    }
+    EXPECT_EQ(readFile(dir / "f"), "old");
     EXPECT_EQ(filesIn(dir.path()), 1u);
+    AtomicFileWriter writer(dir / "f");
+    EXPECT_TRUE(writer.write("ne") && writer.write("w") && writer.commit());
+    EXPECT_FALSE(writer.write("more")) << "a committed file is done";
+    EXPECT_EQ(readFile(dir / "f"), "new");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "support/EnglishTexts.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
+#include "support/UnwritablePlace.h"
 
 namespace velnor {
 namespace {
@@ -43,6 +44,16 @@ TEST(TextExport, SavingReplacesSilentlyAndReportsWhatCannotBeCreated) {
     EXPECT_EQ(prompts.asked[0].text, "txt");
     EXPECT_EQ(messageTextChoice().filters, (std::vector<std::pair<std::string, std::string>>{
                                                {"Saved SMS Files (*.txt)", "*.txt"}}));
+    for (const test::Unwritable place : test::kUnwritablePlaces) {
+        SCOPED_TRACE(test::describe(place));
+        const int status = test::inUnwritablePlace(place, dir.path(), [&] {
+            prompts.files = {path.string()};
+            const bool saved = saveMessageText(prompts, texts, received("fifth"));
+            return !saved && prompts.asked.back().id == 8055 ? 0 : 1;
+        });
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(test::filesIn(dir.path()), 1u);
+    }
     // A cancelled dialog writes nothing.
     EXPECT_FALSE(saveMessageText(prompts, texts, received("fourth")));
     EXPECT_EQ(test::readFile(path), messageTextFileText(received("second")));

@@ -15,11 +15,6 @@ namespace {
 
 const Bytes Verify = apdu(0x20, 0, 1, 8, code8("1234"));
 
-size_t filesIn(const std::filesystem::path &dir) {
-    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir),
-                                             std::filesystem::directory_iterator()));
-}
-
 class ProfileFile : public ::testing::Test {
 protected:
     void SetUp() override { writeFile(path, smallProfileJson()); }

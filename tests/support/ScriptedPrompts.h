@@ -18,9 +18,9 @@ public:
         MessageKind messageKind = MessageKind::Information;
     };
 
-    std::deque<bool> yesNo;           // empty: answer "no"
-    std::deque<std::string> files;    // empty: the dialog is cancelled
-    std::deque<CodeAnswer> codes;     // empty: the dialog is cancelled
+    std::deque<bool> yesNo;        // empty: answer "no"
+    std::deque<std::string> files; // empty: the dialog is cancelled
+    std::deque<CodeAnswer> codes;  // empty: the dialog is cancelled
     std::vector<Asked> asked;
     std::vector<CodeRequest> codeRequests;
 

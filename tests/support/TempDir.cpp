@@ -33,4 +33,9 @@ void writeFile(const std::filesystem::path &path, const std::string &content) {
     out << content;
 }
 
+size_t filesIn(const std::filesystem::path &folder) {
+    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(folder),
+                                             std::filesystem::directory_iterator()));
+}
+
 } // namespace velnor::test

@@ -22,5 +22,7 @@ private:
 
 std::string readFile(const std::filesystem::path &path);
 void writeFile(const std::filesystem::path &path, const std::string &content);
+// How many entries a folder holds, hidden ones included.
+size_t filesIn(const std::filesystem::path &folder);
 
 } // namespace velnor::test
