@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -30,6 +31,22 @@ public:
             finished.set_value();
         });
         finished.get_future().wait();
+    }
+    // Waits until a condition on the window's state holds, looking at it on the window thread.
+    bool eventually(const std::function<bool()> &condition,
+                    std::chrono::milliseconds patience = std::chrono::seconds(10)) {
+        const auto until = std::chrono::steady_clock::now() + patience;
+        for (;;) {
+            bool holds = false;
+            callBlocking([&] { holds = condition(); });
+            if (holds) {
+                return true;
+            }
+            if (std::chrono::steady_clock::now() > until) {
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
     }
 
 private:

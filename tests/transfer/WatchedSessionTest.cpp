@@ -6,36 +6,12 @@
 #include <chrono>
 
 #include "ControllerFixture.h"
-#include "card/CardWatcher.h"
-#include "card/ReaderMonitor.h"
-#include "support/WindowThread.h"
+#include "support/WindowEvents.h"
 
 namespace velnor::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-class WindowEvents : public CardEvents, public ReaderEvents {
-public:
-    WindowEvents(WindowThread &window, CardController &controller)
-        : window_(window), controller_(controller) {}
-    void cardGone() override {
-        window_.callBlocking([this] { controller_.cardGone(); });
-    }
-    void otherCard() override {
-        window_.callBlocking([this] { controller_.otherCard(); });
-    }
-    void pinWanted() override {
-        window_.callBlocking([this] { controller_.pinWanted(); });
-    }
-    void readersSeen(const std::vector<ReaderEntry> &readers) override {
-        window_.post([this, readers] { controller_.readersSeen(readers); });
-    }
-
-private:
-    WindowThread &window_;
-    CardController &controller_;
-};
 
 class WatchedSession : public ControllerFixture {
 protected:
@@ -48,21 +24,7 @@ protected:
         monitor.stop();
         ControllerFixture::TearDown();
     }
-    // Waits until a condition on the window's state holds, looking at it on the window thread.
-    bool eventually(const std::function<bool()> &condition) {
-        const auto until = std::chrono::steady_clock::now() + 10s;
-        for (;;) {
-            bool holds = false;
-            window.callBlocking([&] { holds = condition(); });
-            if (holds) {
-                return true;
-            }
-            if (std::chrono::steady_clock::now() > until) {
-                return false;
-            }
-            std::this_thread::sleep_for(2ms);
-        }
-    }
+    bool eventually(const std::function<bool()> &condition) { return window.eventually(condition); }
     std::string pane(int n) {
         std::string text;
         window.callBlocking([&] { text = panes.panes[n]; });

@@ -1,0 +1,103 @@
+// pcscd stops in the middle of a read and comes back: the window's card logic, with its real
+// card watcher and reader watch on threads of their own, says there is no reader, finds the
+// reader again once pcscd is back and reads the card.
+
+#include "E2eFixture.h"
+#include "simcard/DemoProfile.h"
+#include "support/WindowEvents.h"
+
+namespace velnor::test {
+namespace {
+
+// Stops pcscd when the read reaches the given record.
+class StopPcscdAtRecord : public ScriptedProgress {
+public:
+    int record = -1;
+    void step() override {
+        ScriptedProgress::step();
+        if (steps == record) {
+            PcscHarness::instance().stopPcscd();
+        }
+    }
+};
+
+class PcscdGoingAway : public ThroughPcscd {
+protected:
+    PcscdGoingAway() {
+        timing.watcherShort = 50;
+        timing.watcherLong = 100;
+        session.setTitles(texts);
+    }
+    void TearDown() override {
+        window.callBlocking([this] { controller.close(); });
+        monitor.stop();
+        PcscHarness &harness = PcscHarness::instance();
+        if (harness.ownsPcscd() && !harness.ready()) {
+            harness.startPcscd();
+        }
+    }
+    std::string pane(int n) {
+        std::string text;
+        window.callBlocking([&] { text = panes.panes[n]; });
+        return text;
+    }
+
+    PcscDriver driver;
+    EnglishTexts texts;
+    ScriptedPrompts prompts;
+    RecordingPanes panes;
+    StatusLine status{panes, texts};
+    RecordingCommands commands;
+    StopPcscdAtRecord progress;
+    Timing timing = Timing::none();
+    Session session;
+    int currentTab = 0;
+    CardWatcher watcher{driver, events, timing};
+    Environment env{driver,  prompts,  texts,  status,     commands,
+                    watcher, progress, timing, dir.path(), dir.path()};
+    CardController controller{
+        session, env, watcher,
+        TabAccess{[this](int tab) { currentTab = tab; }, [this] { return currentTab; }}};
+    WindowThread window;
+    WindowEvents events{window, controller};
+    ReaderMonitor monitor{driver.WatchReaders(), events, 200};
+};
+
+TEST_F(PcscdGoingAway, MidReadTheReaderIsLostThenFoundAgainAndRead) {
+    PcscHarness &harness = PcscHarness::instance();
+    if (!harness.ownsPcscd()) {
+        GTEST_SKIP() << "pcscd was not started by these tests, so they do not stop it";
+    }
+    ServedCard served(profile("card.json", makeDemoProfile(false)));
+    ASSERT_TRUE(served.inserted());
+    window.callBlocking([this] { controller.lookForReader(); });
+    size_t entries = 0;
+    ASSERT_TRUE(window.eventually([&] {
+        entries = session.cardPhonebook.rowCount();
+        return session.phonebookLoaded;
+    }));
+    ASSERT_GT(entries, 5u);
+    monitor.start();
+
+    // Read the phonebook again; pcscd goes away at its fifth record.
+    progress.record = progress.steps + 5;
+    bool loaded = true;
+    window.callBlocking([&] {
+        controller.read(0);
+        loaded = session.phonebookLoaded;
+    });
+    EXPECT_FALSE(loaded) << "the read could not finish";
+    EXPECT_TRUE(window.eventually([&] { return panes.panes[0] == texts.get(8026); }))
+        << "the reader is reported gone: " << pane(0);
+
+    ASSERT_TRUE(harness.startPcscd()) << harness.reason();
+    ASSERT_TRUE(served.inserted());
+    EXPECT_TRUE(window.eventually([&] {
+        return session.phonebookLoaded && session.cardPhonebook.rowCount() == entries;
+    })) << "found again and read: "
+        << pane(0);
+    EXPECT_TRUE(watcher.running());
+}
+
+} // namespace
+} // namespace velnor::test
