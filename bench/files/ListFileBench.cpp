@@ -3,6 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +11,7 @@
 #include <map>
 #include <memory>
 
+#include "HeapUse.h"
 #include "files/ListFile.h"
 #include "files/ListImport.h"
 
@@ -31,6 +33,8 @@ public:
 };
 
 const std::vector<std::string> kTitles = {"No.", "Name", "Number"};
+// The heap an import may need at its peak, per byte of the file.
+constexpr double kImportHeapPerFileByte = 5.0;
 
 // Names as a phonebook holds them: most fit a card's 16 characters, some have accents or are
 // Chinese, a few are too long and get reported.
@@ -102,13 +106,16 @@ void BM_ImportPhonebook(benchmark::State &state) {
     SilentPrompts prompts;
     NoTexts texts;
     const CardState card = standardCard();
+    double peakMiB = 0;
     for (auto _ : state) {
         auto list = std::make_unique<RowList>(kTitles);
         ImportReport report;
+        const bench::HeapPeak peak;
         if (!ImportListFile(path, *list, card, report, prompts, texts) ||
             list->rowCount() != static_cast<size_t>(state.range(0))) {
             state.SkipWithError("import failed");
         }
+        peakMiB = std::max(peakMiB, peak.mebibytes());
         // Letting the rows go is not part of the import. Their memory goes back to the system,
         // so that every iteration pays for fresh memory as the first import of a run does; the
         // allocator would otherwise keep a small list's memory for the next iteration, but not
@@ -118,8 +125,12 @@ void BM_ImportPhonebook(benchmark::State &state) {
         malloc_trim(0);
         state.ResumeTiming();
     }
+    const double fileMiB = static_cast<double>(std::filesystem::file_size(path)) / (1 << 20);
     state.SetBytesProcessed(state.iterations() *
                             static_cast<int64_t>(std::filesystem::file_size(path)));
+    // The rows themselves, three short strings each, take about four times the file; the
+    // import may need little more than that at its peak.
+    bench::checkHeapBudget(state, peakMiB, kImportHeapPerFileByte * fileMiB);
 }
 
 void BM_SavePhonebook(benchmark::State &state) {

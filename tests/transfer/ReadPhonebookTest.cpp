@@ -1,6 +1,7 @@
 #include "ReadFixture.h"
 
 #include "files/ListFile.h"
+#include "sim/PhonebookRecord.h"
 
 namespace velnor::test {
 namespace {
@@ -45,6 +46,24 @@ TEST_F(ReadPhonebook, ListsEntriesInRecordOrderNumberedFromOne) {
     const std::string log = readFile(dir / "phone.log");
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 10);
     EXPECT_EQ(log.substr(0, 62), std::string(60, 'F') + "\r\n");
+}
+
+// The largest phonebook a card can have: 254 records (numbers 01 to FE) of 255 bytes, names as
+// long as they get.
+TEST_F(ReadPhonebook, LargestCardGivesEveryEntryWhole) {
+    std::vector<std::string> records;
+    const std::string longName(241, 'x');
+    for (int i = 0; i < 254; ++i) {
+        const Bytes record = encodePhonebookRecord({longName, "+49170123456789012345"}, 255, false);
+        records.push_back(CMyTools::hex2asc(record.data(), record.size()));
+    }
+    insertCard({{kAdn, 255, 254, records}});
+    ASSERT_EQ(read(CardFile::Phonebook), ReadOutcome::Done);
+    ASSERT_EQ(session.cardPhonebook.rowCount(), 254u);
+    EXPECT_EQ(session.card.alphaLength, 241u);
+    EXPECT_EQ(session.cardPhonebook.cell(253, 1), longName);
+    EXPECT_EQ(session.cardPhonebook.cell(253, 2), "+49170123456789012345");
+    EXPECT_EQ(readFile(dir / "phone.log").size(), 254u * (2 * 255 + 2));
 }
 
 TEST_F(ReadPhonebook, TakeOverMovesTheEntriesToTheLocalList) {
