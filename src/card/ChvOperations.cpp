@@ -69,8 +69,8 @@ ChvResult performChv(CUSBOpKrnl &driver, const std::string &devicePath, CardLink
     }
     handle.release();
     if (!result.accepted) {
-        // Without a refusal the card may never have answered a new code it did take; offering
-        // the old one later would cost an attempt, so the user is asked instead.
+        // No answer is no refusal: the card may have taken the new code and lost its answer.
+        // Offering the old code later would cost an attempt, so the user is asked instead.
         if (result.status == 0 &&
             (operation == ChvOperation::Change || operation == ChvOperation::Unblock)) {
             link.chv1Code.clear();
