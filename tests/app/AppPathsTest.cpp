@@ -62,14 +62,14 @@ TEST(AppPaths, ReadOnlyProgramFolderWritesToTheUsersFolder) {
                                           fs::perms::others_read | fs::perms::others_exec);
     const int status = test::runInChild([&dir] {
         if (!test::becomeUnprivileged()) {
-            return 10;
+            return test::kPlaceNotSetUp;
         }
         const AppPaths paths = AppPaths::forExecutableDir(
             dir / "portable", environment({{"XDG_DATA_HOME", "/somewhere"}}));
         return paths.dataDir == "/somewhere/velnor" && paths.resourceDir == dir / "portable" ? 0
                                                                                              : 1;
     });
-    ASSERT_NE(status, 10) << "cannot drop root rights here";
+    ASSERT_NE(status, test::kPlaceNotSetUp) << "cannot drop root rights here";
     EXPECT_EQ(status, 0);
 }
 

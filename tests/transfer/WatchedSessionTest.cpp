@@ -24,7 +24,6 @@ protected:
         monitor.stop();
         ControllerFixture::TearDown();
     }
-    bool eventually(const std::function<bool()> &condition) { return window.eventually(condition); }
     std::string pane(int n) {
         std::string text;
         window.callBlocking([&] { text = panes.panes[n]; });
@@ -50,12 +49,12 @@ TEST_F(WatchedSession, PulledCardIsNoticedAndTheCardPutBackReadAgain) {
     monitor.start();
 
     pull();
-    ASSERT_TRUE(eventually([&] { return panes.panes[1] == "No card in the reader"; }));
-    EXPECT_TRUE(
-        eventually([&] { return session.cardPhonebook.empty() && !session.phonebookLoaded; }));
+    ASSERT_TRUE(window.eventually([&] { return panes.panes[1] == "No card in the reader"; }));
+    EXPECT_TRUE(window.eventually(
+        [&] { return session.cardPhonebook.empty() && !session.phonebookLoaded; }));
 
     setQuirks({});
-    EXPECT_TRUE(eventually([&] {
+    EXPECT_TRUE(window.eventually([&] {
         return panes.panes[1] == std::string("Card ") + kIdentityA && session.phonebookLoaded;
     }));
 }
@@ -78,8 +77,9 @@ TEST_F(WatchedSession, AnotherCardAsksForItsOwnPinWhileWindowCommandsRun) {
     });
     insert(kCardB, true);
     window.callBlocking([this] { type({"1234"}); }); // card B's own PIN
-    EXPECT_TRUE(eventually([&] { return panes.panes[1] == std::string("Card ") + kIdentityB; }));
-    EXPECT_TRUE(eventually([&] { return session.card.chv1CodeOwner == kIdentityB; }));
+    EXPECT_TRUE(
+        window.eventually([&] { return panes.panes[1] == std::string("Card ") + kIdentityB; }));
+    EXPECT_TRUE(window.eventually([&] { return session.card.chv1CodeOwner == kIdentityB; }));
     EXPECT_EQ(attemptsLeft(), 3) << "card A's code never reached card B";
 }
 
@@ -90,7 +90,8 @@ TEST_F(WatchedSession, ReaderPluggedInLaterIsFoundByTheReaderWatch) {
     monitor.start();
     insert(kCardA, false);
     window.callBlocking([this] { driver.attached = true; });
-    EXPECT_TRUE(eventually([&] { return session.phonebookLoaded && session.messagesLoaded; }));
+    EXPECT_TRUE(
+        window.eventually([&] { return session.phonebookLoaded && session.messagesLoaded; }));
     EXPECT_EQ(pane(0), "Reader ready (version B0, 0208)");
 }
 
