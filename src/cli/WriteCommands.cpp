@@ -37,7 +37,7 @@ private:
 };
 
 // Reads the file of the card first, as the window does before a write: that sets the card's
-// name length, whether it keeps the 0x82 name coding, and its service centre.
+// name length and its service centre.
 bool learnCard(CardRun &run, CardFile file) {
     ReadBeforeWritePrompts quiet(run.prompts);
     const Environment &env = run.env();

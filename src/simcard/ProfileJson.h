@@ -17,6 +17,12 @@ struct ProfileResult {
 
 // Reads a card profile (JSON): the answer to reset, CHV1, the files and their contents, the
 // quirks. Every fault of the text gives an error, never an exception.
+//
+// A file may name its access conditions, "read" and "update", as "ALW", "CHV1", "CHV2", "ADM"
+// or "NEV" (GSM 11.11, 9.3). Without them a file of the master file is read always and updated
+// by the administrator only, a file of a directory needs CHV1 for both. No administrative code
+// can be presented, so a phonebook with "update": "ADM" reads as usual and answers every UPDATE
+// RECORD with 9804 (GSM 11.11, 9.4.5); its status response shows that condition.
 ProfileResult parseCardProfile(std::string_view jsonText);
 ProfileResult loadCardProfile(const std::filesystem::path &path);
 

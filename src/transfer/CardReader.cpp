@@ -20,12 +20,11 @@ namespace {
 constexpr size_t kRecordBuffer = 260;
 using RecordBuffer = std::array<uint8_t, kRecordBuffer>;
 
-// The alpha identifier written to record 1 to learn whether the card keeps the 0x82 coding.
-constexpr std::array<uint8_t, 7> kProbeAlpha = {0x82, 0x03, 0x96, 0x00, 0xC8, 0x31, 0x32};
-
 // One read in progress: the card handle, the worker held, and the way out. The card's commands
 // run inside one card transaction, so no other program can select a file in between; it ends
-// before anything is asked of the user.
+// before anything is asked of the user. A read only reads: whether the card keeps the 0x82 name
+// coding is learnt by the write that needs it, so that a read interrupted at any point leaves
+// the card as it was.
 class Read {
 public:
     Read(Session &session, Environment &env) : s_(session), env_(env) {}
@@ -37,7 +36,6 @@ private:
     ReadOutcome readPhonebook();
     ReadOutcome readMessages();
     bool loadServiceCentre();
-    bool probe82Coding(const RecordBuffer &original, uint8_t length);
     void closeLog(RecordLog &log);
     // Steps the progress window; false when the user cancelled.
     bool advance(uint16_t total, uint16_t index);
@@ -65,6 +63,7 @@ ReadOutcome Read::run(CardFile file) {
         return ReadOutcome::Failed;
     }
     s_.card.ucs82Unsupported = false;
+    s_.card.ucs82Probed = false;
     const ReadOutcome outcome = file == CardFile::Phonebook ? readPhonebook() : readMessages();
     env_.progress.close();
     endTransaction();
@@ -142,26 +141,11 @@ ReadOutcome Read::readPhonebook() {
                 0) {
                 return ReadOutcome::Failed;
             }
-            const bool logged = log.append(record.data(), length);
+            log.append(record.data(), length);
             const std::optional<PhoneEntry> entry = decodePhonebookRecord(record.data(), length);
-            if (!entry) {
-                continue;
-            }
-            s_.cardPhonebook.appendRow(
-                {std::to_string(s_.cardPhonebook.rowCount() + 1), entry->name, entry->number});
-            if (i != 1) {
-                continue;
-            }
-            if (!logged) {
-                // Record 1 is only put at risk while its bytes are safe in the log; unprobed,
-                // names are written in the coding every card knows.
-                s_.card.ucs82Unsupported = true;
-            } else if (!probe82Coding(record, length)) {
-                log.close();
-                env_.prompts.showMessage(
-                    MessageKind::Error,
-                    {9001, "", env_.texts.format(9001, {(env_.logDir / "phone.log").string()})});
-                return ReadOutcome::Failed;
+            if (entry) {
+                s_.cardPhonebook.appendRow(
+                    {std::to_string(s_.cardPhonebook.rowCount() + 1), entry->name, entry->number});
             }
         }
     }
@@ -181,29 +165,6 @@ ReadOutcome Read::readPhonebook() {
     s_.phonebookLoaded = true;
     finish();
     return cancelled ? ReadOutcome::Cancelled : ReadOutcome::Done;
-}
-
-// Writes a name in the 0x82 coding to record 1 and reads it back, then puts the record's own
-// bytes back; false when the card would not take them back. The original is already in the
-// log, so a card pulled in between loses nothing the user cannot recover.
-bool Read::probe82Coding(const RecordBuffer &original, uint8_t length) {
-    CUSBOpKrnl &driver = env_.driver;
-    const int h = handle_->get();
-    RecordBuffer probe{};
-    std::copy_n(kProbeAlpha.begin(), std::min<size_t>(kProbeAlpha.size(), length), probe.begin());
-    driver.UpdateRecord(h, length, 1, f(), probe.data(), false);
-    RecordBuffer back{};
-    driver.ReadRecord(h, length, 1, f(), back.data(), false);
-    if (back[0] != 0x82) {
-        s_.card.ucs82Unsupported = true;
-    }
-    // The card must get its record back; one retry covers a transient refusal.
-    if (driver.UpdateRecord(h, length, 1, f(), original.data(), false) != 0 ||
-        driver.UpdateRecord(h, length, 1, f(), original.data(), false) != 0) {
-        return true;
-    }
-    endTransaction();
-    return false;
 }
 
 void Read::closeLog(RecordLog &log) {

@@ -77,7 +77,7 @@ RestoreResult restoreCardBackup(Session &session, Environment &env, const CardBa
 
     const RecordsWritten written = writeRecords(
         env, {h, f, cdma, phonebook, backup.recordLength, count, &transaction},
-        [&backup](uint16_t index) {
+        [&backup](uint16_t index) -> std::optional<RecordBuffer> {
             RecordBuffer record{};
             std::copy(backup.records[index].begin(), backup.records[index].end(), record.begin());
             return record;

@@ -19,6 +19,14 @@ namespace {
 // Record numbers are one byte (GSM 11.11, 9.2.5): later records cannot be addressed.
 constexpr uint16_t kMaxRecords = 255;
 
+// Whether the card lets this program change the selected file: the UPDATE access condition
+// (GSM 11.11, 9.2.1, low half of byte 9, coded as in 9.3) is ALW, or CHV1, which opening the card
+// has satisfied. CHV2, ADM and NEV are never presented here, so the card would answer 9804.
+bool updatesAllowed(const FileStatus &file) {
+    const uint8_t condition = file.bytes[8] & 0x0F;
+    return condition == 0x0 || condition == 0x1;
+}
+
 class Write {
 public:
     Write(Session &session, Environment &env, CardFile file)
@@ -30,6 +38,7 @@ private:
     bool openCard();
     bool selectTargetFile();
     bool confirm();
+    bool learn82Coding(uint16_t index);
     RecordBuffer record(uint16_t index) const;
     std::string filePath() const;
     void summarise();
@@ -48,6 +57,7 @@ private:
     std::string identity_;
     uint8_t length_ = 0;
     uint16_t count_ = 0;
+    bool updatable_ = false;
 };
 
 WriteResult Write::run() {
@@ -64,6 +74,10 @@ WriteResult Write::run() {
             return result;
         }
     }
+    if (!updatable_) {
+        env_.prompts.showMessage(MessageKind::Error, {9001, "", env_.texts.get(9001)});
+        return result;
+    }
     if (!confirm()) {
         result.outcome = WriteOutcome::Declined;
         return result;
@@ -73,7 +87,7 @@ WriteResult Write::run() {
     CardTransaction transaction(env_.driver, handle_->get());
     const uint8_t length = length_;
     const uint16_t count = count_;
-    if (!selectTargetFile() || length_ != length || count_ != count) {
+    if (!selectTargetFile() || length_ != length || count_ != count || !updatable_) {
         return result;
     }
 
@@ -90,7 +104,13 @@ WriteResult Write::run() {
 
     const RecordsWritten written = writeRecords(
         env_, {handle_->get(), f(), cdmaFile(), phonebook_, length_, count_, &transaction},
-        [this](uint16_t index) { return record(index); }, result.recordsWritten);
+        [this](uint16_t index) -> std::optional<RecordBuffer> {
+            if (!learn82Coding(index)) {
+                return std::nullopt;
+            }
+            return record(index);
+        },
+        result.recordsWritten);
     transaction.end();
     if (written == RecordsWritten::CardFailed) {
         env_.progress.close();
@@ -145,6 +165,7 @@ bool Write::selectTargetFile() {
     }
     length_ = file->recordLength();
     count_ = std::min(file->recordCount(), kMaxRecords);
+    updatable_ = updatesAllowed(*file);
     return true;
 }
 
@@ -166,6 +187,33 @@ bool Write::confirm() {
         env_.prompts.showMessage(MessageKind::Information,
                                  {8076, "", env_.texts.format(8076, {(long long)count_})});
     }
+    return true;
+}
+
+// A name goes to the card in the 0x82 coding only once the card has shown that it keeps one. The
+// first record that needs it is written so and read back, in its turn and after the card backup
+// holds its old bytes; the answer stands for every later record and write until the next read.
+// False when the card failed; the record then holds its old bytes or its new ones.
+bool Write::learn82Coding(uint16_t index) {
+    CardState &card = s_.card;
+    if (!phonebook_ || card.ucs82Probed || card.ucs82Unsupported) {
+        return true;
+    }
+    const RecordBuffer image = record(index);
+    if (image[0] != 0x82) {
+        return true;
+    }
+    const int h = handle_->get();
+    const auto number = static_cast<uint8_t>(index + 1);
+    RecordBuffer kept{};
+    if (env_.driver.UpdateRecord(h, length_, number, f(), image.data(), false) == 0 ||
+        env_.driver.ReadRecord(h, length_, number, f(), kept.data(), false) == 0) {
+        return false;
+    }
+    const size_t alpha = length_ - kPhonebookRecordOverhead;
+    card.ucs82Unsupported = !std::equal(
+        image.begin(), image.begin() + static_cast<std::ptrdiff_t>(alpha), kept.begin());
+    card.ucs82Probed = true;
     return true;
 }
 

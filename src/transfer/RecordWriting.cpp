@@ -2,9 +2,10 @@
 
 namespace velnor {
 
-RecordsWritten writeRecords(Environment &env, const RecordTarget &target,
-                            const std::function<RecordBuffer(uint16_t index)> &record,
-                            size_t &written) {
+RecordsWritten
+writeRecords(Environment &env, const RecordTarget &target,
+             const std::function<std::optional<RecordBuffer>(uint16_t index)> &record,
+             size_t &written) {
     const uint16_t count = target.recordCount;
     env.progress.begin(env.texts.get(8068), env.texts.get(8069), 0, count);
     for (uint16_t i = 0; i < count; ++i) {
@@ -23,10 +24,10 @@ RecordsWritten writeRecords(Environment &env, const RecordTarget &target,
         } else {
             env.status.showProgress(8040, count, number);
         }
-        const RecordBuffer buffer = record(i);
-        if (env.driver.UpdateRecord(target.handle, target.recordLength,
-                                    static_cast<uint8_t>(number), target.simFunction, buffer.data(),
-                                    target.cdma) == 0) {
+        const std::optional<RecordBuffer> buffer = record(i);
+        if (!buffer || env.driver.UpdateRecord(target.handle, target.recordLength,
+                                               static_cast<uint8_t>(number), target.simFunction,
+                                               buffer->data(), target.cdma) == 0) {
             return RecordsWritten::CardFailed;
         }
         ++written;

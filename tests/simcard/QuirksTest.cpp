@@ -101,7 +101,7 @@ protected:
     }
 };
 
-// The probe record of a reader: an 0x82 name with a number behind it.
+// A phonebook record with a name in the 0x82 coding and a number behind it.
 Bytes probeRecord() {
     Bytes record{0x82, 0x03, 0x96, 0x00, 0xC8, 0x31, 0x32};
     record.resize(16, 0x00);

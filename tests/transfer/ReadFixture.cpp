@@ -28,6 +28,7 @@ void ReadFixture::insertCard(const std::vector<TestFile> &files, bool chv1Enable
     for (const TestFile &file : files) {
         json << R"(, {"path": ")" << file.path << R"(", "recordLength": )" << file.recordLength
              << R"(, "recordCount": )" << file.recordCount << R"(, "fill": ")" << file.fill
+             << (file.update.empty() ? "" : R"(", "update": ")" + file.update)
              << R"(", "records": [)";
         for (size_t i = 0; i < file.records.size(); ++i) {
             json << (i ? ", " : "") << '"' << file.records[i] << '"';

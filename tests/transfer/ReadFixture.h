@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "card/SimulatedCards.h"
-#include "codec/CMyTools.h"
 #include "card/SimulatedDriver.h"
+#include "codec/CMyTools.h"
 #include "simcard/ProfileJson.h"
 #include "support/EnglishTexts.h"
 #include "support/Fakes.h"
@@ -25,6 +25,7 @@ struct TestFile {
     int recordCount;
     std::vector<std::string> records; // hexadecimal
     std::string fill = "FF";
+    std::string update{}; // the UPDATE access condition ("ADM"); empty: the card's default
 };
 
 // A card in a simulated reader of its own, with the lists and services of one window.
@@ -49,8 +50,8 @@ protected:
     Timing timing = Timing::none();
     SimulatedDriver driver;
     Session session;
-    Environment env{driver, prompts, texts, status, commands, worker, progress, timing,
-                    dir.path(), dir.path()};
+    Environment env{driver, prompts,  texts,  status,     commands,
+                    worker, progress, timing, dir.path(), dir.path()};
     std::shared_ptr<SimHost> host;
     std::string devicePath;
 

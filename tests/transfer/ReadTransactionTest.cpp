@@ -50,7 +50,7 @@ TEST_F(ReadTransactions, PhonebookWriteAskingBeforeAndCancelledHalfWay) {
     insertCard({{"3F00/7F10/6F3A", 30, 4, {adnRecord("Anna", "1")}}}, true);
     session.card.chv1Code = "1234";
     session.card.chv1CodeOwner = "89012345678901234567";
-    session.cardPhonebook.appendRow({"1", "Bob", "2"});
+    session.cardPhonebook.appendRow({"1", "\xEA\xB0\x80\xEA\xB0\x81", "2"}); // asks for 0x82
     auditPrompts.yesNo = {true, true};
     EXPECT_EQ(writeCard(session, audited, CardFile::Phonebook).outcome, WriteOutcome::Done);
     progress.steps = 0;

@@ -61,6 +61,7 @@ TEST_F(WritePhonebook, WritesTheRowsThenClearsTheRest) {
     EXPECT_EQ(readFile(dir / "Phone.fph"), listFileText(session.cardPhonebook));
     EXPECT_EQ(session.cardPhonebook.rowCount(), 3u); // writing leaves the list as it is
     EXPECT_EQ(progress.upper, 10);
+    EXPECT_FALSE(session.card.ucs82Probed) << "no name needed the 0x82 coding";
     expectWorkerBack();
 
     // The card's records as they were are kept under the card's name.
@@ -107,16 +108,46 @@ TEST_F(WritePhonebook, NoLeavesTheCardAsItWas) {
     expectWorkerBack();
 }
 
-TEST_F(WritePhonebook, CardWithout82CodingGetsUcs2Names) {
-    insertTenRecordCard();
-    addRows({{"\xEA\xB0\x80\xEA\xB0\x81", "1"}}); // "가각": 0x82 would fit
+// The first record whose name needs the 0x82 coding asks the card, in its turn and once the card
+// backup holds it: written so and read back. A card that drops the coding gets such names in
+// 0x80. The answer stands for the next write, which asks nothing.
+TEST_F(WritePhonebook, FirstNameIn82CodingAsksTheCard) {
+    for (const bool drops : {false, true}) {
+        SCOPED_TRACE(drops ? "drops 0x82" : "keeps 0x82");
+        insertTenRecordCard();
+        setQuirks({.drops82Coding = drops});
+        session.card.ucs82Unsupported = session.card.ucs82Probed = false;
+        session.cardPhonebook.clear();
+        // "가각" and "갂갃": 0x82 fits, 0x81 does not.
+        addRows(
+            {{"Anna", "1"}, {"\xEA\xB0\x80\xEA\xB0\x81", "2"}, {"\xEA\xB0\x82\xEA\xB0\x83", "3"}});
+        for (const unsigned asked : {1u, 0u}) {
+            card().powerOn(); // counts commands afresh
+            prompts.yesNo = {true};
+            ASSERT_EQ(write(CardFile::Phonebook).outcome, WriteOutcome::Done);
+            EXPECT_EQ(card().instructionCount(0xDC), 10u + asked);
+            EXPECT_EQ(card().instructionCount(0xB2), 10u + asked);
+            EXPECT_TRUE(session.card.ucs82Probed);
+            EXPECT_EQ(session.card.ucs82Unsupported, drops);
+            const std::vector<std::string> now = cardRecords(kAdnPath, 3);
+            EXPECT_EQ(now, (std::vector<std::string>{rowImage(0), rowImage(1), rowImage(2)}));
+            EXPECT_EQ(now[1].substr(0, 2), drops ? "80" : "82");
+        }
+    }
+}
+
+// A card that will not have its phonebook changed says so in its status response; the write
+// tells the user before it asks anything, and leaves the card and the data folder alone.
+TEST_F(WritePhonebook, CardRefusingChangesIsLeftAlone) {
+    insertCard({{kAdnPath, 30, 10, {adnRecord("Old One", "111")}, "FF", "ADM"}});
+    addRows({{"Anna", "1"}});
     prompts.yesNo = {true};
-    ASSERT_EQ(write(CardFile::Phonebook).outcome, WriteOutcome::Done);
-    EXPECT_EQ(cardRecords(kAdnPath, 1)[0].substr(0, 2), "82");
-    session.card.ucs82Unsupported = true;
-    prompts.yesNo = {true};
-    ASSERT_EQ(write(CardFile::Phonebook).outcome, WriteOutcome::Done);
-    EXPECT_EQ(cardRecords(kAdnPath, 1)[0].substr(0, 10), "80AC00AC01");
+    EXPECT_EQ(write(CardFile::Phonebook).outcome, WriteOutcome::Failed);
+    EXPECT_EQ(prompts.ids(), (std::vector<int>{9001}));
+    EXPECT_EQ(card().instructionCount(0xDC), 0u);
+    EXPECT_EQ(cardRecords(kAdnPath, 1)[0], adnRecord("Old One", "111"));
+    EXPECT_EQ(filesIn(dir.path()), 0u);
+    expectWorkerBack();
 }
 
 TEST_F(WritePhonebook, CancelHalfWayKeepsWhatWasWrittenAndStillBacksUp) {
