@@ -81,6 +81,18 @@ TEST_F(CliPin, EachOperationSaysWhatItDid) {
     EXPECT_EQ(pin({"verify", "2468"}), cli::Done);
 }
 
+TEST_F(CliPin, CodesNoCardCanHoldAreRefusedBeforeTheCardSeesThem) {
+    for (const std::vector<std::string> &words : {std::vector<std::string>{"verify", ""},
+                                                  {"verify", "12"},
+                                                  {"change", "1234", ""},
+                                                  {"unblock", "1234", "4321"}}) {
+        EXPECT_EQ(pin(words), cli::Refused);
+        EXPECT_EQ(err.str(), texts.get(9010) + "\n");
+    }
+    EXPECT_EQ(chv1().attemptsLeft, 3);
+    EXPECT_EQ(pin({"verify", "1234"}), cli::Done) << "the code is unchanged";
+}
+
 TEST_F(CliPin, WrongUsageAndNoCard) {
     for (const std::vector<std::string> &words : {std::vector<std::string>{"verify"},
                                                   {"change", "1234"},
