@@ -13,8 +13,9 @@ const char *const kUsage =
     "  write phonebook|messages -i FILE       import FILE into an empty list, then write the card\n"
     "  list import phonebook|messages FILE... [-o FILE]\n"
     "                                         import list files into one list and save it\n"
-    "  restore BACKUP                         write a card backup back to its card (by default\n"
-    "                                         in the reader the backup was taken from)\n"
+    "  restore BACKUP [--force]               write a card backup back to its card (by default\n"
+    "                                         in the reader the backup was taken from); --force\n"
+    "                                         writes it where no ICCID or IMSI can tell the card\n"
     "  decode pdu HEX [--sent] [--cdma]       decode a stored message after its status byte\n"
     "  decode adn HEX                         decode one phonebook record\n"
     "  encode pdu --to NUMBER [--smsc NUMBER] [--cdma] TEXT\n"
@@ -28,7 +29,7 @@ namespace {
 
 // Options that take a value, and flags that do not.
 const std::set<std::string> kValued = {"-o", "-i", "--to", "--smsc", "--host", "--port"};
-const std::set<std::string> kFlags = {"--sent", "--cdma"};
+const std::set<std::string> kFlags = {"--sent", "--cdma", "--force"};
 
 } // namespace
 

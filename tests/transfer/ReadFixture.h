@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "card/SimulatedCards.h"
-#include "codec/CMyTools.h"
 #include "card/SimulatedDriver.h"
+#include "codec/CMyTools.h"
 #include "simcard/ProfileJson.h"
 #include "support/EnglishTexts.h"
 #include "support/Fakes.h"
@@ -49,10 +49,12 @@ protected:
     Timing timing = Timing::none();
     SimulatedDriver driver;
     Session session;
-    Environment env{driver, prompts, texts, status, commands, worker, progress, timing,
-                    dir.path(), dir.path()};
+    Environment env{driver, prompts,  texts,  status,     commands,
+                    worker, progress, timing, dir.path(), dir.path()};
     std::shared_ptr<SimHost> host;
     std::string devicePath;
+    // The files the next card is told apart by, as profile JSON.
+    std::string identityFiles = R"({"path": "3F00/2FE2", "data": "98103254769810325476"})";
 
     void SetUp() override;
     void TearDown() override;
