@@ -50,16 +50,23 @@ std::string hexWord(uint16_t word) {
 } // namespace
 
 std::string describeExchange(const Bytes &command, const std::optional<Bytes> &response) {
-    auto hex = [](const Bytes &bytes) {
+    // VERIFY, CHANGE, DISABLE, ENABLE and UNBLOCK carry codes after the 5 header bytes, with
+    // the same instructions in GSM 11.11 (9.2) and ISO/IEC 7816-4.
+    const bool secret =
+        command.size() > 1 &&
+        (command[1] == VerifyChvIns || command[1] == ChangeChvIns || command[1] == DisableChvIns ||
+         command[1] == EnableChvIns || command[1] == UnblockChvIns);
+    auto hex = [](const Bytes &bytes, size_t shown) {
         std::string text;
-        for (uint8_t byte : bytes) {
+        for (size_t i = 0; i < bytes.size(); ++i) {
             char part[4];
-            std::snprintf(part, sizeof part, text.empty() ? "%02X" : " %02X", byte);
-            text += part;
+            std::snprintf(part, sizeof part, "%02X", bytes[i]);
+            text += (i == 0 ? "" : " ") + std::string(i < shown ? part : "**");
         }
         return text;
     };
-    return hex(command) + " -> " + (response ? hex(*response) : std::string("no answer"));
+    return hex(command, secret ? 5 : command.size()) + " -> " +
+           (response ? hex(*response, response->size()) : std::string("no answer"));
 }
 
 void ApduDriver::setTrace(Trace trace) {
@@ -99,7 +106,7 @@ std::optional<ApduDriver::Answer> ApduDriver::exchange(int handle, const Bytes &
         trace = trace_;
     }
     if (trace) {
-        trace(handle, apdu, response);
+        trace(handle, describeExchange(apdu, response), response.has_value());
     }
     if (!response) {
         return std::nullopt;

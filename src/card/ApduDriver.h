@@ -15,10 +15,9 @@ namespace velnor {
 // reason of the last failure. A driver supplies the transport and the reader bookkeeping.
 class ApduDriver : public CUSBOpKrnl {
 public:
-    // Sees every command and the card's answer (response data, then SW1 SW2; nullopt when the
-    // card gave none). Called on the thread of the operation.
-    using Trace = std::function<void(int handle, const std::vector<uint8_t> &command,
-                                     const std::optional<std::vector<uint8_t>> &response)>;
+    // Sees every exchange as describeExchange gives it, and whether the card answered. Called
+    // on the thread of the operation.
+    using Trace = std::function<void(int handle, const std::string &exchange, bool answered)>;
     void setTrace(Trace trace);
 
     int GetATRValue(int handle, uint8_t *buffer, uint8_t f) override;
@@ -78,7 +77,8 @@ private:
     std::string lastError_;
 };
 
-// One exchange as a line of text: "A0 A4 00 00 02 3F 00 -> 9F 16", "... -> no answer".
+// One exchange as a line of text: "A0 A4 00 00 02 3F 00 -> 9F 16", "... -> no answer". The
+// codes of a PIN command are never shown: "A0 20 00 01 08 ** ** ** ** ** ** ** ** -> 90 00".
 std::string describeExchange(const std::vector<uint8_t> &command,
                              const std::optional<std::vector<uint8_t>> &response);
 

@@ -82,11 +82,13 @@ public:
 namespace fid {
 inline constexpr uint16_t MasterFile = 0x3F00;
 inline constexpr uint16_t Telecom = 0x7F10;
+inline constexpr uint16_t Gsm = 0x7F20;
 inline constexpr uint16_t Cdma = 0x7F25;
 inline constexpr uint16_t Phonebook = 0x6F3A;
 inline constexpr uint16_t Messages = 0x6F3C;
 inline constexpr uint16_t MessageParameters = 0x6F42;
 inline constexpr uint16_t Iccid = 0x2FE2;
+inline constexpr uint16_t Imsi = 0x6F07;
 } // namespace fid
 
 } // namespace velnor

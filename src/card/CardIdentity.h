@@ -16,4 +16,9 @@ std::optional<std::string> tryReadCardIdentity(CUSBOpKrnl &driver, int handle, u
 // The same, empty when the file cannot be read.
 std::string readCardIdentity(CUSBOpKrnl &driver, int handle, uint8_t f);
 
+// The IMSI digits (GSM 11.11, 10.3.2: EF IMSI 6F07 under DF GSM 7F20). Most cards show it only
+// after CHV1, so it is read only once the PIN was given or is off. nullopt when the file cannot
+// be read or is unused.
+std::optional<std::string> tryReadImsi(CUSBOpKrnl &driver, int handle, uint8_t f);
+
 } // namespace velnor

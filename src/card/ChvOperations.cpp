@@ -1,5 +1,7 @@
 #include "card/ChvOperations.h"
 
+#include <algorithm>
+
 #include "card/CardHandle.h"
 #include "card/CardIdentity.h"
 #include "card/CardTransaction.h"
@@ -34,6 +36,11 @@ int runOperation(CUSBOpKrnl &driver, int h, uint8_t f, ChvOperation operation,
     return 0;
 }
 
+bool isCode(const std::string &code, size_t shortest, size_t longest) {
+    return code.size() >= shortest && code.size() <= longest &&
+           std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 ChvOperation operationOf(CodeDialog dialog, bool switchOff) {
     switch (dialog) {
     case CodeDialog::Switch:
@@ -50,9 +57,31 @@ ChvOperation operationOf(CodeDialog dialog, bool switchOff) {
 
 } // namespace
 
+bool chvCodesFit(ChvOperation operation, const std::vector<std::string> &codes) {
+    constexpr size_t kShortest = 4;
+    constexpr size_t kLongest = 8;
+    switch (operation) {
+    case ChvOperation::Change:
+        return isCode(codeAt(codes, 0), kShortest, kLongest) &&
+               isCode(codeAt(codes, 1), kShortest, kLongest);
+    case ChvOperation::Unblock:
+        return isCode(codeAt(codes, 0), kLongest, kLongest) &&
+               isCode(codeAt(codes, 1), kShortest, kLongest);
+    case ChvOperation::Verify:
+    case ChvOperation::Enable:
+    case ChvOperation::Disable:
+        break;
+    }
+    return isCode(codeAt(codes, 0), kShortest, kLongest);
+}
+
 ChvResult performChv(CUSBOpKrnl &driver, const std::string &devicePath, CardLink &link,
                      ChvOperation operation, const std::vector<std::string> &codes) {
     ChvResult result;
+    if (!chvCodesFit(operation, codes)) {
+        result.malformed = true;
+        return result;
+    }
     CardHandle handle(driver, devicePath);
     if (!handle.isOpen()) {
         return result;
@@ -170,7 +199,13 @@ bool runChvDialog(ChvDialogContext &context, CodeDialog dialog, bool *switchedOf
             }
             return true;
         }
-        reportChvFailure(context.prompts, context.texts, result.status);
+        if (result.malformed) {
+            context.prompts.showMessage(
+                MessageKind::Error,
+                {kChvCodeFormText, context.texts.get(8008), context.texts.get(kChvCodeFormText)});
+        } else {
+            reportChvFailure(context.prompts, context.texts, result.status);
+        }
     }
 }
 

@@ -19,12 +19,21 @@ enum class ChvOperation { Verify, Enable, Disable, Change, Unblock };
 
 struct ChvResult {
     bool accepted = false;
-    uint8_t status = 0; // the card's refusal, SW2 of a 0x98xx answer
+    bool malformed = false; // a code no card can hold (chvCodesFit); nothing was sent
+    uint8_t status = 0;     // the card's refusal, SW2 of a 0x98xx answer
 };
 
+// GSM 11.11, 9.3: a PIN (CHV) has 4 to 8 digits, an unblock code exactly 8. Any other code
+// could only cost an attempt, or become a PIN no phone can type.
+bool chvCodesFit(ChvOperation operation, const std::vector<std::string> &codes);
+
+// The text that says so.
+inline constexpr int kChvCodeFormText = 9010;
+
 // Runs one operation with codes in the order of the dialog's fields (change and unblock: the
-// old or unblock code, then the new one). On success chv1Code takes the code the card now has,
-// and chv1CodeOwner the identity of the card that took it, read in the same transaction.
+// old or unblock code, then the new one), when they fit. On success chv1Code takes the code the
+// card now has, and chv1CodeOwner the identity of the card that took it, read in the same
+// transaction.
 ChvResult performChv(CUSBOpKrnl &driver, const std::string &devicePath, CardLink &link,
                      ChvOperation operation, const std::vector<std::string> &codes);
 

@@ -2,11 +2,29 @@
 
 #include <filesystem>
 
+#include "card/CardHandle.h"
+#include "card/CardIdentity.h"
 #include "card/CardOpening.h"
+#include "card/CardTransaction.h"
+#include "card/FileStatus.h"
 #include "card/ReaderInquiry.h"
 #include "card/SimulatedCards.h"
 
 namespace velnor::cli {
+
+namespace {
+
+// The ICCID needs no PIN (GSM 11.11, 10.1.1); nullopt when no card answers.
+std::optional<std::string> iccidBeforePin(CUSBOpKrnl &driver, const std::string &path, uint8_t f) {
+    CardHandle handle(driver, path);
+    CardTransaction transaction(driver, handle.get());
+    if (!handle.isOpen() || !selectFile(driver, handle.get(), fid::MasterFile, f)) {
+        return std::nullopt;
+    }
+    return readCardIdentity(driver, handle.get(), f);
+}
+
+} // namespace
 
 CardRun::CardRun(Context &context)
     : prompts(context.err, context.options.answer, context.options.pin), context_(context),
@@ -17,7 +35,7 @@ CardRun::CardRun(Context &context)
                              progress_, timing_, context.dataDir, context.logDir});
 }
 
-int CardRun::open() {
+int CardRun::open(const BeforePin &beforePin) {
     int status = Done;
     const std::optional<ChosenReader> reader = chooseReader(context_, *driver_, status);
     if (!reader) {
@@ -35,6 +53,14 @@ int CardRun::open() {
     session.reader.readerCdmaCapable = reader->inquiry.cdmaCapable();
     session.card.simFunction = reader->inquiry.simFunction.value_or(0);
 
+    if (beforePin) {
+        if (const std::optional<std::string> iccid =
+                iccidBeforePin(*driver_, path, session.card.simFunction)) {
+            if (const std::optional<int> stop = beforePin(*iccid)) {
+                return *stop;
+            }
+        }
+    }
     CardOpeningContext opening{*driver_,  prompts,        context_.texts, status_,
                                commands_, session.reader, session.card};
     if (!openCard(opening)) {

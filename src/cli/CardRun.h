@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,9 +17,13 @@ class CardRun {
 public:
     explicit CardRun(Context &context);
 
+    // Sees the ICCID of the card in the reader (empty when it gives none) before any PIN is
+    // offered to it: nullopt to go on, else the exit status after saying why.
+    using BeforePin = std::function<std::optional<int>(const std::string &iccid)>;
+
     // Finds the reader (--reader, else the reader search), opens the card and settles its PIN
     // from --pin. Returns Done, or the exit status after saying why.
-    int open();
+    int open(const BeforePin &beforePin = {});
 
     Session session;
     ConsolePrompts prompts;

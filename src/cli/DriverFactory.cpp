@@ -17,10 +17,9 @@ std::unique_ptr<CUSBOpKrnl> makeDriver(const Options &options) {
     if (options.verbose) {
         // Every command and answer, and for a command that got none, why.
         const ApduDriver *traced = driver.get();
-        driver->setTrace([traced](int, const std::vector<uint8_t> &command,
-                                  const std::optional<std::vector<uint8_t>> &response) {
-            std::cerr << "velnor-cli: card: " << describeExchange(command, response);
-            if (!response) {
+        driver->setTrace([traced](int, const std::string &exchange, bool answered) {
+            std::cerr << "velnor-cli: card: " << exchange;
+            if (!answered) {
                 std::cerr << " (" << traced->lastError() << ")";
             }
             std::cerr << '\n';

@@ -1,20 +1,27 @@
 #include "cli/Options.h"
 
 #include <algorithm>
+#include <fstream>
+#include <istream>
 #include <set>
 
 namespace velnor::cli {
 
 const char *const kUsage =
-    "usage: velnor-cli [--reader NAME] [--pin CODE] [--yes | --no] [--json] [-v] COMMAND\n"
+    "usage: velnor-cli [--reader NAME] [--pin-file FILE | --pin CODE] [--yes | --no] [--json]\n"
+    "                  [-v] COMMAND\n"
+    "  The PIN is the first line of FILE (- for standard input), or CODE; without either it is\n"
+    "  taken from the environment variable VELNOR_PIN. Prefer the file or the variable: every\n"
+    "  user of the computer can see a --pin CODE in the list of processes.\n"
     "  readers                                one line per reader: NAME, a tab, card or empty\n"
     "  info                                   the card's identity, PIN state and files\n"
     "  read phonebook|messages [-o FILE]      read the card into a list file (stdout without -o)\n"
     "  write phonebook|messages -i FILE       import FILE into an empty list, then write the card\n"
     "  list import phonebook|messages FILE... [-o FILE]\n"
     "                                         import list files into one list and save it\n"
-    "  restore BACKUP                         write a card backup back to its card (by default\n"
-    "                                         in the reader the backup was taken from)\n"
+    "  restore BACKUP [--force]               write a card backup back to its card (by default\n"
+    "                                         in the reader the backup was taken from); --force\n"
+    "                                         writes it where no ICCID or IMSI can tell the card\n"
     "  decode pdu HEX [--sent] [--cdma]       decode a stored message after its status byte\n"
     "  decode adn HEX                         decode one phonebook record\n"
     "  encode pdu --to NUMBER [--smsc NUMBER] [--cdma] TEXT\n"
@@ -28,7 +35,16 @@ namespace {
 
 // Options that take a value, and flags that do not.
 const std::set<std::string> kValued = {"-o", "-i", "--to", "--smsc", "--host", "--port"};
-const std::set<std::string> kFlags = {"--sent", "--cdma"};
+const std::set<std::string> kFlags = {"--sent", "--cdma", "--force"};
+
+std::string firstLine(std::istream &in) {
+    std::string line;
+    std::getline(in, line);
+    if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+    return line;
+}
 
 } // namespace
 
@@ -49,12 +65,14 @@ std::optional<Options> parseOptions(const std::vector<std::string> &args, std::s
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string &arg = args[i];
         const bool hasNext = i + 1 < args.size();
-        if (arg == "--reader" || arg == "--pin") {
+        if (arg == "--reader" || arg == "--pin" || arg == "--pin-file") {
             if (!hasNext) {
                 error = arg + " needs a value.";
                 return std::nullopt;
             }
-            (arg == "--reader" ? options.reader : options.pin) = args[++i];
+            (arg == "--reader" ? options.reader
+             : arg == "--pin"  ? options.pin
+                               : options.pinFile) = args[++i];
         } else if (arg == "--yes" || arg == "--no") {
             if (options.answer && *options.answer != (arg == "--yes")) {
                 error = "--yes and --no cannot be given together.";
@@ -84,11 +102,32 @@ std::optional<Options> parseOptions(const std::vector<std::string> &args, std::s
             options.words.push_back(arg);
         }
     }
+    if (options.pin && options.pinFile) {
+        error = "--pin and --pin-file cannot be given together.";
+        return std::nullopt;
+    }
     if (options.words.empty()) {
         error = "No command given.";
         return std::nullopt;
     }
     return options;
+}
+
+bool readPin(Options &options, std::istream &standardInput, const char *environment,
+             std::string &error) {
+    if (options.pinFile == "-") {
+        options.pin = firstLine(standardInput);
+    } else if (options.pinFile) {
+        std::ifstream file(*options.pinFile);
+        if (!file) {
+            error = "The PIN file " + *options.pinFile + " cannot be read.";
+            return false;
+        }
+        options.pin = firstLine(file);
+    } else if (!options.pin && environment != nullptr && *environment != '\0') {
+        options.pin = environment;
+    }
+    return true;
 }
 
 } // namespace velnor::cli

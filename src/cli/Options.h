@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <map>
 #include <optional>
 #include <string>
@@ -14,7 +15,8 @@ enum Exit { Done = 0, Refused = 1, Usage = 2, NoCard = 3 };
 struct Options {
     std::optional<std::string> reader;
     std::optional<std::string> pin;
-    std::optional<bool> answer; // --yes / --no; unset answers "no"
+    std::optional<std::string> pinFile; // "-" for standard input
+    std::optional<bool> answer;         // --yes / --no; unset answers "no"
     bool json = false;
     bool verbose = false;
     std::vector<std::string> words;            // command words and plain arguments, in order
@@ -27,6 +29,13 @@ struct Options {
 
 // Parses argv; on a usage error returns nullopt and says why in `error`.
 std::optional<Options> parseOptions(const std::vector<std::string> &args, std::string &error);
+
+// Takes the PIN from --pin-file (its first line) or, when neither --pin nor --pin-file is
+// given, from the environment's VELNOR_PIN (`environment`, null when unset). Neither shows
+// the code in the process list as --pin does. False with a sentence in `error` when the file
+// cannot be read.
+bool readPin(Options &options, std::istream &standardInput, const char *environment,
+             std::string &error);
 
 extern const char *const kUsage;
 

@@ -1,9 +1,7 @@
 #include <ostream>
 
 #include "cli/CardRun.h"
-#include "cli/DriverFactory.h"
 #include "files/ListImport.h"
-#include "transfer/CardRestore.h"
 #include "transfer/CardWriter.h"
 
 namespace velnor::cli {
@@ -110,81 +108,6 @@ int runWrite(Context &context) {
         break;
     }
     return fail(context, Refused, writeFailure(result));
-}
-
-} // namespace velnor::cli
-
-namespace velnor::cli {
-
-namespace {
-
-std::string restoreFailure(const RestoreResult &result, const CardBackup &backup) {
-    switch (result.outcome) {
-    case RestoreOutcome::OtherCard:
-        return "The card in the reader (" +
-               (result.cardIdentity.empty() ? std::string("no identity") : result.cardIdentity) +
-               ") is not the card " + backup.identity + " of the backup; nothing was written.";
-    case RestoreOutcome::FileDiffers:
-        return "The card's file " + backup.filePath +
-               " does not have the backup's record length and count; nothing was written.";
-    case RestoreOutcome::BackupNotSaved:
-        return "The card's present records could not be saved first, so nothing was written.";
-    case RestoreOutcome::Cancelled:
-        return "The restore was stopped after " + std::to_string(result.recordsWritten) +
-               " records.";
-    case RestoreOutcome::CardFailed:
-        return "The card stopped taking records after record " +
-               std::to_string(result.recordsWritten) + ".";
-    case RestoreOutcome::NotOpened:
-    case RestoreOutcome::Done:
-        break;
-    }
-    return "The card's file " + backup.filePath + " could not be reached; nothing was written.";
-}
-
-int restoreOnCard(Context &context, const CardBackup &backup) {
-    CardRun run(context);
-    if (const int status = run.open(); status != Done) {
-        return status;
-    }
-    const RestoreResult result = restoreCardBackup(run.session, run.env(), backup);
-    if (!result.cardBackup.empty()) {
-        context.out << "Card backup: " << result.cardBackup.string() << '\n';
-    }
-    if (result.outcome != RestoreOutcome::Done) {
-        return fail(context, Refused, restoreFailure(result, backup));
-    }
-    context.out << "Restored " << result.recordsWritten << " records of " << backup.filePath
-                << " to the card " << backup.identity << ".\n";
-    return Done;
-}
-
-} // namespace
-
-int runRestore(Context &context) {
-    const std::vector<std::string> &words = context.options.words;
-    if (words.size() != 2) {
-        return fail(context, Usage, "Use restore BACKUP.");
-    }
-    std::string error;
-    const std::optional<CardBackup> backup = loadCardBackup(words[1], error);
-    if (!backup) {
-        return fail(context, Refused, words[1] + ": " + error);
-    }
-    if (context.options.reader || backup->reader.empty()) {
-        return restoreOnCard(context, *backup);
-    }
-    // Without --reader the card is looked for in the reader the backup was taken from.
-    Options inBackupReader = context.options;
-    inBackupReader.reader = backup->reader;
-    Context there{inBackupReader,
-                  context.out,
-                  context.err,
-                  context.texts,
-                  [&inBackupReader] { return makeDriver(inBackupReader); },
-                  context.dataDir,
-                  context.logDir};
-    return restoreOnCard(there, *backup);
 }
 
 } // namespace velnor::cli

@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <iostream>
 
 #include "app/AppPaths.h"
@@ -13,10 +14,14 @@ int main(int argc, char **argv) {
         return cli::Done;
     }
     std::string error;
-    const std::optional<cli::Options> options = cli::parseOptions(args, error);
+    std::optional<cli::Options> options = cli::parseOptions(args, error);
     if (!options) {
         std::cerr << "velnor-cli: " << error << '\n' << cli::kUsage;
         return cli::Usage;
+    }
+    if (!cli::readPin(*options, std::cin, std::getenv("VELNOR_PIN"), error)) {
+        std::cerr << "velnor-cli: " << error << '\n';
+        return cli::Refused;
     }
     const AppPaths paths = AppPaths::forRunningProgram();
     const BuiltinEnglishTexts texts;

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <ctime>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <system_error>
 
@@ -50,6 +51,13 @@ std::optional<unsigned> parseNumber(std::string_view text) {
         return std::nullopt;
     }
     return value;
+}
+
+// What a backup holds of the card, without where and when it was taken.
+std::string contentOf(CardBackup backup) {
+    backup.reader.clear();
+    backup.taken.clear();
+    return cardBackupText(backup);
 }
 
 std::vector<std::string_view> splitLines(std::string_view text) {
@@ -215,6 +223,7 @@ std::vector<std::filesystem::path> cardBackupsOf(const std::filesystem::path &fo
 std::optional<std::filesystem::path> saveCardBackup(const std::filesystem::path &folder,
                                                     const CardBackup &backup,
                                                     std::chrono::system_clock::time_point when,
+                                                    const std::filesystem::path &keep,
                                                     std::string &error) {
     std::error_code failure;
     std::filesystem::create_directories(folder, failure);
@@ -228,10 +237,19 @@ std::optional<std::filesystem::path> saveCardBackup(const std::filesystem::path 
     if (!writeFileAtomically(path, cardBackupText(backup), &error, Durability::Synced)) {
         return std::nullopt;
     }
-    std::vector<std::filesystem::path> kept = cardBackupsOf(folder, backup.identity);
-    std::erase(kept, path); // a clock set back must not cost the backup just taken
-    for (size_t i = 0; i + kCardBackupsKept < kept.size() + 1; ++i) {
-        std::filesystem::remove(kept[i], failure);
+    std::vector<std::filesystem::path> older = cardBackupsOf(folder, backup.identity);
+    // The backup just taken is the newest whatever the clock says, so it is never the one to go.
+    std::erase(older, path);
+    std::set<std::string> contents = {contentOf(backup)};
+    for (auto it = older.rbegin(); it != older.rend(); ++it) {
+        std::string unused;
+        const std::optional<CardBackup> held = loadCardBackup(*it, unused);
+        // A file that cannot be read may hold anything, so nothing newer repeats it.
+        const bool repeated = held && !contents.insert(contentOf(*held)).second;
+        const bool restoring = !keep.empty() && std::filesystem::equivalent(*it, keep, failure);
+        if (repeated && !restoring) {
+            std::filesystem::remove(*it, failure);
+        }
     }
     return path;
 }

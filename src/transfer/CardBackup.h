@@ -43,9 +43,6 @@ struct CardBackup {
     std::vector<Bytes> records;
 };
 
-// How many backups of one card are kept; older ones go when a new one is saved.
-inline constexpr size_t kCardBackupsKept = 20;
-
 std::string cardBackupText(const CardBackup &backup);
 
 // The backup a text holds; nullopt with a sentence in `error` when it is not a complete one.
@@ -61,11 +58,14 @@ std::string cardBackupFileName(const std::string &identity, const std::string &f
 std::string backupTimeText(std::chrono::system_clock::time_point when);
 
 // Writes the backup into folder (synced to the disk, never over another backup), then removes
-// that card's oldest backups beyond the newest kCardBackupsKept. Returns the file written, or
-// nullopt with a sentence in `error`.
+// that card's backups which a newer one repeats: same file, same records. So the newest copy of
+// every content a card file has had stays, however many writes or restores failed; `keep` (the
+// backup being restored, if any) stays in any case. Returns the file written, or nullopt with a
+// sentence in `error`.
 std::optional<std::filesystem::path> saveCardBackup(const std::filesystem::path &folder,
                                                     const CardBackup &backup,
                                                     std::chrono::system_clock::time_point when,
+                                                    const std::filesystem::path &keep,
                                                     std::string &error);
 
 // The card's backups in folder, oldest first.

@@ -22,7 +22,8 @@ std::optional<FileStatus> selectPath(CUSBOpKrnl &driver, int handle, uint8_t f,
 
 } // namespace
 
-RestoreResult restoreCardBackup(Session &session, Environment &env, const CardBackup &backup) {
+RestoreResult restoreCardBackup(Session &session, Environment &env, const CardBackup &backup,
+                                const RestoreRequest &request) {
     RestoreResult result;
     const std::optional<std::vector<uint16_t>> ids = restorableFilePath(backup.filePath);
     if (!ids) {
@@ -41,9 +42,18 @@ RestoreResult restoreCardBackup(Session &session, Environment &env, const CardBa
         return result;
     }
     result.cardIdentity = card->identity;
-    if (backup.identity.empty() || card->identity != backup.identity) {
+    switch (matchIdentities(backup.identity, card->identity)) {
+    case IdentityMatch::Same:
+        break;
+    case IdentityMatch::Other:
         result.outcome = RestoreOutcome::OtherCard;
         return result;
+    case IdentityMatch::Unknown:
+        if (!request.writeUnmatched || !request.writeUnmatched(card->identity)) {
+            result.outcome = RestoreOutcome::Unmatched;
+            return result;
+        }
+        break;
     }
     if (cdma && !session.reader.readerCdmaCapable) {
         env.prompts.showMessage(MessageKind::Error, {8073, "", env.texts.get(8073)});
@@ -62,9 +72,9 @@ RestoreResult restoreCardBackup(Session &session, Environment &env, const CardBa
     }
     const uint16_t count = static_cast<uint16_t>(backup.records.size());
 
-    const Snapshot snapshot =
-        snapshotCardFile(env, {h, f, cdma, card->identity, session.reader.devicePath,
-                               backup.filePath, backup.recordLength, count, &transaction});
+    const Snapshot snapshot = snapshotCardFile(
+        env, {h, f, cdma, card->identity, session.reader.devicePath, backup.filePath,
+              backup.recordLength, count, &transaction, request.file});
     if (snapshot.result != SnapshotResult::Saved) {
         env.progress.close();
         result.outcome = snapshot.result == SnapshotResult::Cancelled ? RestoreOutcome::Cancelled

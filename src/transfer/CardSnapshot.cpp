@@ -39,7 +39,7 @@ Snapshot snapshotCardFile(Environment &env, const SnapshotSource &source) {
     backup.taken = backupTimeText(now);
     std::string error;
     const std::optional<std::filesystem::path> saved =
-        saveCardBackup(env.backupDir, backup, now, error);
+        saveCardBackup(env.backupDir, backup, now, source.keep, error);
     if (!saved) {
         if (source.transaction != nullptr) {
             source.transaction->end();

@@ -23,6 +23,7 @@ struct SnapshotSource {
     uint8_t recordLength = 0;
     uint16_t recordCount = 0;
     CardTransaction *transaction = nullptr; // ended before the user is told anything
+    std::filesystem::path keep;             // a backup being restored, which must stay
 };
 
 enum class SnapshotResult {

@@ -91,9 +91,9 @@ WriteResult Write::run() {
         return result;
     }
 
-    const Snapshot snapshot =
-        snapshotCardFile(env_, {handle_->get(), f(), cdmaFile(), identity_, s_.reader.devicePath,
-                                filePath(), length_, count_, &transaction});
+    const Snapshot snapshot = snapshotCardFile(
+        env_, {handle_->get(), f(), cdmaFile(), identity_, s_.reader.devicePath, filePath(),
+               length_, count_, &transaction, std::filesystem::path()});
     if (snapshot.result != SnapshotResult::Saved) {
         env_.progress.close();
         result.outcome = snapshot.result == SnapshotResult::Cancelled ? WriteOutcome::Cancelled

@@ -117,13 +117,34 @@ TEST_F(ChvDialogs, SwitchingToTheStateTheCardIsInIsAContradiction) {
     EXPECT_EQ(prompts.ids()[1], 8004);
 }
 
-TEST_F(ChvDialogs, CodeLongerThanTheCardTakesIsRefusedWithoutSpendingAnAttempt) {
+// GSM 11.11, 9.3: a PIN has 4 to 8 digits, an unblock code 8. Any other code is refused before
+// the card sees it, so it costs no attempt and never becomes the card's PIN.
+TEST_F(ChvDialogs, CodesNoCardCanHoldNeverReachTheCard) {
+    const std::pair<CodeDialog, std::vector<std::string>> table[] = {
+        {CodeDialog::Verify, {""}},
+        {CodeDialog::Verify, {"12"}},
+        {CodeDialog::Verify, {"123456789"}},
+        {CodeDialog::Verify, {"12a4"}},
+        {CodeDialog::Switch, {"123"}},
+        {CodeDialog::Change, {"1234", "", ""}},
+        {CodeDialog::Change, {"", "4321", "4321"}},
+        {CodeDialog::Unblock, {"1234567", "4321", "4321"}},
+        {CodeDialog::Unblock, {"12345678", "12", "12"}},
+    };
     insert(kPinOn);
-    type({"123456789"});
-    EXPECT_FALSE(run(CodeDialog::Verify));
-    EXPECT_EQ(prompts.ids()[1], 8007);
-    EXPECT_EQ(instructions(0x20), 0u);
+    for (const auto &[dialog, codes] : table) {
+        prompts.asked.clear();
+        type(codes);
+        EXPECT_FALSE(run(dialog));
+        ASSERT_EQ(prompts.asked.size(), 3u);
+        EXPECT_EQ(prompts.asked[1].id, kChvCodeFormText) << codes[0];
+    }
+    for (const uint8_t instruction : {0x20, 0x24, 0x26, 0x28, 0x2C}) {
+        EXPECT_EQ(instructions(instruction), 0u) << int(instruction);
+    }
     EXPECT_EQ(chv1().settings().attemptsLeft, 3);
+    type({"1234", "12345678", "12345678"}); // the longest code is taken
+    EXPECT_TRUE(run(CodeDialog::Change));
 }
 
 TEST_F(ChvDialogs, CardThatIsNotThereIsReportedAsARefusal) {

@@ -81,6 +81,52 @@ TEST_F(CliPin, EachOperationSaysWhatItDid) {
     EXPECT_EQ(pin({"verify", "2468"}), cli::Done);
 }
 
+TEST_F(CliPin, CodesNoCardCanHoldAreRefusedBeforeTheCardSeesThem) {
+    for (const std::vector<std::string> &words : {std::vector<std::string>{"verify", ""},
+                                                  {"verify", "12"},
+                                                  {"change", "1234", ""},
+                                                  {"unblock", "1234", "4321"}}) {
+        EXPECT_EQ(pin(words), cli::Refused);
+        EXPECT_EQ(err.str(), texts.get(9010) + "\n");
+    }
+    EXPECT_EQ(chv1().attemptsLeft, 3);
+    EXPECT_EQ(pin({"verify", "1234"}), cli::Done) << "the code is unchanged";
+}
+
+// The PIN from a file, standard input or the environment, so that no process list shows it.
+TEST(CliPinSources, FileStandardInputOrEnvironment) {
+    test::TempDir dir;
+    const std::string file = (dir / "pin").string();
+    test::writeFile(file, "4321\r\nnot this");
+    struct Row {
+        std::vector<std::string> args;
+        const char *environment;
+        std::optional<std::string> pin;
+    };
+    const Row rows[] = {
+        {{"--pin-file", file, "info"}, "9999", "4321"},
+        {{"--pin-file", "-", "info"}, nullptr, "2468"},
+        {{"--pin", "1111", "info"}, "9999", "1111"},
+        {{"info"}, "9999", "9999"},
+        {{"info"}, "", std::nullopt},
+    };
+    for (const Row &row : rows) {
+        std::string error;
+        std::optional<cli::Options> options = cli::parseOptions(row.args, error);
+        ASSERT_TRUE(options) << error;
+        std::istringstream standardInput("2468\n");
+        ASSERT_TRUE(cli::readPin(*options, standardInput, row.environment, error)) << error;
+        EXPECT_EQ(options->pin, row.pin) << row.args[0];
+    }
+    std::string error;
+    std::optional<cli::Options> missing =
+        cli::parseOptions({"--pin-file", (dir / "none").string(), "info"}, error);
+    std::istringstream none;
+    EXPECT_FALSE(cli::readPin(*missing, none, nullptr, error));
+    EXPECT_NE(error.find("cannot be read"), std::string::npos);
+    EXPECT_FALSE(cli::parseOptions({"--pin", "1", "--pin-file", file, "info"}, error));
+}
+
 TEST_F(CliPin, WrongUsageAndNoCard) {
     for (const std::vector<std::string> &words : {std::vector<std::string>{"verify"},
                                                   {"change", "1234"},

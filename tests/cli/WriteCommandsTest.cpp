@@ -43,15 +43,37 @@ TEST_F(CliWrite, BadInputIsRefusedWithAReason) {
     EXPECT_NE(err.str().find("not a Velnor card backup"), std::string::npos);
 }
 
-TEST_F(CliWrite, RestoreRefusesAnotherCard) {
+// A backup of another card is refused before the PIN is offered; one that names no card goes
+// onto the card in the reader only with --force.
+TEST_F(CliWrite, RestoreOffersThePinOnlyToTheBackupsCard) {
     test::writeFile(dir / "one.fpb", oneRow);
     ASSERT_EQ(onCard({"--yes", "write", "phonebook", "-i", (dir / "one.fpb").string()}), cli::Done);
-    std::string text = test::readFile(backupPath());
-    text.replace(text.find("89012345678901234567"), 20, "89012345678901234500");
-    test::writeFile(dir / "other.txt", text);
-    EXPECT_EQ(onCard({"restore", (dir / "other.txt").string()}), cli::Refused);
-    EXPECT_NE(err.str().find("is not the card 89012345678901234500"), std::string::npos);
-    EXPECT_EQ(readPhonebook(), oneRow);
+    const std::string text = test::readFile(backupPath());
+    auto named = [&](const std::string &identity) {
+        std::string copy = text;
+        copy.replace(copy.find("89012345678901234567"), 20, identity);
+        const std::string path = (dir / ("backup-" + identity + ".txt")).string();
+        test::writeFile(path, copy);
+        return path;
+    };
+    const std::string other = named("89012345678901234500");
+    const std::string unknown = named("");
+    ASSERT_EQ(onCard({"pin", "enable", "1234"}), cli::Done);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(onCard({"--pin", "0000", "restore", other}), cli::Refused);
+        EXPECT_NE(err.str().find("is not the card 89012345678901234500"), std::string::npos);
+    }
+    EXPECT_EQ(onCard({"--pin", "1234", "restore", unknown}), cli::Refused);
+    EXPECT_NE(err.str().find("restore with --force"), std::string::npos) << err.str();
+    ASSERT_EQ(onCard({"info"}), cli::Done);
+    EXPECT_NE(out.str().find("PIN: on, 3 attempts left"), std::string::npos) << out.str();
+
+    EXPECT_EQ(onCard({"--pin", "1234", "restore", unknown, "--force"}), cli::Done) << err.str();
+    EXPECT_NE(err.str().find("Writing the backup of no ICCID or IMSI that could be read "
+                             "(3F00/7F10/6F3A, taken "),
+              std::string::npos)
+        << err.str();
+    EXPECT_NE(out.str().find("to the card 89012345678901234567"), std::string::npos);
 }
 
 TEST_F(CliWrite, OverLongNamesAreReportedButWritten) {

@@ -32,8 +32,7 @@ bool openTheCard(CUSBOpKrnl &driver, ScriptedWindow &w, const std::string &reade
 
 // Counts the commands a driver sends.
 void countCommands(ApduDriver &driver, unsigned &count) {
-    driver.setTrace([&count](int, const std::vector<uint8_t> &,
-                             const std::optional<std::vector<uint8_t>> &) { ++count; });
+    driver.setTrace([&count](int, const std::string &, bool) { ++count; });
 }
 
 double millisecondsSince(Clock::time_point start) {

@@ -77,42 +77,66 @@ TEST(CardBackup, FileNamesSortByTime) {
               "card-89_01-20240501-120000-123-6F3C.txt");
 }
 
-TEST(CardBackup, SavingKeepsTheNewestTwentyOfEachCard) {
-    test::TempDir dir;
-    CardBackup other = sample();
-    other.identity = "1111";
-    std::string error;
-    ASSERT_TRUE(saveCardBackup(dir.path(), other, kMay1, error));
-    std::vector<std::filesystem::path> saved;
-    for (int i = 0; i < 25; ++i) {
-        const auto path = saveCardBackup(dir.path(), sample(), kMay1 + i * 1s, error);
-        ASSERT_TRUE(path) << error;
-        saved.push_back(*path);
+// Each row saves backups of one card, oldest first, holding the contents its letters name (B:
+// a card that a write left half changed, again and again); `restoring` names a backup being
+// restored during the later saves. `left` marks the backups that stay.
+TEST(CardBackup, PruningKeepsTheNewestCopyOfEveryContent) {
+    struct Row {
+        std::string contents;
+        int restoring;
+        std::string left;
+    };
+    const Row rows[] = {
+        {"A" + std::string(24, 'B'), -1, "x" + std::string(23, '.') + "x"},
+        {"ABA", -1, ".xx"},
+        {"ABCDEFGHIJKLMNOPQRSTU", 0, std::string(21, 'x')}, // the oldest of many restored
+        {"AA", 0, "xx"},                                    // restored onto a card holding it
+    };
+    for (const Row &row : rows) {
+        test::TempDir dir;
+        CardBackup other = sample();
+        other.identity = "1111";
+        std::string error;
+        const auto otherPath = saveCardBackup(dir.path(), other, kMay1, {}, error);
+        std::vector<std::filesystem::path> saved;
+        for (size_t i = 0; i < row.contents.size(); ++i) {
+            CardBackup backup = sample();
+            backup.records[0][0] = static_cast<uint8_t>(row.contents[i]);
+            const std::filesystem::path keep =
+                row.restoring >= 0 && i > size_t(row.restoring) ? saved[row.restoring] : "";
+            const auto path = saveCardBackup(dir.path(), backup, kMay1 + i * 1s, keep, error);
+            ASSERT_TRUE(path) << error;
+            saved.push_back(*path);
+        }
+        std::string left;
+        for (const auto &path : saved) {
+            left += std::filesystem::exists(path) ? 'x' : '.';
+        }
+        EXPECT_EQ(left, row.left) << row.contents;
+        EXPECT_TRUE(std::filesystem::exists(*otherPath)) << "another card's backups stay";
     }
-    const std::vector<std::filesystem::path> kept = cardBackupsOf(dir.path(), sample().identity);
-    EXPECT_EQ(kept, std::vector<std::filesystem::path>(saved.begin() + 5, saved.end()));
-    EXPECT_EQ(cardBackupsOf(dir.path(), "1111").size(), 1u);
 
-    // A clock set back still keeps the backup just taken.
-    const auto early = saveCardBackup(dir.path(), sample(), kMay1 - 24h, error);
-    ASSERT_TRUE(early);
-    EXPECT_TRUE(std::filesystem::exists(*early));
-    EXPECT_EQ(cardBackupsOf(dir.path(), sample().identity).size(), kCardBackupsKept);
-
-    // Two backups in the same millisecond both stay.
-    const auto first = saveCardBackup(dir.path(), other, kMay1 + 1h, error);
-    const auto second = saveCardBackup(dir.path(), other, kMay1 + 1h, error);
-    ASSERT_TRUE(first && second);
-    EXPECT_NE(*first, *second);
+    // The backup just taken stays, though a clock set back names it older than its repetition,
+    // and two in one millisecond get names of their own.
+    test::TempDir dir;
+    std::string error;
+    CardBackup changed = sample();
+    changed.records[1][0] = 0x00;
+    const auto later = saveCardBackup(dir.path(), sample(), kMay1, {}, error);
+    const auto early = saveCardBackup(dir.path(), sample(), kMay1 - 24h, {}, error);
+    const auto same = saveCardBackup(dir.path(), changed, kMay1 - 24h, {}, error);
+    ASSERT_TRUE(later && early && same);
+    EXPECT_EQ(cardBackupsOf(dir.path(), sample().identity),
+              (std::vector<std::filesystem::path>{*early, *same}));
     std::string loadError;
-    EXPECT_TRUE(loadCardBackup(*second, loadError)) << loadError;
+    EXPECT_TRUE(loadCardBackup(*same, loadError)) << loadError;
 }
 
 TEST(CardBackup, FolderThatCannotBeWrittenIsAnError) {
     test::TempDir dir;
     test::writeFile(dir / "file", "x");
     std::string error;
-    EXPECT_FALSE(saveCardBackup(dir / "file" / "below", sample(), kMay1, error));
+    EXPECT_FALSE(saveCardBackup(dir / "file" / "below", sample(), kMay1, {}, error));
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(loadCardBackup(dir / "missing.txt", error));
 }

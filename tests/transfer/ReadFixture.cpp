@@ -24,10 +24,11 @@ void ReadFixture::insertCard(const std::vector<TestFile> &files, bool chv1Enable
     std::ostringstream json;
     json << R"({"chv1": {"enabled": )" << (chv1Enabled ? "true" : "false")
          << R"(, "code": "1234", "attempts": 3, "unblockCode": "12345678", "unblockAttempts": 10},)"
-         << R"("files": [{"path": "3F00/2FE2", "data": "98103254769810325476"})";
+         << R"("files": [)" << identityFiles;
     for (const TestFile &file : files) {
-        json << R"(, {"path": ")" << file.path << R"(", "recordLength": )" << file.recordLength
-             << R"(, "recordCount": )" << file.recordCount << R"(, "fill": ")" << file.fill
+        json << (identityFiles.empty() && &file == files.data() ? "" : ", ") << R"({"path": ")"
+             << file.path << R"(", "recordLength": )" << file.recordLength << R"(, "recordCount": )"
+             << file.recordCount << R"(, "fill": ")" << file.fill
              << (file.update.empty() ? "" : R"(", "update": ")" + file.update)
              << R"(", "records": [)";
         for (size_t i = 0; i < file.records.size(); ++i) {

@@ -54,6 +54,8 @@ protected:
                     worker, progress, timing, dir.path(), dir.path()};
     std::shared_ptr<SimHost> host;
     std::string devicePath;
+    // The files the next card is told apart by, as profile JSON.
+    std::string identityFiles = R"({"path": "3F00/2FE2", "data": "98103254769810325476"})";
 
     void SetUp() override;
     void TearDown() override;

@@ -221,14 +221,18 @@ TEST_F(WritePhonebook, MissingFileOrRecordsTooShortEndSilently) {
     expectWorkerBack();
 }
 
-TEST_F(WritePhonebook, KeepsTheNewestTwentyCardBackups) {
-    insertCard({{kAdnPath, 30, 2, {}}});
+TEST_F(WritePhonebook, ManyWritesKeepTheCardAsItWasFirst) {
+    const std::vector<std::string> original = {adnRecord("Anna", "1"), adnRecord("Bob", "2")};
+    insertCard({{kAdnPath, 30, 2, original}});
+    addRows({{"A", "1"}});
     test::writeFile(dir / "card-1111-20000101-000000-000-6F3A.txt", "another card");
     for (int i = 0; i < 22; ++i) {
         prompts.yesNo = {true};
         ASSERT_EQ(write(CardFile::Phonebook).outcome, WriteOutcome::Done);
     }
-    EXPECT_EQ(cardBackups().size(), kCardBackupsKept);
+    const std::vector<std::filesystem::path> kept = cardBackups();
+    ASSERT_EQ(kept.size(), 2u) << "one copy of each content the card had";
+    EXPECT_EQ(backupRecords(kept.front()), original);
     EXPECT_TRUE(std::filesystem::exists(dir / "card-1111-20000101-000000-000-6F3A.txt"));
 }
 
