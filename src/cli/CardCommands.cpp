@@ -131,9 +131,9 @@ int runRead(Context &context) {
     if (readCard(run.session, run.env(), file) == ReadOutcome::Failed) {
         return fail(context, Refused, "The card could not be read to the end.");
     }
-    const RowList &list = file == CardFile::Messages     ? session.messages.rows()
-                          : session.localPhonebookActive ? session.localPhonebook
-                                                         : session.cardPhonebook;
+    const RowList &list = file == CardFile::Messages        ? session.messages.rows()
+                          : session.activePhonebook.local() ? session.localPhonebook
+                                                            : session.cardPhonebook;
     const std::optional<std::string> output = context.options.value("-o");
     if (!output || *output == "-") {
         context.out << listFileText(list);

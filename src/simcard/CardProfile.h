@@ -37,6 +37,6 @@ struct CardProfile {
 };
 
 // The answer to reset of the demo card and of profiles that give none.
-inline constexpr std::string_view DefaultAtrHex = "3B9F95801FC78031E073FE211B63E208A8830090";
+inline constexpr std::string_view DefaultAtrHex = "3B9F95801FC78031E073FE211B63E208A88300900086";
 
 } // namespace velnor

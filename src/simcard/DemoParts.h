@@ -19,6 +19,9 @@ Bytes phonebookRecord(const std::string &name, NameCoding coding, const std::str
 CardFileSystem::Node addRecordFile(CardFileSystem &files, CardFileSystem::Node directory,
                                    uint16_t id, size_t recordLength, size_t recordCount);
 
+// The ICCID, the network files of DF GSM and the other files a phone reads from every SIM.
+void addSubscriberFiles(CardFileSystem &files, CardFileSystem::Node telecom,
+                        CardFileSystem::Node gsm);
 void addPhonebook(CardFileSystem &files, CardFileSystem::Node telecom);
 void addMessages(CardFileSystem &files, CardFileSystem::Node telecom);
 void addMessageParameters(CardFileSystem &files, CardFileSystem::Node telecom);

@@ -33,17 +33,6 @@ CardFileSystem::Node addDirectory(CardFileSystem &files, uint16_t id) {
     return *files.add(CardFileSystem::Master, directory);
 }
 
-void addIccid(CardFileSystem &files) {
-    // ICCID 89012345678901234567, stored with swapped digits (GSM 11.11, 10.1.1).
-    const Bytes iccid = *CMyTools::asc2hex("98103254769810325476");
-    FileDescription file;
-    file.id = 0x2FE2;
-    file.transparentSize = iccid.size();
-    file.read = AccessCondition::Always;
-    file.update = AccessCondition::Never;
-    files.setContent(*files.add(CardFileSystem::Master, file), iccid);
-}
-
 } // namespace
 
 CardProfile makeDemoCard(bool cdma) {
@@ -54,8 +43,8 @@ CardProfile makeDemoCard(bool cdma) {
     card.chv1.code = chvCodeFromText("1234");
     card.chv1.unblockCode = chvCodeFromText("12345678");
 
-    addIccid(card.files);
     const CardFileSystem::Node telecom = addDirectory(card.files, 0x7F10);
+    demo::addSubscriberFiles(card.files, telecom, addDirectory(card.files, 0x7F20));
     demo::addPhonebook(card.files, telecom);
     demo::addMessages(card.files, telecom);
     demo::addMessageParameters(card.files, telecom);

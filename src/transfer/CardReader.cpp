@@ -160,7 +160,7 @@ ReadOutcome Read::readPhonebook() {
     if (takeOver) {
         moveFromCardList(s_, env_.status, true);
     }
-    s_.localPhonebookActive = takeOver;
+    s_.activePhonebook.setLocal(takeOver);
     env_.timing.wait(env_.timing.takeOverRedraw);
     s_.phonebookLoaded = true;
     finish();

@@ -83,7 +83,7 @@ void copyToCardList(Session &session, StatusLine &status) {
             }
         }
     }
-    session.localPhonebookActive = false;
+    session.activePhonebook.setLocal(false);
     status.showProgress(8025, static_cast<uint16_t>(ticked), static_cast<uint16_t>(skipped));
 }
 

@@ -20,6 +20,25 @@
 
 namespace velnor {
 
+// Which phonebook list the entry commands act on, the local one or the card's. Whoever changes
+// it, the window hears of it and shows it.
+class ActivePhonebook {
+public:
+    bool local() const { return local_; }
+    void setLocal(bool local) {
+        local_ = local;
+        if (changed_) {
+            changed_();
+        }
+    }
+    // The one listener; an empty function removes it.
+    void onChange(std::function<void()> changed) { changed_ = std::move(changed); }
+
+private:
+    bool local_ = false;
+    std::function<void()> changed_;
+};
+
 // Everything the window owns about the card and its lists, on the window thread.
 struct Session {
     ReaderState reader;
@@ -27,7 +46,7 @@ struct Session {
     RowList localPhonebook;
     RowList cardPhonebook;
     MessageList messages;
-    bool localPhonebookActive = false;
+    ActivePhonebook activePhonebook;
     bool phonebookLoaded = false;
     bool messagesLoaded = false;
     size_t cardPhonebookRowsRead = 0; // row counts at the end of the last read

@@ -78,7 +78,12 @@ CPhonebookPage::CPhonebookPage(Session &session, const Texts &texts, StatusLine 
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(1, 1);
+    session_.activePhonebook.onChange([this] { paintLabels(); });
     retranslate();
+}
+
+CPhonebookPage::~CPhonebookPage() {
+    session_.activePhonebook.onChange({});
 }
 
 CSortListCtrl *CPhonebookPage::makeList(RowList &rows, int id) {
@@ -129,19 +134,19 @@ void CPhonebookPage::retranslate() {
 }
 
 CSortListCtrl *CPhonebookPage::activeList() const {
-    return session_.localPhonebookActive ? local_ : card_;
+    return session_.activePhonebook.local() ? local_ : card_;
 }
 
 void CPhonebookPage::setActive(CSortListCtrl *list) {
-    session_.localPhonebookActive = list == local_;
-    paintLabels();
+    session_.activePhonebook.setLocal(list == local_);
 }
 
 void CPhonebookPage::paintLabels() {
     const QString active = QStringLiteral("QLabel { color: rgb(255, 0, 0); font-weight: bold; }");
     const QString inactive = QStringLiteral("QLabel { color: rgb(0, 0, 0); }");
-    localLabel_->setStyleSheet(session_.localPhonebookActive ? active : inactive);
-    cardLabel_->setStyleSheet(session_.localPhonebookActive ? inactive : active);
+    const bool local = session_.activePhonebook.local();
+    localLabel_->setStyleSheet(local ? active : inactive);
+    cardLabel_->setStyleSheet(local ? inactive : active);
 }
 
 std::optional<PhoneEntry> CPhonebookPage::runEntryEditor(const PhoneEntry &entry) const {

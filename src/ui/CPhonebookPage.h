@@ -36,6 +36,7 @@ public:
     CPhonebookPage(Session &session, const Texts &texts, StatusLine &status,
                    CommandStates &commands, WorkerPause &worker, const Timing &timing,
                    QWidget *parent = nullptr);
+    ~CPhonebookPage() override;
 
     void setEntryEditor(EntryEditor editor) { editor_ = std::move(editor); }
     std::optional<PhoneEntry> runEntryEditor(const PhoneEntry &entry) const;

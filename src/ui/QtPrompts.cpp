@@ -1,8 +1,7 @@
 #include "ui/QtPrompts.h"
 
+#include <QAbstractButton>
 #include <QFileDialog>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QStringList>
 
 #include "ui/ChvDialogs.h"
@@ -19,13 +18,21 @@ QString QtPrompts::captionOf(const Prompt &prompt) const {
                                   : QString::fromStdString(prompt.caption);
 }
 
+QAbstractButton *QtPrompts::captioned(QMessageBox &box, QMessageBox::StandardButton which,
+                                      int captionId) const {
+    QAbstractButton *button = box.button(which);
+    if (texts_.has(captionId)) {
+        button->setText(qText(texts_, captionId));
+    }
+    return button;
+}
+
 bool QtPrompts::askYesNo(const Prompt &prompt) {
     QMessageBox box(QMessageBox::Question, captionOf(prompt), QString::fromStdString(prompt.text),
-                    QMessageBox::NoButton, owner_);
-    QPushButton *yes = box.addButton(qText(texts_, caption::Yes), QMessageBox::YesRole);
-    QPushButton *no = box.addButton(qText(texts_, caption::No), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
-    box.setEscapeButton(no);
+                    QMessageBox::Yes | QMessageBox::No, owner_);
+    const QAbstractButton *yes = captioned(box, QMessageBox::Yes, caption::Yes);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(captioned(box, QMessageBox::No, caption::No));
     box.exec();
     return box.clickedButton() == yes;
 }
@@ -37,9 +44,9 @@ void QtPrompts::showMessage(MessageKind kind, const Prompt &prompt) {
     } else if (kind == MessageKind::Error) {
         icon = QMessageBox::Critical;
     }
-    QMessageBox box(icon, captionOf(prompt), QString::fromStdString(prompt.text),
-                    QMessageBox::NoButton, owner_);
-    box.setEscapeButton(box.addButton(qText(texts_, caption::Ok), QMessageBox::AcceptRole));
+    QMessageBox box(icon, captionOf(prompt), QString::fromStdString(prompt.text), QMessageBox::Ok,
+                    owner_);
+    box.setEscapeButton(captioned(box, QMessageBox::Ok, caption::Ok));
     box.exec();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -29,6 +30,10 @@ public:
 
 private:
     QString captionOf(const Prompt &prompt) const;
+    // A standard button of a box with the pack's caption; Qt's own where the pack has none, as
+    // before any pack is loaded, when the configuration error is shown.
+    QAbstractButton *captioned(QMessageBox &box, QMessageBox::StandardButton which,
+                               int captionId) const;
     std::optional<std::string> chooseFile(const FileChoice &choice, bool save);
 
     const Texts &texts_;

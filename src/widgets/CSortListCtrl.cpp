@@ -5,9 +5,7 @@
 
 namespace velnor {
 
-CSortListCtrl::CSortListCtrl(RowList &rows, QWidget *parent) : CCheckListCtrl(rows, parent) {
-    checkHeader()->setSortIndicatorShown(false);
-}
+CSortListCtrl::CSortListCtrl(RowList &rows, QWidget *parent) : CCheckListCtrl(rows, parent) {}
 
 bool CSortListCtrl::SetHeadings(const std::string &text) {
     const std::vector<Heading> headings = parseHeadings(text);
@@ -26,20 +24,16 @@ bool CSortListCtrl::SetHeadings(const std::string &text) {
 }
 
 void CSortListCtrl::Sort(int column, bool ascending) {
-    sortedColumn_ = column;
-    ascending_ = ascending;
+    checkHeader()->setSortMark(column, ascending);
     if (column < 0 || static_cast<size_t>(column) >= rows().columnCount()) {
         return;
     }
-    horizontalHeader()->setSortIndicatorShown(true);
-    horizontalHeader()->setSortIndicator(column,
-                                         ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
     rows().permute(sortOrder(rows(), static_cast<size_t>(column), ascending));
 }
 
 void CSortListCtrl::afterHeaderClick(int section) {
     if (section == kSortColumn) {
-        Sort(kSortColumn, !(sortedColumn_ == kSortColumn && ascending_));
+        Sort(kSortColumn, !(sortedColumn() == kSortColumn && sortedAscending()));
     }
     rows().renumberFrom(0);
 }

@@ -28,8 +28,8 @@ public:
     // Sets the columns from "title,width; title,width; ...". False when the text describes none.
     bool SetHeadings(const std::string &text);
     void Sort(int column, bool ascending);
-    int sortedColumn() const { return sortedColumn_; }
-    bool sortedAscending() const { return ascending_; }
+    int sortedColumn() const { return checkHeader()->sortMarkColumn(); }
+    bool sortedAscending() const { return checkHeader()->sortMarkAscending(); }
 
     // Gives the columns the widths kept in the store, when it holds a value for as many columns
     // as the list has. The watcher is held while the store is read.
@@ -38,10 +38,6 @@ public:
 
 protected:
     void afterHeaderClick(int section) override;
-
-private:
-    int sortedColumn_ = -1;
-    bool ascending_ = true;
 };
 
 } // namespace velnor

@@ -14,6 +14,23 @@ CheckAllHeader::CheckAllHeader(QWidget *parent) : QHeaderView(Qt::Horizontal, pa
     setSectionsClickable(true);
     setHighlightSections(false);
     setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // QHeaderView moves its own indicator to every heading clicked; the mark is drawn from the
+    // list's sort instead.
+    setSortIndicatorShown(false);
+}
+
+void CheckAllHeader::setSortMark(int column, bool ascending) {
+    sortColumn_ = column;
+    ascending_ = ascending;
+    viewport()->update();
+}
+
+void CheckAllHeader::initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const {
+    QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+    // Qt's own convention: an ascending sort shows SortDown.
+    option->sortIndicator = logicalIndex != sortColumn_ ? QStyleOptionHeader::None
+                            : ascending_                ? QStyleOptionHeader::SortDown
+                                                        : QStyleOptionHeader::SortUp;
 }
 
 void CheckAllHeader::setImage(int image) {

@@ -83,6 +83,34 @@ TEST_P(DemoCard, HasTheIdentityAndADisabledPin) {
     EXPECT_EQ(statusOf(sim.transmit(apdu(0x28, 0, 1, 8, code8("1234")))), 0x9000);
 }
 
+TEST_P(DemoCard, HasTheGsmFilesOfEverySim) {
+    VirtualSim sim(card());
+    // The mandatory files of DF GSM (GSM 11.11, 10.3): identifier, size, access condition byte
+    // (read, update) of the status response. The IMSI is read after CHV1, changed by no user.
+    struct Expected {
+        uint16_t id;
+        size_t size;
+        uint8_t access;
+    };
+    const Expected expected[] = {{0x6F05, 2, 0x01}, {0x6F07, 9, 0x14},  {0x6F20, 9, 0x11},
+                                 {0x6F31, 1, 0x14}, {0x6F38, 5, 0x14},  {0x6F74, 16, 0x11},
+                                 {0x6F78, 2, 0x14}, {0x6F7B, 12, 0x11}, {0x6F7E, 11, 0x11},
+                                 {0x6FAD, 4, 0x04}, {0x6FAE, 1, 0x04}};
+    ASSERT_EQ(statusOf(sim.transmit(selectCommand(0x7F20))), 0x9F16);
+    for (const Expected &file : expected) {
+        EXPECT_EQ(statusOf(sim.transmit(selectCommand(file.id))), 0x9F0F) << std::hex << file.id;
+        const Bytes status = dataOf(sim.transmit(apdu(0xC0, 0, 0, 15)));
+        EXPECT_EQ(status[2] << 8 | status[3], file.size) << std::hex << file.id;
+        EXPECT_EQ(status[8], file.access) << std::hex << file.id;
+    }
+    // IMSI 001 01 0123456789 behind its length and the odd-count nibble 9 (GSM 11.11, 10.3.2).
+    sim.transmit(selectCommand(0x6F07));
+    const Bytes imsi = dataOf(sim.transmit(apdu(0xB0, 0, 0, 9)));
+    ASSERT_EQ(imsi.size(), 9u);
+    EXPECT_EQ(imsi[0], 8);
+    EXPECT_EQ(CMyTools::bcd2asc(imsi.data() + 1, 8), "9001010123456789");
+}
+
 TEST_P(DemoCard, PhonebookHoldsEntriesInEveryCoding) {
     VirtualSim sim(card());
     struct Expected {

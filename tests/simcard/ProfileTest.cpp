@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <numeric>
+
 #include "SimTestSupport.h"
 #include "codec/CMyTools.h"
 #include "support/TempDir.h"
@@ -43,6 +46,14 @@ INSTANTIATE_TEST_SUITE_P(
         BadProfile{R"({"atr": "3B9G"})", "\"atr\" is not hexadecimal bytes"},
         BadProfile{R"({"atr": "3B9"})", "\"atr\" is not hexadecimal bytes"},
         BadProfile{R"({"atr": "00"})", "not an answer to reset"},
+        // ISO/IEC 7816-3, 8.2: what T0 and TDi announce must be there, TCK must check.
+        BadProfile{
+            R"({"atr": "3B9F95801FC78031E073FE211B63E208A883009086"})",
+            "announces 15 historical bytes and the check byte TCK in 22 bytes, but holds 21"},
+        BadProfile{R"({"atr": "3B02AA"})", "announces 2 historical bytes in 4 bytes, but holds 3"},
+        BadProfile{R"({"atr": "3B80"})", "ends inside its interface bytes"},
+        BadProfile{R"({"atr": "3B9F95801FC78031E073FE211B63E208A88300900087"})",
+                   "check byte TCK that does not make"},
         BadProfile{R"({"atr": 59})", "\"atr\" is not a text"},
         BadProfile{R"({"atr": "3B00", "fles": []})", "unknown member \"fles\""},
         BadProfile{R"({"files": {}})", "\"files\" is not a list"},
@@ -154,12 +165,17 @@ TEST(ProfileDefaults, ChvCountersStartFull) {
     EXPECT_EQ(card.chv1.code, chvCodeFromText("1234"));
 }
 
-TEST(ProfileDefaults, AtrDefaultsToTheDemoCard) {
-    ProfileResult loaded = parseCardProfile("{}");
-    ASSERT_TRUE(loaded.profile) << loaded.error;
-    EXPECT_EQ(CMyTools::hex2asc(loaded.profile->atr.data(), loaded.profile->atr.size()),
-              DefaultAtrHex);
-    EXPECT_FALSE(loaded.profile->chv1.initialised);
+TEST(ProfileDefaults, AtrDefaultsToTheDemoCardsWellFormedOne) {
+    // Without "atr", and with the demo card's answer to reset as earlier versions wrote it.
+    for (const char *json : {"{}", R"({"atr": "3B9F95801FC78031E073FE211B63E208A8830090"})"}) {
+        ProfileResult loaded = parseCardProfile(json);
+        ASSERT_TRUE(loaded.profile) << loaded.error;
+        const Bytes &atr = loaded.profile->atr;
+        EXPECT_EQ(CMyTools::hex2asc(atr.data(), atr.size()), DefaultAtrHex);
+        // TCK makes the exclusive-or of T0 to TCK zero (ISO/IEC 7816-3, 8.2.5).
+        EXPECT_EQ(std::accumulate(atr.begin() + 1, atr.end(), 0, std::bit_xor<>()), 0);
+        EXPECT_FALSE(loaded.profile->chv1.initialised);
+    }
 }
 
 void expectSameCard(const CardProfile &a, const CardProfile &b) {

@@ -77,7 +77,7 @@ TEST_F(ReadPhonebook, TakeOverMovesTheEntriesToTheLocalList) {
               (std::vector<std::string>{"Bob {home}", "Anna", "Carl"}));
     EXPECT_EQ(column(session.localPhonebook, 0), (std::vector<std::string>{"1", "2", "3"}));
     EXPECT_TRUE(session.localPhonebook.isChecked(1));
-    EXPECT_TRUE(session.localPhonebookActive);
+    EXPECT_TRUE(session.activePhonebook.local());
     EXPECT_EQ(panes.panes[2], "3 entries taken, 1 skipped as duplicates");
     // The backup holds what the card held, not what was left after the move.
     EXPECT_NE(readFile(dir / "Phone.fph").find("Carl"), std::string::npos);

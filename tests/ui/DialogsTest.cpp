@@ -2,6 +2,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -9,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/PackTexts.h"
+#include "app/StartUp.h"
 #include "support/EnglishTexts.h"
 #include "support/ScriptedPrompts.h"
 #include "ui/CNumberEdit.h"
@@ -140,6 +143,26 @@ TEST_F(ChvDialogTest, QtPromptsShowsTheDialogAndReturnsWhatWasTyped) {
         dialog->findChild<QPushButton *>("cancel")->click();
     });
     EXPECT_FALSE(prompts.askCodes({CodeDialog::Change, 3}));
+}
+
+// With a pack the buttons carry its captions; before any pack (the configuration error) Qt's.
+TEST(QtPromptsTest, MessagesHaveALabelledOkButtonWithOrWithoutAPack) {
+    const test::EnglishTexts english;
+    const PackTexts noPack;
+    for (const Texts *texts : std::initializer_list<const Texts *>{&english, &noPack}) {
+        QtPrompts prompts(*texts);
+        QStringList labels;
+        QTimer::singleShot(0, [&labels] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            for (const QAbstractButton *button : box->buttons()) {
+                labels << button->text().remove(QLatin1Char('&'));
+            }
+            box->buttons().front()->click();
+        });
+        prompts.showMessage(MessageKind::Warning, {0, kConfigurationErrorCaption, "Can not load"});
+        EXPECT_EQ(labels, QStringList{QStringLiteral("OK")});
+    }
 }
 
 TEST(QtPromptsTest, FileFiltersMatchBothCases) {

@@ -1,4 +1,5 @@
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
@@ -21,6 +22,11 @@ protected:
     QString pane(int n) { return window().panes()->paneText(n); }
     QString formatted(int id, long long a, long long b) {
         return QString::fromStdString(texts.format(id, {a, b}));
+    }
+    // The colour a label's text is drawn in, as "#rrggbb".
+    static std::string labelColour(QLabel *label) {
+        label->ensurePolished();
+        return label->palette().color(label->foregroundRole()).name().toStdString();
     }
     // Clicks the heading of a list at the middle of a section.
     static void clickHeading(CCheckListCtrl *list, int section) {
@@ -58,8 +64,10 @@ TEST_F(MainWindowTest, TakingTheEntriesOverFillsTheLocalListAndMakesItActive) {
     openWindow();
     EXPECT_EQ(cardList().rowCount(), 0u);
     EXPECT_EQ(local().rowCount(), session().cardPhonebookRowsRead);
-    EXPECT_TRUE(session().localPhonebookActive);
+    EXPECT_TRUE(session().activePhonebook.local());
     EXPECT_EQ(column(local(), 0).back(), std::to_string(local().rowCount()));
+    EXPECT_EQ(labelColour(window().phonebookPage()->localLabel()), "#ff0000") << "the red label";
+    EXPECT_EQ(labelColour(window().phonebookPage()->cardLabel()), "#000000");
 }
 
 TEST_F(MainWindowTest, TakeAndCopyButtonsSkipDuplicates) {
@@ -76,7 +84,7 @@ TEST_F(MainWindowTest, TakeAndCopyButtonsSkipDuplicates) {
     EXPECT_EQ(cardList().rowCount(), before - 3);
     EXPECT_EQ(local().rowCount(), 3u);
     EXPECT_EQ(column(cardList(), 0).front(), "1");
-    EXPECT_TRUE(session().localPhonebookActive);
+    EXPECT_TRUE(session().activePhonebook.local());
 
     // The two taken rows are ticked in the local list; copying them back twice adds them once.
     QTest::mouseClick(window().phonebookPage()->copyButton(), Qt::LeftButton);
@@ -84,7 +92,7 @@ TEST_F(MainWindowTest, TakeAndCopyButtonsSkipDuplicates) {
     QTest::mouseClick(window().phonebookPage()->copyButton(), Qt::LeftButton);
     EXPECT_EQ(pane(2), formatted(8025, 2, 2));
     EXPECT_EQ(cardList().rowCount(), before - 1);
-    EXPECT_FALSE(session().localPhonebookActive);
+    EXPECT_FALSE(session().activePhonebook.local());
 }
 
 TEST_F(MainWindowTest, EditChangesTheSelectedRowAndCancelChangesNothing) {
@@ -147,7 +155,7 @@ TEST_F(MainWindowTest, HeadingClicksSortByNameAlternatelyAndNumberTheRowsAgain) 
     for (size_t row = 0; row < cardList().rowCount(); ++row) {
         EXPECT_EQ(cardList().cell(row, 0), std::to_string(row + 1));
     }
-    EXPECT_FALSE(session().localPhonebookActive) << "a heading click activates its list";
+    EXPECT_FALSE(session().activePhonebook.local()) << "a heading click activates its list";
 }
 
 TEST_F(MainWindowTest, TheColumnZeroHeadingTicksAllAndFollowsTheTicks) {

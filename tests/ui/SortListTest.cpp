@@ -104,6 +104,15 @@ protected:
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(section) + 5, 5));
     }
+    // A heading as it is drawn, with the mouse elsewhere.
+    QImage headingPicture(int section) {
+        QHeaderView *header = list.horizontalHeader();
+        QTest::mouseMove(list.viewport(), list.viewport()->rect().center());
+        return header
+            ->grab(QRect(header->sectionViewportPosition(section), 0, header->sectionSize(section),
+                         header->height()))
+            .toImage();
+    }
     std::vector<std::string> column(size_t c) const {
         std::vector<std::string> cells;
         for (size_t row = 0; row < rows.rowCount(); ++row) {
@@ -117,7 +126,10 @@ protected:
 };
 
 TEST_F(SortListCtrlTest, HeadingClicksAlternateTheOrderAndNumberRowsAgain) {
+    const QImage unmarked = headingPicture(1);
     clickHeading(1);
+    const QImage marked = headingPicture(1);
+    EXPECT_NE(marked, unmarked) << "the sorted column shows the sort mark";
     EXPECT_EQ(column(1), (std::vector<std::string>{"3", "9", "12"}));
     EXPECT_EQ(column(0), (std::vector<std::string>{"1", "2", "3"}));
     EXPECT_EQ(column(2), (std::vector<std::string>{"2", "0", "1"})) << "rows move whole";
@@ -127,6 +139,11 @@ TEST_F(SortListCtrlTest, HeadingClicksAlternateTheOrderAndNumberRowsAgain) {
     EXPECT_EQ(column(0), (std::vector<std::string>{"1", "2", "3"}));
     clickHeading(2);
     EXPECT_EQ(column(1), (std::vector<std::string>{"12", "9", "3"})) << "only column 1 sorts";
+    clickHeading(1);
+    for (const int other : {0, 2}) {
+        clickHeading(other);
+        EXPECT_EQ(headingPicture(1), marked) << "the mark stays after a click on " << other;
+    }
 }
 
 TEST_F(SortListCtrlTest, TheHeadingClickHoldsTheWatcherAndTellsThePage) {
