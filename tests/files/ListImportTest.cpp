@@ -99,7 +99,7 @@ TEST_F(ListImport, OnlyAnEmptyFileMayGiveNoRows) {
         {header, ImportResult::NoRows},
         {"a,b", ImportResult::NoRows},
         {std::string("\0\"1\",\"x\",\"2\",\"y\",", 17), ImportResult::NoRows},
-        {"\xFF\xFE" + header, ImportResult::NoRows}, // a byte-order mark and no text
+        {"\xFF\xFE" + header, ImportResult::NoRows}, // UTF-16 by its mark, but not UTF-16
         {commas, ImportResult::TooLarge}};
     for (const auto &[content, result] : cases) {
         EXPECT_EQ(importListText(content, phonebook, card, report), result);
