@@ -1,8 +1,9 @@
 // Importing any file as a phonebook or message list. The first byte chooses the list (bit 0),
 // a card without the 0x82 coding (bit 1), a CDMA card (bit 2) and the alpha length (bits 3-7);
 // the rest is the file. The file goes through the file system like a real one. Whatever it
-// holds, the import succeeds, every cell is valid UTF-8, the rows are numbered from 1, the
-// message list keeps one record image per row, and the report names only imported rows.
+// holds, the import either adds rows or refuses the file with its reason and adds nothing; every
+// cell is valid UTF-8, the rows are numbered from 1, the message list keeps one record image per
+// row, and the report names only imported rows.
 
 #include "base/Utf8.h"
 #include "files/ListImport.h"
@@ -18,10 +19,18 @@ using namespace velnor;
 class SilentPrompts : public UserPrompts {
 public:
     bool askYesNo(const Prompt &) override { return false; }
-    void showMessage(MessageKind, const Prompt &) override { std::abort(); }
+    // Only a file without rows, or one whose rows would need too much memory, is refused.
+    void showMessage(MessageKind, const Prompt &prompt) override {
+        if (prompt.id != kNoRowsText && prompt.id != 9004) {
+            std::abort();
+        }
+        refused = true;
+    }
     std::optional<std::string> chooseOpenFile(const FileChoice &) override { return {}; }
     std::optional<std::string> chooseSaveFile(const FileChoice &) override { return {}; }
     std::optional<CodeAnswer> askCodes(const CodeRequest &) override { return {}; }
+
+    bool refused = false;
 };
 
 class NoTexts : public Texts {
@@ -76,13 +85,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     ImportReport report;
     if ((data[0] & 1) == 0) {
         RowList phonebook({"No.", "Name", "Number"});
-        if (!ImportListFile(path, phonebook, card, report, prompts, texts)) {
+        const bool imported = ImportListFile(path, phonebook, card, report, prompts, texts);
+        if (imported == prompts.refused || imported == (phonebook.rowCount() == 0 && size > 1)) {
             std::abort();
         }
         checkRows(phonebook, report);
     } else {
         MessageList messages({"No.", "Status", "Number", "Time", "Text"});
-        if (!ImportListFile(path, messages, card, report, prompts, texts) ||
+        const bool imported = ImportListFile(path, messages, card, report, prompts, texts);
+        if (imported == prompts.refused || imported == (messages.size() == 0 && size > 1) ||
             messages.size() != messages.rows().rowCount()) {
             std::abort();
         }

@@ -1,5 +1,6 @@
 // Importing and saving a large phonebook file: 100,000 and 1,000,000 rows of about 50 bytes,
-// mostly ASCII with some accented and Chinese names, as a real exported phonebook would be.
+// mostly ASCII with some accented and Chinese names, as a real exported phonebook would be; and
+// importing files whose content makes as many rows per byte as it can.
 
 #include <benchmark/benchmark.h>
 
@@ -33,8 +34,8 @@ public:
 };
 
 const std::vector<std::string> kTitles = {"No.", "Name", "Number"};
-// The heap an import may need at its peak, per byte of the file.
-constexpr double kImportHeapPerFileByte = 5.0;
+// The heap the import of a real phonebook may need at its peak, per byte of the file.
+constexpr double kListHeapPerFileByte = 5.0;
 
 // Names as a phonebook holds them: most fit a card's 16 characters, some have accents or are
 // Chinese, a few are too long and get reported.
@@ -130,7 +131,7 @@ void BM_ImportPhonebook(benchmark::State &state) {
                             static_cast<int64_t>(std::filesystem::file_size(path)));
     // The rows themselves, three short strings each, take about four times the file; the
     // import may need little more than that at its peak.
-    bench::checkHeapBudget(state, peakMiB, kImportHeapPerFileByte * fileMiB);
+    bench::checkHeapBudget(state, peakMiB, kListHeapPerFileByte * fileMiB);
 }
 
 void BM_SavePhonebook(benchmark::State &state) {
@@ -150,10 +151,54 @@ void BM_SavePhonebook(benchmark::State &state) {
                             static_cast<int64_t>(std::filesystem::file_size(target)));
 }
 
+// Files that are nothing but the smallest cells, repeated: bare commas, empty quoted cells, and
+// a legacy byte per cell that becomes three bytes of UTF-8. A file of 32 MiB reads in moments.
+const char *const kPathologicalCells[] = {",", "\"\",", "\x80,"};
+constexpr size_t kPathologicalSize = size_t{32} << 20;
+
+const std::string &pathologicalFile(size_t kind) {
+    static std::map<size_t, std::string> files;
+    std::string &path = files[kind];
+    if (path.empty()) {
+        const std::string cell = kPathologicalCells[kind];
+        std::string content;
+        content.reserve(kPathologicalSize);
+        while (content.size() + cell.size() <= kPathologicalSize) {
+            content += cell;
+        }
+        path = (benchFolder() / ("pathological-" + std::to_string(kind) + ".fpb")).string();
+        std::ofstream(path, std::ios::binary) << content;
+    }
+    return path;
+}
+
+void BM_ImportPathological(benchmark::State &state) {
+    const std::string &path = pathologicalFile(static_cast<size_t>(state.range(0)));
+    SilentPrompts prompts;
+    NoTexts texts;
+    const CardState card = standardCard();
+    double peakMiB = 0;
+    for (auto _ : state) {
+        auto list = std::make_unique<RowList>(kTitles);
+        ImportReport report;
+        const bench::HeapPeak peak;
+        ImportListFile(path, *list, card, report, prompts, texts);
+        peakMiB = std::max(peakMiB, peak.mebibytes());
+        state.PauseTiming();
+        list.reset();
+        malloc_trim(0);
+        state.ResumeTiming();
+    }
+    // Whatever the file holds, the import keeps to its own rule.
+    const double fileMiB = static_cast<double>(std::filesystem::file_size(path)) / (1 << 20);
+    bench::checkHeapBudget(state, peakMiB, static_cast<double>(kImportHeapPerFileByte) * fileMiB);
+}
+
 BENCHMARK(BM_ImportPhonebook)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SavePhonebook)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportPhonebook)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_SavePhonebook)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ImportPathological)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 } // namespace
 } // namespace velnor

@@ -51,11 +51,7 @@ std::string readWholeFile(const std::filesystem::path &file) {
     std::ifstream in(file, std::ios::binary);
     std::ostringstream content;
     content << in.rdbuf();
-    std::string text = textAsUtf8(content.str());
-    if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
-        text.erase(0, 3);
-    }
-    return text;
+    return textAsUtf8(content.str());
 }
 
 int leadingInteger(std::string_view text) {
@@ -141,8 +137,7 @@ int CIniFile::ReadInt(std::string_view section, std::string_view key, int defaul
 size_t CIniFile::ReadString(std::string_view section, std::string_view key,
                             std::string_view defaultValue, std::string &out) const {
     const std::optional<std::string> value = lookup(section, key);
-    out =
-        firstCharacters(value ? std::string_view(*value) : defaultValue, kMaxValueCharacters);
+    out = firstCharacters(value ? std::string_view(*value) : defaultValue, kMaxValueCharacters);
     return countCharacters(out);
 }
 

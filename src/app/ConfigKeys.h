@@ -17,6 +17,9 @@ inline constexpr const char *kFirstRunTime = "FirstRunTime";
 inline constexpr const char *kLastRunTime = "LastRunTime";
 inline constexpr const char *kRunCounterPath = "Configuration\\RunTime";
 inline constexpr const char *kAlreadyRun = "AlreadyRun";
+// The code page last chosen in the open dialog ("" or missing: detection)
+inline constexpr const char *kFilesPath = "Configuration\\Files";
+inline constexpr const char *kOpenCodePage = "CodePage";
 
 // velnor.cfg, the installation's read-only customisation
 inline constexpr const char *kIniFileName = "velnor.cfg";

@@ -1,18 +1,21 @@
 #include "base/LegacyText.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdint>
-#include <cstring>
 #include <iconv.h>
 
+#include "base/CodePageGuess.h"
 #include "base/Utf8.h"
 
 namespace velnor {
 
 namespace {
 
-// An open iconv descriptor, closed on every way out.
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+// An open iconv descriptor to UTF-8, closed on every way out.
 class Converter {
 public:
     explicit Converter(const char *from) : cd_(iconv_open("UTF-8", from)) {}
@@ -26,154 +29,201 @@ public:
 
     bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
-    // Converts all of bytes; a byte that cannot be read becomes U+FFFD and is skipped.
-    std::string convert(std::string_view bytes) {
-        std::string out;
-        out.resize(bytes.size() * 2 + 16);
+    // Feeds sink the UTF-8 text of bytes piece by piece; a unit of `unit` bytes that cannot be
+    // read becomes U+FFFD. Without a converter every non-ASCII byte is unreadable.
+    template <typename Sink> void convert(std::string_view bytes, size_t unit, Sink &sink) {
+        if (!ok()) {
+            for (const char byte : bytes) {
+                sink(static_cast<uint8_t>(byte) < 0x80 ? std::string_view(&byte, 1) : kReplacement);
+            }
+            return;
+        }
+        std::array<char, 16384> buffer;
         char *in = const_cast<char *>(bytes.data());
         size_t inLeft = bytes.size();
-        size_t written = 0;
         while (inLeft > 0) {
-            char *to = out.data() + written;
-            size_t outLeft = out.size() - written;
+            char *to = buffer.data();
+            size_t outLeft = buffer.size();
             const size_t result = iconv(cd_, &in, &inLeft, &to, &outLeft);
-            written = out.size() - outLeft;
-            if (result != static_cast<size_t>(-1)) {
-                break;
-            }
-            if (errno == E2BIG) {
-                out.resize(out.size() * 2);
+            const int error = errno;
+            sink(std::string_view(buffer.data(), buffer.size() - outLeft));
+            if (result != static_cast<size_t>(-1) || error == E2BIG) {
                 continue;
             }
-            // EILSEQ or EINVAL (a sequence cut short at the end).
-            if (out.size() - written < 4) {
-                out.resize(out.size() * 2);
-            }
-            written += writeUtf8(out.data() + written, kReplacementChar);
-            ++in;
-            --inLeft;
+            // EILSEQ, or EINVAL for a sequence cut short at the end.
+            sink(kReplacement);
+            const size_t skip = std::min(unit, inLeft);
+            in += skip;
+            inLeft -= skip;
             iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         }
-        out.resize(written);
-        return out;
     }
 
 private:
     iconv_t cd_;
 };
 
-// The UTF-8 forms of the Windows-1252 bytes 0x80-0xFF, taken from the C library once.
-const std::array<std::string, 128> &windows1252Table() {
-    static const std::array<std::string, 128> table = [] {
-        std::array<std::string, 128> t;
-        Converter converter("WINDOWS-1252");
-        for (size_t i = 0; i < t.size(); ++i) {
-            const char byte = static_cast<char>(0x80 + i);
-            std::string utf8;
-            if (converter.ok()) {
-                utf8 = converter.convert(std::string_view(&byte, 1));
-            }
-            if (utf8.empty() || utf8 == "\xEF\xBF\xBD") {
-                utf8.clear();
-                appendUtf8(utf8, static_cast<char32_t>(0x80 + i));
-            }
-            t[i] = utf8;
+// The UTF-8 forms of the bytes 0x80-0xFF in a single-byte code page.
+using ByteTable = std::array<std::string, 128>;
+
+ByteTable byteTable(const CodePage &page) {
+    ByteTable table;
+    Converter converter(page.converter);
+    for (size_t i = 0; i < table.size(); ++i) {
+        const char byte = static_cast<char>(0x80 + i);
+        std::string &utf8 = table[i];
+        auto append = [&utf8](std::string_view piece) { utf8 += piece; };
+        converter.convert(std::string_view(&byte, 1), 1, append);
+        if (utf8.empty() || utf8 == kReplacement) {
+            utf8.clear();
+            appendUtf8(utf8, static_cast<char32_t>(0x80 + i));
         }
-        return t;
-    }();
+    }
     return table;
 }
 
-struct GbkScan {
-    bool wellFormed = true;
-    size_t common = 0;
-    size_t outside = 0; // double-byte characters outside GB 2312
-};
-
-GbkScan scanGbk(std::string_view bytes) {
-    GbkScan scan;
-    size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<uint8_t>(bytes[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        if (lead == 0x80 || lead == 0xFF || i + 1 >= bytes.size()) {
-            scan.wellFormed = false;
-            return scan;
-        }
-        const auto trail = static_cast<uint8_t>(bytes[i + 1]);
-        if (trail < 0x40 || trail == 0x7F || trail == 0xFF) {
-            scan.wellFormed = false;
-            return scan;
-        }
-        const bool gb2312 = lead >= 0xA1 && lead <= 0xF7 && trail >= 0xA1;
-        const bool common = gb2312 && (lead <= 0xA9 || (lead >= 0xB0 && lead <= 0xD7));
-        if (common) {
-            ++scan.common;
-        } else if (!gb2312) {
-            ++scan.outside;
-        }
-        i += 2;
-    }
-    return scan;
-}
-
-// Valid UTF-8 sequences as they are, every other byte as Windows-1252.
-std::string windows1252ToUtf8(std::string_view bytes) {
-    const std::array<std::string, 128> &table = windows1252Table();
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 2);
+template <typename Sink>
+void singleBytePieces(std::string_view bytes, const ByteTable &table, bool keepUtf8Runs,
+                      Sink &sink) {
     size_t pos = 0;
     while (pos < bytes.size()) {
-        const auto byte = static_cast<uint8_t>(bytes[pos]);
-        if (byte < 0x80) {
-            out += static_cast<char>(byte);
-            ++pos;
+        size_t end = pos;
+        while (end < bytes.size() && static_cast<uint8_t>(bytes[end]) < 0x80) {
+            ++end;
+        }
+        if (end > pos) {
+            sink(bytes.substr(pos, end - pos));
+            pos = end;
             continue;
         }
-        const size_t start = pos;
-        const char32_t cp = nextCodePoint(bytes, pos);
-        if (cp == kReplacementChar && pos - start == 1) {
-            out += table[byte - 0x80];
+        while (end < bytes.size() && static_cast<uint8_t>(bytes[end]) >= 0x80) {
+            ++end;
+        }
+        const std::string_view run = bytes.substr(pos, end - pos);
+        if (keepUtf8Runs && isValidUtf8(run)) {
+            sink(run);
         } else {
-            out.append(bytes, start, pos - start);
+            for (const char byte : run) {
+                sink(table[static_cast<uint8_t>(byte) - 0x80]);
+            }
+        }
+        pos = end;
+    }
+}
+
+template <typename Sink> void utf8Pieces(std::string_view bytes, Sink &sink) {
+    size_t from = 0;
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        const size_t start = pos;
+        if (nextCodePoint(bytes, pos) == kReplacementChar && pos - start == 1) {
+            sink(bytes.substr(from, start - from));
+            sink(kReplacement);
+            from = pos;
         }
     }
-    return out;
+    sink(bytes.substr(from));
+}
+
+template <typename Sink>
+void decodePieces(std::string_view bytes, const CodePage &page, bool keepUtf8Runs, Sink &sink) {
+    switch (page.units) {
+    case CodeUnits::Utf8:
+        utf8Pieces(bytes, sink);
+        return;
+    case CodeUnits::SingleByte:
+        singleBytePieces(bytes, byteTable(page), keepUtf8Runs, sink);
+        return;
+    case CodeUnits::Utf16Le:
+    case CodeUnits::Utf16Be:
+        Converter(page.converter).convert(bytes, 2, sink);
+        return;
+    case CodeUnits::MultiByte:
+        break;
+    }
+    Converter(page.converter).convert(bytes, 1, sink);
+}
+
+const CodePage &pageOf(CodeUnits units) {
+    for (const CodePage &page : codePages()) {
+        if (page.units == units) {
+            return page;
+        }
+    }
+    return utf8CodePage();
+}
+
+struct ByteOrderMark {
+    std::string_view bytes;
+    CodeUnits units;
+};
+constexpr ByteOrderMark kByteOrderMarks[] = {{"\xEF\xBB\xBF", CodeUnits::Utf8},
+                                             {"\xFF\xFE", CodeUnits::Utf16Le},
+                                             {"\xFE\xFF", CodeUnits::Utf16Be}};
+
+bool isUtf16(CodeUnits units) {
+    return units == CodeUnits::Utf16Le || units == CodeUnits::Utf16Be;
+}
+
+// The bytes before the first zero character: a zero unit of UTF-16, a zero byte otherwise.
+std::string_view beforeZero(std::string_view bytes, CodeUnits units) {
+    if (!isUtf16(units)) {
+        return bytes.substr(0, bytes.find('\0'));
+    }
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        if (bytes[i] == '\0' && bytes[i + 1] == '\0') {
+            return bytes.substr(0, i);
+        }
+    }
+    return bytes;
 }
 
 } // namespace
 
-TextEncoding detectTextEncoding(std::string_view bytes) {
-    if (isValidUtf8(bytes)) {
-        return TextEncoding::Utf8;
-    }
-    const GbkScan scan = scanGbk(bytes);
-    return scan.wellFormed && scan.common > scan.outside ? TextEncoding::Gbk
-                                                         : TextEncoding::Windows1252;
+std::string convertToUtf8(std::string_view bytes, const CodePage &page, bool keepUtf8Runs) {
+    size_t size = 0;
+    auto count = [&size](std::string_view piece) { size += piece.size(); };
+    decodePieces(bytes, page, keepUtf8Runs, count);
+    std::string out;
+    out.reserve(size);
+    auto append = [&out](std::string_view piece) { out.append(piece); };
+    decodePieces(bytes, page, keepUtf8Runs, append);
+    return out;
 }
 
-std::string convertToUtf8(std::string_view bytes, TextEncoding encoding) {
-    switch (encoding) {
-    case TextEncoding::Utf8:
-        return std::string(bytes);
-    case TextEncoding::Gbk: {
-        Converter converter("GB18030");
-        if (converter.ok()) {
-            return converter.convert(bytes);
+TextReading readText(std::string_view bytes, std::string &converted, const CodePage *named) {
+    const CodePage *page = named;
+    for (const ByteOrderMark &mark : kByteOrderMarks) {
+        if (bytes.starts_with(mark.bytes) && (named == nullptr || named->units == mark.units)) {
+            page = &pageOf(mark.units);
+            bytes.remove_prefix(mark.bytes.size());
+            break;
         }
-        return windows1252ToUtf8(bytes);
     }
-    case TextEncoding::Windows1252:
-        break;
+    bytes = beforeZero(bytes, page != nullptr ? page->units : CodeUnits::Utf8);
+    const bool valid = (page == nullptr || page->units == CodeUnits::Utf8) && isValidUtf8(bytes);
+    if (page == nullptr && valid) {
+        page = &utf8CodePage();
     }
-    return windows1252ToUtf8(bytes);
+    if (valid) {
+        return {bytes, page, false};
+    }
+    bool guessed = false;
+    const bool detected = page == nullptr;
+    if (detected) {
+        const CodePageGuess guess = guessCodePage(bytes);
+        page = guess.codePage;
+        guessed = !guess.sure;
+    }
+    converted = convertToUtf8(bytes, *page, detected);
+    return {converted, page, guessed};
 }
 
 std::string textAsUtf8(std::string_view bytes) {
-    return convertToUtf8(bytes, detectTextEncoding(bytes));
+    std::string converted;
+    const TextReading reading = readText(bytes, converted);
+    return reading.text.data() == converted.data() ? std::move(converted)
+                                                   : std::string(reading.text);
 }
 
 } // namespace velnor

@@ -1,32 +1,37 @@
 #pragma once
 
-// Files from older programs are in a legacy code page, not UTF-8. They are converted on reading
-// rather than refused:
-//  - valid UTF-8 is taken as it is;
-//  - otherwise, when the bytes form GBK double-byte characters throughout (lead 0x81-0xFE, trail
-//    0x40-0x7E or 0x80-0xFE) and more of them are common Chinese characters (the symbols and the
-//    first level of GB 2312, lead 0xA1-0xA9 or 0xB0-0xD7 with trail 0xA1-0xFE) than lie outside
-//    GB 2312, the file is GBK and is converted as GB 18030, its superset. Second-level GB 2312
-//    characters count for neither side: two accented Latin letters in a row ("ção") land there;
-//  - otherwise every byte that is not part of a valid UTF-8 sequence is a Windows-1252
-//    character; its five unassigned bytes become the control characters of the same value.
-// Western text rarely passes as GBK: an accented letter is mostly followed by an ASCII letter,
-// a quotation mark or a comma, which either break the GBK structure or fall outside GB 2312.
+// Files from other programs are not always UTF-8. They are read as UTF-8 text all the same:
+//  - a byte-order mark says UTF-8, UTF-16LE or UTF-16BE;
+//  - bytes that are valid UTF-8 are taken as they are;
+//  - otherwise charset detection names the code page, and says when it is not sure.
+// A code page the user names is taken as said. A text ends at its first zero character.
 
 #include <string>
 #include <string_view>
 
+#include "base/CodePages.h"
+
 namespace velnor {
 
-enum class TextEncoding { Utf8, Gbk, Windows1252 };
+struct TextReading {
+    std::string_view text; // UTF-8
+    const CodePage *codePage = nullptr;
+    bool guessed = false; // detection was not sure of the code page
+};
 
-// The encoding of a file's bytes by the rule above.
-TextEncoding detectTextEncoding(std::string_view bytes);
+// The text of a file's bytes, read in `named` or, without one, in the code page found as above:
+// a view into bytes when they are UTF-8 already, otherwise into `converted`.
+TextReading readText(std::string_view bytes, std::string &converted,
+                     const CodePage *named = nullptr);
 
-// The bytes as UTF-8 text in the given encoding. Bytes the encoding cannot read become U+FFFD.
-std::string convertToUtf8(std::string_view bytes, TextEncoding encoding);
+// The bytes as UTF-8 text in a code page. Bytes it cannot read become U+FFFD; a byte a single-byte
+// code page leaves unassigned becomes the character of the same value, as Windows reads those of
+// windows-1252. With keepUtf8Runs, a run of non-ASCII bytes that is valid UTF-8 stays as it is: a
+// UTF-8 file with a name pasted in from an old one keeps both. The result is allocated once, at
+// its final size.
+std::string convertToUtf8(std::string_view bytes, const CodePage &page, bool keepUtf8Runs = false);
 
-// The bytes as UTF-8 text, converted by the rule above when they are not UTF-8.
+// The text of bytes found as above, as a string.
 std::string textAsUtf8(std::string_view bytes);
 
 } // namespace velnor

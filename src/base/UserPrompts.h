@@ -17,10 +17,20 @@ struct Prompt {
 enum class MessageKind { Information, Warning, Error };
 
 // A file dialog: default extension, initial name and the filters as "description|pattern" pairs.
+// An open dialog may offer a choice of code page beside them: the names offered, and the one
+// chosen at first ("" stands for detection and is offered first).
 struct FileChoice {
     std::string defaultExtension;
     std::string initialName;
     std::vector<std::pair<std::string, std::string>> filters;
+    std::vector<std::string> codePages = {};
+    std::string codePage = {};
+};
+
+// A file to open and the code page chosen for it ("" for detection).
+struct OpenFileAnswer {
+    std::string path;
+    std::string codePage;
 };
 
 enum class CodeDialog { Verify, Switch, Change, Unblock };
@@ -48,6 +58,15 @@ public:
     virtual void showMessage(MessageKind kind, const Prompt &prompt) = 0;
     virtual std::optional<std::string> chooseOpenFile(const FileChoice &choice) = 0;
     virtual std::optional<std::string> chooseSaveFile(const FileChoice &choice) = 0;
+    // The open dialog with its choice of code page. Without one of its own, the plain dialog,
+    // and the code page stays as it was.
+    virtual std::optional<OpenFileAnswer> chooseOpenFileAndCodePage(const FileChoice &choice) {
+        std::optional<std::string> path = chooseOpenFile(choice);
+        if (!path) {
+            return std::nullopt;
+        }
+        return OpenFileAnswer{std::move(*path), choice.codePage};
+    }
     // One round of a PIN dialog; nullopt when the user cancels it.
     virtual std::optional<CodeAnswer> askCodes(const CodeRequest &request) = 0;
 };

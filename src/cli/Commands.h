@@ -5,10 +5,12 @@
 #include <iosfwd>
 #include <memory>
 
+#include "base/CodePages.h"
 #include "base/Texts.h"
 #include "card/CUSBOpKrnl.h"
 #include "card/ReaderInquiry.h"
 #include "cli/Options.h"
+#include "files/ListImport.h"
 
 namespace velnor::cli {
 
@@ -51,5 +53,12 @@ std::optional<ChosenReader> chooseReader(Context &context, CUSBOpKrnl &driver, i
 
 // One line on the error stream and the status to exit with.
 int fail(Context &context, int status, const std::string &sentence);
+
+// The code page named with --encoding, nullptr without it; nullopt after saying that the name
+// is none the tool knows (a usage error).
+std::optional<const CodePage *> namedCodePage(Context &context);
+
+// Says on the error stream which code page the import of `file` had to guess, if any.
+void reportGuessedCodePage(Context &context, const std::string &file, const ImportReport &report);
 
 } // namespace velnor::cli

@@ -51,11 +51,39 @@ std::optional<CardState> cardLimits(Context &context) {
 
 } // namespace
 
+std::optional<const CodePage *> namedCodePage(Context &context) {
+    const std::optional<std::string> name = context.options.value("--encoding");
+    if (!name) {
+        return nullptr;
+    }
+    const CodePage *page = findCodePage(*name);
+    if (page == nullptr) {
+        fail(context, Usage,
+             "The encoding " + *name + " is not one velnor-cli reads; use one of " +
+                 codePageNames() + ".");
+        return std::nullopt;
+    }
+    return page;
+}
+
+void reportGuessedCodePage(Context &context, const std::string &file, const ImportReport &report) {
+    if (!report.guessedCodePage.empty()) {
+        context.err << "velnor-cli: " << file << ": the code page could not be told for certain; "
+                    << "it was read as " << report.guessedCodePage
+                    << ". If names look wrong, name the right one with --encoding.\n";
+    }
+}
+
 int runListImport(Context &context) {
     const std::vector<std::string> &words = context.options.words;
     if (words.size() < 4 || words[1] != "import" ||
         (words[2] != "phonebook" && words[2] != "messages")) {
-        return fail(context, Usage, "Use list import phonebook|messages FILE... [-o FILE].");
+        return fail(context, Usage,
+                    "Use list import phonebook|messages FILE... [-o FILE] [--encoding NAME].");
+    }
+    const std::optional<const CodePage *> codePage = namedCodePage(context);
+    if (!codePage) {
+        return Usage;
     }
     const bool phonebook = words[2] == "phonebook";
     const std::optional<CardState> limits = cardLimits(context);
@@ -70,12 +98,13 @@ int runListImport(Context &context) {
     for (size_t i = 3; i < words.size(); ++i) {
         ImportReport report;
         const bool imported = phonebook ? ImportListFile(words[i], lists.localPhonebook, card,
-                                                         report, prompts, context.texts)
+                                                         report, prompts, context.texts, *codePage)
                                         : ImportListFile(words[i], lists.messages, card, report,
-                                                         prompts, context.texts);
+                                                         prompts, context.texts, *codePage);
         if (!imported) {
             return fail(context, Refused, "The file " + words[i] + " cannot be imported.");
         }
+        reportGuessedCodePage(context, words[i], report);
         if (limits && report.overLengthFound) {
             context.err << words[i] << ": "
                         << context.texts.format(phonebook ? 8034 : 8070, {report.overLengthRows})

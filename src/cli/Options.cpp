@@ -16,9 +16,12 @@ const char *const kUsage =
     "  readers                                one line per reader: NAME, a tab, card or empty\n"
     "  info                                   the card's identity, PIN state and files\n"
     "  read phonebook|messages [-o FILE]      read the card into a list file (stdout without -o)\n"
-    "  write phonebook|messages -i FILE       import FILE into an empty list, then write the card\n"
-    "  list import phonebook|messages FILE... [-o FILE]\n"
-    "                                         import list files into one list and save it\n"
+    "  write phonebook|messages -i FILE [--encoding NAME]\n"
+    "                                         import FILE into an empty list, then write the card\n"
+    "  list import phonebook|messages FILE... [-o FILE] [--encoding NAME]\n"
+    "                                         import list files into one list and save it;\n"
+    "                                         --encoding names their code page (windows-1251,\n"
+    "                                         Shift_JIS, UTF-16LE, ...) when detection is unsure\n"
     "  restore BACKUP [--force]               write a card backup back to its card (by default\n"
     "                                         in the reader the backup was taken from); --force\n"
     "                                         writes it where no ICCID or IMSI can tell the card\n"
@@ -34,7 +37,8 @@ const char *const kUsage =
 namespace {
 
 // Options that take a value, and flags that do not.
-const std::set<std::string> kValued = {"-o", "-i", "--to", "--smsc", "--host", "--port"};
+const std::set<std::string> kValued = {"-o",     "-i",     "--to",      "--smsc",
+                                       "--host", "--port", "--encoding"};
 const std::set<std::string> kFlags = {"--sent", "--cdma", "--force"};
 
 std::string firstLine(std::istream &in) {

@@ -59,7 +59,11 @@ int runWrite(Context &context) {
     const std::vector<std::string> &words = context.options.words;
     const std::optional<std::string> input = context.options.value("-i");
     if (words.size() != 2 || (words[1] != "phonebook" && words[1] != "messages") || !input) {
-        return fail(context, Usage, "Use write phonebook -i FILE or write messages -i FILE.");
+        return fail(context, Usage, "Use write phonebook|messages -i FILE [--encoding NAME].");
+    }
+    const std::optional<const CodePage *> codePage = namedCodePage(context);
+    if (!codePage) {
+        return Usage;
     }
     const CardFile file = words[1] == "phonebook" ? CardFile::Phonebook : CardFile::Messages;
     CardRun run(context);
@@ -76,15 +80,22 @@ int runWrite(Context &context) {
     if (file == CardFile::Phonebook) {
         session.cardPhonebook.clear();
         imported = ImportListFile(*input, session.cardPhonebook, session.card, report, run.prompts,
-                                  context.texts);
+                                  context.texts, *codePage);
     } else {
         session.messages.clear();
         imported = ImportListFile(*input, session.messages, session.card, report, run.prompts,
-                                  context.texts);
+                                  context.texts, *codePage);
     }
     if (!imported) {
         return fail(context, Refused, "The file " + *input + " cannot be imported.");
     }
+    // An empty list would clear the card: only a list with rows is written.
+    if ((file == CardFile::Phonebook ? session.cardPhonebook.rowCount()
+                                     : session.messages.size()) == 0) {
+        return fail(context, Refused,
+                    "The file " + *input + " holds no rows, so the card was left as it was.");
+    }
+    reportGuessedCodePage(context, *input, report);
     if (report.overLengthFound) {
         context.err << context.texts.format(file == CardFile::Phonebook ? 8034 : 8070,
                                             {report.overLengthRows})

@@ -50,14 +50,30 @@ bool openListCommand(ListCommandContext &context, ListTab tab, RowList &localPho
                      MessageList &messages, const CardState &card, ImportReport &report) {
     FileCommandPause pause(context);
     report.overLengthFound = false;
-    const std::optional<std::string> path = context.prompts.chooseOpenFile(openListChoice(tab));
-    if (!path) {
+    FileChoice choice = openListChoice(tab);
+    choice.codePages.emplace_back();
+    for (const CodePage &page : codePages()) {
+        choice.codePages.emplace_back(page.name);
+    }
+    choice.codePage = context.codePage;
+    const std::optional<OpenFileAnswer> answer = context.prompts.chooseOpenFileAndCodePage(choice);
+    if (!answer) {
         return false;
     }
-    const bool imported =
-        tab == ListTab::Phonebook
-            ? ImportListFile(*path, localPhonebook, card, report, context.prompts, context.texts)
-            : ImportListFile(*path, messages, card, report, context.prompts, context.texts);
+    context.codePage = answer->codePage;
+    const CodePage *codePage = findCodePage(answer->codePage);
+    const std::string &path = answer->path;
+    const bool imported = tab == ListTab::Phonebook
+                              ? ImportListFile(path, localPhonebook, card, report, context.prompts,
+                                               context.texts, codePage)
+                              : ImportListFile(path, messages, card, report, context.prompts,
+                                               context.texts, codePage);
+    if (imported && !report.guessedCodePage.empty()) {
+        context.prompts.showMessage(
+            MessageKind::Warning,
+            {kGuessedCodePageText, context.texts.get(8053),
+             context.texts.format(kGuessedCodePageText, {report.guessedCodePage})});
+    }
     if (imported && report.overLengthFound) {
         const int id = tab == ListTab::Phonebook ? 8034 : 8070;
         context.prompts.showMessage(MessageKind::Error,

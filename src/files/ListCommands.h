@@ -25,6 +25,9 @@ struct ListCommandContext {
     const Texts &texts;
     WorkerPause &worker;
     const Timing &timing;
+    // The code page the open dialog offers first, and the one last chosen there ("" for
+    // detection).
+    std::string codePage = {};
 };
 
 // True when the path can be opened for reading.
@@ -33,8 +36,9 @@ bool FileExists(const std::string &path);
 FileChoice openListChoice(ListTab tab);
 FileChoice saveListChoice(ListTab tab);
 
-// Command 5100: asks for a file and imports it into the tab's list; rows too long for the card
-// are reported (8034 or 8070). Returns true when rows were imported.
+// Command 5100: asks for a file and its code page, and imports it into the tab's list. A code
+// page that had to be guessed is named (kGuessedCodePageText), and rows too long for the card are
+// reported (8034 or 8070). Returns true when rows were imported.
 bool openListCommand(ListCommandContext &context, ListTab tab, RowList &localPhonebook,
                      MessageList &messages, const CardState &card, ImportReport &report);
 

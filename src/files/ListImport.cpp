@@ -9,10 +9,10 @@
 #include <unistd.h>
 #include <vector>
 
+#include "base/LegacyText.h"
 #include "base/Utf8.h"
 #include "codec/CMyTools.h"
 #include "files/CsvLineParser.h"
-#include "base/LegacyText.h"
 #include "sim/MessageCompose.h"
 #include "sim/PhonebookRecord.h"
 
@@ -33,10 +33,9 @@ struct FileBytes {
     std::string_view view() const { return {data.get(), size}; }
 };
 
-// The whole file; opened for writing too, so that a file the user may not change is refused
-// as it always was.
+// The whole file, opened for reading only: a file the user may read but not change imports.
 FileRead readWholeFile(const std::string &path, FileBytes &content) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return FileRead::CannotOpen;
     }
@@ -44,6 +43,8 @@ FileRead readWholeFile(const std::string &path, FileBytes &content) {
     FileRead result = FileRead::Done;
     if (::fstat(fd, &info) != 0) {
         result = FileRead::CannotRead;
+    } else if (S_ISDIR(info.st_mode)) {
+        result = FileRead::CannotOpen; // opening it to write would have failed
     } else if (static_cast<uintmax_t>(info.st_size) > kMaxListFileSize) {
         result = FileRead::TooLarge;
     } else {
@@ -66,16 +67,6 @@ FileRead readWholeFile(const std::string &path, FileBytes &content) {
     }
     ::close(fd);
     return result;
-}
-
-// The text ends at the first zero byte; a legacy code page becomes UTF-8, kept in `converted`.
-std::string_view preparedText(std::string_view bytes, std::string &converted) {
-    bytes = bytes.substr(0, bytes.find('\0'));
-    if (isValidUtf8(bytes)) {
-        return bytes;
-    }
-    converted = convertToUtf8(bytes, detectTextEncoding(bytes));
-    return converted;
 }
 
 // Calls sink(k, group) for every complete group k >= 1 of width fields; group 0 is the header.
@@ -113,9 +104,40 @@ std::vector<std::string> movedCells(std::initializer_list<std::string *> texts) 
     return cells;
 }
 
-void startReport(ImportReport &report) {
+// A file's text on its way into a list.
+struct Source {
+    TextReading reading;
+    size_t fileBytes; // the size of the file
+    size_t heldBytes; // the heap its text holds while rows are made
+};
+
+void startReport(ImportReport &report, const TextReading &reading) {
     report.overLengthRows.clear();
     report.overLengthFound = false;
+    report.guessedCodePage = reading.guessed ? std::string(reading.codePage->name) : std::string();
+}
+
+// The heap a row of `width` cells takes besides the characters of long texts: its entry in the
+// list and its cells' string objects.
+constexpr size_t rowHeap(size_t width) {
+    return sizeof(std::vector<std::string>) + sizeof(void *) + width * sizeof(std::string);
+}
+
+// Done with the number of field groups (the header's included) when the rows may be made: not
+// for a file with text but no row, nor for one whose rows would need more than its budget. The
+// cells' characters take at most what the text does.
+ImportResult admit(const Source &source, size_t width, size_t rowBytes, size_t &groups) {
+    groups = 0;
+    if (source.fileBytes == 0) {
+        return ImportResult::Done;
+    }
+    groups = rowsAtMost(source.reading.text, width);
+    if (groups <= 1) {
+        return ImportResult::NoRows;
+    }
+    const size_t needed = source.heldBytes + source.reading.text.size() + groups * rowBytes;
+    const size_t budget = std::max(kImportHeapPerFileByte * source.fileBytes, kImportHeapFloor);
+    return needed > budget ? ImportResult::TooLarge : ImportResult::Done;
 }
 
 void noteTooLong(ImportReport &report, const std::string &rowNumber) {
@@ -133,9 +155,85 @@ size_t utf16Length(std::string_view text) {
     return units;
 }
 
+ImportResult importText(const Source &source, RowList &phonebook, const CardState &card,
+                        ImportReport &report) {
+    startReport(report, source.reading);
+    const size_t width = phonebook.columnCount();
+    size_t groups = 0;
+    const ImportResult admitted = width < kPhonebookWidth
+                                      ? ImportResult::NoRows
+                                      : admit(source, width, rowHeap(width), groups);
+    if (admitted != ImportResult::Done || groups == 0) {
+        return admitted;
+    }
+    const size_t before = phonebook.rowCount();
+    RowList::Batch hold(phonebook);
+    phonebook.reserve(before + groups - 1);
+    forEachRowGroup(source.reading.text, width, [&](size_t k, std::vector<std::string> &group) {
+        std::string rowNumber = std::to_string(before + k);
+        if (!nameFitsCard(group[1], card.alphaLength, card.ucs82Unsupported)) {
+            noteTooLong(report, rowNumber);
+        }
+        const size_t row = phonebook.appendRow(movedCells({&rowNumber, &group[1], &group[2]}));
+        phonebook.setChecked(row, true);
+    });
+    return phonebook.rowCount() > before ? ImportResult::Done : ImportResult::NoRows;
+}
+
+ImportResult importText(const Source &source, MessageList &messages, const CardState &card,
+                        ImportReport &report) {
+    startReport(report, source.reading);
+    const size_t width = messages.rows().columnCount();
+    size_t groups = 0;
+    const ImportResult admitted =
+        width < kMessageWidth ? ImportResult::NoRows
+                              : admit(source, width, rowHeap(width) + sizeof(MessageImage), groups);
+    if (admitted != ImportResult::Done || groups == 0) {
+        return admitted;
+    }
+    const size_t before = messages.size();
+    RowList::Batch hold(messages.rows());
+    messages.reserve(before + groups - 1);
+    forEachRowGroup(source.reading.text, width, [&](size_t k, std::vector<std::string> &group) {
+        std::string rowNumber = std::to_string(before + k);
+        const MessageTextFit fit = fitMessageText(group[2], group[4], card.maxMessageLength);
+        if (fit.tooLong) {
+            noteTooLong(report, rowNumber);
+        }
+        // The list keeps the file's text; only the card's image gets the text that fits.
+        const MessageImage image = composeMessageImage(group[2], fit.text, card);
+        messages.append(movedCells({&rowNumber, &group[1], &group[2], &group[3], &group[4]}),
+                        image);
+        messages.rows().setChecked(messages.size() - 1, true);
+    });
+    return messages.size() > before ? ImportResult::Done : ImportResult::NoRows;
+}
+
+template <typename List>
+ImportResult importBytes(std::string_view bytes, List &list, const CardState &card,
+                         ImportReport &report, const CodePage *codePage) {
+    std::string converted;
+    const TextReading reading = readText(bytes, converted, codePage);
+    return importText({reading, bytes.size(), bytes.size() + converted.size()}, list, card, report);
+}
+
+// The file's bytes go as soon as their text is converted: only one of the two is held while the
+// rows are made.
+template <typename List>
+ImportResult importFileBytes(FileBytes &content, List &list, const CardState &card,
+                             ImportReport &report, const CodePage *codePage) {
+    std::string converted;
+    const TextReading reading = readText(content.view(), converted, codePage);
+    const size_t fileBytes = content.size;
+    if (!converted.empty()) {
+        content = FileBytes{};
+    }
+    return importText({reading, fileBytes, content.size + converted.size()}, list, card, report);
+}
+
 template <typename List>
 bool importFile(const std::string &path, List &list, const CardState &card, ImportReport &report,
-                UserPrompts &prompts, const Texts &texts) {
+                UserPrompts &prompts, const Texts &texts, const CodePage *codePage) {
     try {
         FileBytes content;
         switch (readWholeFile(path, content)) {
@@ -145,17 +243,24 @@ bool importFile(const std::string &path, List &list, const CardState &card, Impo
         case FileRead::CannotRead:
             return false;
         case FileRead::TooLarge:
-            prompts.showMessage(MessageKind::Error, {9004, texts.get(8053), texts.get(9004)});
-            return false;
+            break;
         case FileRead::Done:
+            switch (importFileBytes(content, list, card, report, codePage)) {
+            case ImportResult::Done:
+                return true;
+            case ImportResult::NoRows:
+                prompts.showMessage(MessageKind::Error,
+                                    {kNoRowsText, texts.get(8053), texts.get(kNoRowsText)});
+                return false;
+            case ImportResult::TooLarge:
+                break;
+            }
             break;
         }
-        importListText(content.view(), list, card, report);
-        return true;
     } catch (const std::bad_alloc &) {
-        prompts.showMessage(MessageKind::Error, {9004, texts.get(8053), texts.get(9004)});
-        return false;
     }
+    prompts.showMessage(MessageKind::Error, {9004, texts.get(8053), texts.get(9004)});
+    return false;
 }
 
 } // namespace
@@ -178,61 +283,26 @@ MessageTextFit fitMessageText(const std::string &number, const std::string &text
     return {text, false};
 }
 
-void importListText(std::string_view bytes, RowList &phonebook, const CardState &card,
-                    ImportReport &report) {
-    std::string converted;
-    const std::string_view utf8 = preparedText(bytes, converted);
-    startReport(report);
-    const size_t width = phonebook.columnCount();
-    if (width < kPhonebookWidth) {
-        return;
-    }
-    const size_t before = phonebook.rowCount();
-    RowList::Batch hold(phonebook);
-    phonebook.reserve(before + rowsAtMost(utf8, width));
-    forEachRowGroup(utf8, width, [&](size_t k, std::vector<std::string> &group) {
-        std::string rowNumber = std::to_string(before + k);
-        if (!nameFitsCard(group[1], card.alphaLength, card.ucs82Unsupported)) {
-            noteTooLong(report, rowNumber);
-        }
-        const size_t row = phonebook.appendRow(movedCells({&rowNumber, &group[1], &group[2]}));
-        phonebook.setChecked(row, true);
-    });
+ImportResult importListText(std::string_view bytes, RowList &phonebook, const CardState &card,
+                            ImportReport &report, const CodePage *codePage) {
+    return importBytes(bytes, phonebook, card, report, codePage);
 }
 
-void importListText(std::string_view bytes, MessageList &messages, const CardState &card,
-                    ImportReport &report) {
-    std::string converted;
-    const std::string_view utf8 = preparedText(bytes, converted);
-    startReport(report);
-    const size_t width = messages.rows().columnCount();
-    if (width < kMessageWidth) {
-        return;
-    }
-    const size_t before = messages.size();
-    RowList::Batch hold(messages.rows());
-    forEachRowGroup(utf8, width, [&](size_t k, std::vector<std::string> &group) {
-        std::string rowNumber = std::to_string(before + k);
-        const MessageTextFit fit = fitMessageText(group[2], group[4], card.maxMessageLength);
-        if (fit.tooLong) {
-            noteTooLong(report, rowNumber);
-        }
-        // The list keeps the file's text; only the card's image gets the text that fits.
-        const MessageImage image = composeMessageImage(group[2], fit.text, card);
-        messages.append(movedCells({&rowNumber, &group[1], &group[2], &group[3], &group[4]}),
-                        image);
-        messages.rows().setChecked(messages.size() - 1, true);
-    });
+ImportResult importListText(std::string_view bytes, MessageList &messages, const CardState &card,
+                            ImportReport &report, const CodePage *codePage) {
+    return importBytes(bytes, messages, card, report, codePage);
 }
 
 bool ImportListFile(const std::string &path, RowList &phonebook, const CardState &card,
-                    ImportReport &report, UserPrompts &prompts, const Texts &texts) {
-    return importFile(path, phonebook, card, report, prompts, texts);
+                    ImportReport &report, UserPrompts &prompts, const Texts &texts,
+                    const CodePage *codePage) {
+    return importFile(path, phonebook, card, report, prompts, texts, codePage);
 }
 
 bool ImportListFile(const std::string &path, MessageList &messages, const CardState &card,
-                    ImportReport &report, UserPrompts &prompts, const Texts &texts) {
-    return importFile(path, messages, card, report, prompts, texts);
+                    ImportReport &report, UserPrompts &prompts, const Texts &texts,
+                    const CodePage *codePage) {
+    return importFile(path, messages, card, report, prompts, texts, codePage);
 }
 
 } // namespace velnor

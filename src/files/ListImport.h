@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/CodePages.h"
 #include "base/Texts.h"
 #include "base/UserPrompts.h"
 #include "sim/CardState.h"
@@ -17,30 +18,52 @@
 namespace velnor {
 
 // The rows of the last import whose name or message text is too long for the card: their No.
-// values, each followed by a comma ("3,7,"). The flag is cleared by whoever reports it.
+// values, each followed by a comma ("3,7,"). The flag is cleared by whoever reports it. When the
+// file's code page was a guess, its name, so that the user can be told.
 struct ImportReport {
     std::string overLengthRows;
     bool overLengthFound = false;
+    std::string guessedCodePage;
 };
 
 // Files larger than this are refused: no phonebook or message list comes near it, and reading
 // it would only exhaust the memory.
 inline constexpr uintmax_t kMaxListFileSize = uintmax_t{256} << 20;
 
-// Appends the file's entries to a phonebook list (No., Name, Number), or its messages to the
-// message list with a record image composed from each number and text. A file that cannot be
-// opened is reported (8054, caption 8053) and gives false; one that cannot be read, false
-// without a word; one too large, 9004 and false. Fewer than two rows of fields add nothing.
-bool ImportListFile(const std::string &path, RowList &phonebook, const CardState &card,
-                    ImportReport &report, UserPrompts &prompts, const Texts &texts);
-bool ImportListFile(const std::string &path, MessageList &messages, const CardState &card,
-                    ImportReport &report, UserPrompts &prompts, const Texts &texts);
+// The most heap an import may need, per byte of the file, but never less than the floor. A file
+// whose rows would need more is refused before a row is made: every three commas make a row of
+// three string objects, a hundred bytes of heap.
+inline constexpr size_t kImportHeapPerFileByte = 6;
+inline constexpr size_t kImportHeapFloor = size_t{64} << 20;
 
-// The same for a file's bytes already in memory, in any supported encoding.
-void importListText(std::string_view bytes, RowList &phonebook, const CardState &card,
-                    ImportReport &report);
-void importListText(std::string_view bytes, MessageList &messages, const CardState &card,
-                    ImportReport &report);
+// Texts of the files layer without an identifier of their own.
+inline constexpr int kNoRowsText = 9020;
+inline constexpr int kGuessedCodePageText = 9021;
+
+enum class ImportResult {
+    Done,
+    NoRows,   // the file is not empty, yet no row came of it
+    TooLarge, // the rows would need more memory than the rule above allows
+};
+
+// Appends the file's entries to a phonebook list (No., Name, Number), or its messages to the
+// message list with a record image composed from each number and text. The file is read in the
+// code page given, or in the one its bytes show (base/LegacyText.h). A file that cannot be opened
+// is reported (8054, caption 8053) and gives false; one that cannot be read, false without a
+// word; one too large, 9004 and false; one not empty that gives no row, kNoRowsText and false.
+// Nothing is added when the result is false. An empty file adds nothing and gives true.
+bool ImportListFile(const std::string &path, RowList &phonebook, const CardState &card,
+                    ImportReport &report, UserPrompts &prompts, const Texts &texts,
+                    const CodePage *codePage = nullptr);
+bool ImportListFile(const std::string &path, MessageList &messages, const CardState &card,
+                    ImportReport &report, UserPrompts &prompts, const Texts &texts,
+                    const CodePage *codePage = nullptr);
+
+// The same for a file's bytes already in memory.
+ImportResult importListText(std::string_view bytes, RowList &phonebook, const CardState &card,
+                            ImportReport &report, const CodePage *codePage = nullptr);
+ImportResult importListText(std::string_view bytes, MessageList &messages, const CardState &card,
+                            ImportReport &report, const CodePage *codePage = nullptr);
 
 // The message text a card keeps of T with number g1, and whether T is too long for it: a text
 // of double-byte characters is cut to maxMessageLength - 2 bytes when its UTF-16 length exceeds

@@ -36,6 +36,10 @@ public:
     const MessageStore &store() const { return store_; }
     size_t size() const { return store_.size(); }
 
+    void reserve(size_t count) {
+        rows_.reserve(count);
+        store_.reserve(count);
+    }
     void append(std::vector<std::string> cells, const MessageImage &image);
     void insert(size_t index, std::vector<std::string> cells, const MessageImage &image);
     void replace(size_t index, std::vector<std::string> cells, const MessageImage &image);

@@ -214,8 +214,15 @@ void CMainDlg::fileCommand(int id) {
     const ListTab tab = currentTab() == kPhonebookTab ? ListTab::Phonebook : ListTab::Messages;
     if (id == command::OpenFile) {
         ImportReport report;
+        const std::string remembered =
+            services_.settings.GetSettingString(config::kFilesPath, config::kOpenCodePage, "");
+        context.codePage = remembered;
         openListCommand(context, tab, session_.localPhonebook, session_.messages, session_.card,
                         report);
+        if (context.codePage != remembered) {
+            services_.settings.SetSettingString(config::kFilesPath, config::kOpenCodePage,
+                                                context.codePage);
+        }
     } else {
         saveListCommand(context, tab, session_.localPhonebook, session_.messages);
     }

@@ -1,7 +1,12 @@
 #include "ui/QtPrompts.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
 
 #include "ui/ChvDialogs.h"
@@ -70,7 +75,7 @@ QString QtPrompts::nameFilters(const FileChoice &choice) {
     return filters.join(QStringLiteral(";;"));
 }
 
-std::optional<std::string> QtPrompts::chooseFile(const FileChoice &choice, bool save) {
+std::optional<OpenFileAnswer> QtPrompts::chooseFile(const FileChoice &choice, bool save) {
     QFileDialog dialog(owner_);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -82,18 +87,54 @@ std::optional<std::string> QtPrompts::chooseFile(const FileChoice &choice, bool 
     }
     // The list commands ask before an existing file is replaced; one question is enough.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    QComboBox *codePages = nullptr;
+    if (!save && !choice.codePages.empty()) {
+        codePages = addCodePageChoice(dialog, choice);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return dialog.selectedFiles().front().toStdString();
+    return OpenFileAnswer{dialog.selectedFiles().front().toStdString(),
+                          codePages != nullptr ? codePages->currentData().toString().toStdString()
+                                               : choice.codePage};
+}
+
+QComboBox *QtPrompts::addCodePageChoice(QFileDialog &dialog, const FileChoice &choice) const {
+    // Only the dialog Qt draws itself takes a control of ours: a row below the file types.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    auto *grid = qobject_cast<QGridLayout *>(dialog.layout());
+    if (grid == nullptr) {
+        return nullptr;
+    }
+    auto *codePages = new QComboBox(&dialog);
+    for (const std::string &name : choice.codePages) {
+        const QString value = QString::fromStdString(name);
+        codePages->addItem(name.empty() ? qText(texts_, caption::DetectCodePage) : value, value);
+    }
+    codePages->setCurrentIndex(
+        std::max(0, codePages->findData(QString::fromStdString(choice.codePage))));
+    auto *label = new QLabel(qText(texts_, caption::CodePageLabel), &dialog);
+    label->setBuddy(codePages);
+    const int row = grid->rowCount();
+    grid->addWidget(label, row, 0);
+    grid->addWidget(codePages, row, 1);
+    return codePages;
 }
 
 std::optional<std::string> QtPrompts::chooseOpenFile(const FileChoice &choice) {
-    return chooseFile(choice, false);
+    FileChoice plain = choice;
+    plain.codePages.clear();
+    std::optional<OpenFileAnswer> answer = chooseFile(plain, false);
+    return answer ? std::optional<std::string>(std::move(answer->path)) : std::nullopt;
 }
 
 std::optional<std::string> QtPrompts::chooseSaveFile(const FileChoice &choice) {
-    return chooseFile(choice, true);
+    std::optional<OpenFileAnswer> answer = chooseFile(choice, true);
+    return answer ? std::optional<std::string>(std::move(answer->path)) : std::nullopt;
+}
+
+std::optional<OpenFileAnswer> QtPrompts::chooseOpenFileAndCodePage(const FileChoice &choice) {
+    return chooseFile(choice, false);
 }
 
 std::optional<CodeAnswer> QtPrompts::askCodes(const CodeRequest &request) {

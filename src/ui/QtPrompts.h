@@ -5,6 +5,9 @@
 #include <QString>
 #include <QWidget>
 
+class QComboBox;
+class QFileDialog;
+
 #include "base/Texts.h"
 #include "base/UserPrompts.h"
 
@@ -23,6 +26,7 @@ public:
     void showMessage(MessageKind kind, const Prompt &prompt) override;
     std::optional<std::string> chooseOpenFile(const FileChoice &choice) override;
     std::optional<std::string> chooseSaveFile(const FileChoice &choice) override;
+    std::optional<OpenFileAnswer> chooseOpenFileAndCodePage(const FileChoice &choice) override;
     std::optional<CodeAnswer> askCodes(const CodeRequest &request) override;
 
     // "Description (*.fpb *.FPB)" for each filter, joined as QFileDialog takes them.
@@ -34,7 +38,9 @@ private:
     // before any pack is loaded, when the configuration error is shown.
     QAbstractButton *captioned(QMessageBox &box, QMessageBox::StandardButton which,
                                int captionId) const;
-    std::optional<std::string> chooseFile(const FileChoice &choice, bool save);
+    // The file dialog; an open dialog with code pages to offer shows them beside its file types.
+    std::optional<OpenFileAnswer> chooseFile(const FileChoice &choice, bool save);
+    QComboBox *addCodePageChoice(QFileDialog &dialog, const FileChoice &choice) const;
 
     const Texts &texts_;
     QPointer<QWidget> owner_;

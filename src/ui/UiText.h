@@ -49,6 +49,8 @@ inline constexpr int NumberLabel = 9125;
 inline constexpr int AboutTitle = 9126;
 inline constexpr int AboutText = 9127;
 inline constexpr int AboutNotice = 9128;
+inline constexpr int CodePageLabel = 9140;
+inline constexpr int DetectCodePage = 9141;
 } // namespace caption
 
 } // namespace velnor

@@ -70,6 +70,27 @@ TEST_F(ListCommands, OpenOnTheMessageTabFillsTheMessageList) {
     EXPECT_EQ(prompts.asked[0].text, "fsm");
 }
 
+TEST_F(ListCommands, OpenNamesAGuessedCodePageAndKeepsTheOneChosen) {
+    card.alphaLength = 16;
+    // "Иван" in Windows-1251: too short to tell from a GBK name.
+    test::writeFile(dir / "in.fpb", "No.,Name,Number,\r\n\"1\",\"\xC8\xE2\xE0\xED\",\"1\",\r\n");
+    prompts.files = {(dir / "in.fpb").string(), (dir / "in.fpb").string(),
+                     (dir / "in.fpb").string()};
+    ASSERT_TRUE(openListCommand(context, ListTab::Phonebook, local, messages, card, report));
+    ASSERT_EQ(prompts.ids(), (std::vector<int>{0, kGuessedCodePageText}));
+    EXPECT_EQ(prompts.asked[1].messageKind, MessageKind::Warning);
+    EXPECT_NE(prompts.asked[1].text.find(report.guessedCodePage), std::string::npos);
+
+    prompts.codePages = {"windows-1251"};
+    ASSERT_TRUE(openListCommand(context, ListTab::Phonebook, local, messages, card, report));
+    EXPECT_EQ(context.codePage, "windows-1251");
+    // The code page chosen is offered again, and the file read in it without a question.
+    ASSERT_TRUE(openListCommand(context, ListTab::Phonebook, local, messages, card, report));
+    EXPECT_EQ(local.cell(2, 1), "Иван");
+    EXPECT_EQ(local.cell(3, 1), "Иван");
+    EXPECT_EQ(prompts.ids(), (std::vector<int>{0, kGuessedCodePageText, 0, 0}));
+}
+
 TEST_F(ListCommands, FailedOpenShowsOnlyItsOwnMessage) {
     prompts.files = {(dir / "missing.fpb").string()};
     report.overLengthFound = true;

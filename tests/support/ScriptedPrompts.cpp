@@ -36,6 +36,19 @@ std::optional<std::string> ScriptedPrompts::chooseSaveFile(const FileChoice &cho
     return file;
 }
 
+std::optional<OpenFileAnswer> ScriptedPrompts::chooseOpenFileAndCodePage(const FileChoice &choice) {
+    std::optional<std::string> path = chooseOpenFile(choice);
+    if (!path) {
+        return std::nullopt;
+    }
+    OpenFileAnswer answer{std::move(*path), choice.codePage};
+    if (!codePages.empty()) {
+        answer.codePage = codePages.front();
+        codePages.pop_front();
+    }
+    return answer;
+}
+
 std::optional<CodeAnswer> ScriptedPrompts::askCodes(const CodeRequest &request) {
     asked.push_back({Asked::Codes, static_cast<int>(request.dialog), std::string()});
     codeRequests.push_back(request);

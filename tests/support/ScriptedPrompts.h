@@ -18,9 +18,10 @@ public:
         MessageKind messageKind = MessageKind::Information;
     };
 
-    std::deque<bool> yesNo;        // empty: answer "no"
-    std::deque<std::string> files; // empty: the dialog is cancelled
-    std::deque<CodeAnswer> codes;  // empty: the dialog is cancelled
+    std::deque<bool> yesNo;            // empty: answer "no"
+    std::deque<std::string> files;     // empty: the dialog is cancelled
+    std::deque<std::string> codePages; // chosen beside an open file; empty: left as offered
+    std::deque<CodeAnswer> codes;      // empty: the dialog is cancelled
     std::vector<Asked> asked;
     std::vector<CodeRequest> codeRequests;
 
@@ -28,6 +29,7 @@ public:
     void showMessage(MessageKind kind, const Prompt &prompt) override;
     std::optional<std::string> chooseOpenFile(const FileChoice &choice) override;
     std::optional<std::string> chooseSaveFile(const FileChoice &choice) override;
+    std::optional<OpenFileAnswer> chooseOpenFileAndCodePage(const FileChoice &choice) override;
     std::optional<CodeAnswer> askCodes(const CodeRequest &request) override;
 
     // The string numbers of everything asked or shown, in order (0 for fixed texts).

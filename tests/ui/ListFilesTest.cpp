@@ -1,7 +1,9 @@
 #include <QAction>
 
 #include "WindowFixture.h"
+#include "app/ConfigKeys.h"
 #include "codec/CMyTools.h"
+#include "files/ListImport.h"
 
 namespace velnor::test {
 namespace {
@@ -110,6 +112,22 @@ TEST_F(ListFilesTest, MessagesTooLongForTheCardAreReportedByTheirNumbers) {
     ASSERT_EQ(askedCount(8070), 1u);
     EXPECT_NE(prompts.asked.back().text.find(std::to_string(count + 2) + ","), std::string::npos);
     EXPECT_EQ(prompts.asked.back().messageKind, MessageKind::Error);
+}
+
+TEST_F(ListFilesTest, TheCodePageChosenInTheOpenDialogIsRemembered) {
+    window().showTab(CMainDlg::kPhonebookTab);
+    RowList &local = session().localPhonebook;
+    // "Иван" in Windows-1251: too short for detection to be sure.
+    const auto path = dir / "ru.fpb";
+    writeFile(path, "No.,Name,Number,\r\n\"1\",\"\xC8\xE2\xE0\xED\",\"1\",\r\n");
+    prompts.files = {path.string(), path.string()};
+    prompts.codePages = {"windows-1251"};
+    fromMenu(command::OpenFile);
+    EXPECT_EQ(settings.GetSettingString(config::kFilesPath, config::kOpenCodePage, ""),
+              "windows-1251");
+    fromMenu(command::OpenFile); // offered the remembered one
+    EXPECT_EQ(column(local, 1), (std::vector<std::string>{"Иван", "Иван"}));
+    EXPECT_EQ(askedCount(kGuessedCodePageText), 0u);
 }
 
 TEST_F(ListFilesTest, CancelledDialogsChangeNothing) {
