@@ -40,7 +40,8 @@ int decodeAdn(Context &context) {
     const std::optional<PhoneEntry> entry = decodePhonebookRecord(record->data(), record->size());
     if (!entry) {
         return fail(context, Refused,
-                    "The record holds no entry (its number length is 0 or above 11).");
+                    "The record holds no entry (no name and no number, or a number length "
+                    "above 11).");
     }
     const std::string coding = alphaCoding(*record);
     if (context.options.json) {

@@ -62,7 +62,8 @@ public:
     static std::string gsm2asc(const uint8_t *bytes, size_t count);
 
     // Big-endian UCS2 (UTF-16 code units, so characters beyond the BMP take a surrogate pair).
-    // Decoding turns a lone surrogate into U+FFFD and ignores an odd last byte.
+    // Decoding ends at U+0000, which cards pad with as well as with U+FFFF; it turns a lone
+    // surrogate into U+FFFD and ignores an odd last byte.
     static Bytes gsmEncodeUcs2(std::string_view text);
     static std::string gsmDecodeUcs2(const uint8_t *bytes, size_t count);
 
@@ -70,7 +71,9 @@ public:
     // base byte, one byte a character) or an empty result when no one-byte base (a multiple of
     // 0x80 below 0x8000) fits every character; it then sets codingByte to 0x82 when a 16-bit
     // base would fit, else to 0x80. String2Ucs82 gives the body after the 0x82 byte (count,
-    // 16-bit base, one byte a character) or an empty result.
+    // 16-bit base, one byte a character) or an empty result. Its base is the lowest character,
+    // and the others must lie less than 0x7F above it: a character byte of 0xFF would read as
+    // the field's filler.
     static Bytes String2Ucs81(std::string_view text, uint8_t &codingByte);
     static Bytes String2Ucs82(std::string_view text);
     // Decode a body as above; count is how many body bytes there are to read. The count byte of
@@ -113,6 +116,11 @@ public:
     // character boundary so that the image stays within 255 bytes.
     static Bytes encodesms(std::string_view text, std::string_view number);
 };
+
+// A name as a UCS2 alpha identifier (GSM 11.11, Annex B) can hold it: U+FFFD in place of every
+// character beyond the BMP (which would take a surrogate pair), of U+0000 (which ends the name)
+// and of U+FFFF (the filler).
+std::string ucs2Storable(std::string_view text);
 
 // The characters "^{}\[~]|", each of which takes two septets on the card.
 size_t CountGsmExtensionChars(std::string_view text);

@@ -192,7 +192,8 @@ void importListText(std::string_view bytes, RowList &phonebook, const CardState 
     phonebook.reserve(before + rowsAtMost(utf8, width));
     forEachRowGroup(utf8, width, [&](size_t k, std::vector<std::string> &group) {
         std::string rowNumber = std::to_string(before + k);
-        if (!nameFitsCard(group[1], card.alphaLength, card.ucs82Unsupported)) {
+        if (!nameFitsCard(group[1], card.alphaLength, card.ucs82Unsupported) ||
+            !numberFitsCard(group[2])) {
             noteTooLong(report, rowNumber);
         }
         const size_t row = phonebook.appendRow(movedCells({&rowNumber, &group[1], &group[2]}));

@@ -16,8 +16,10 @@
 
 namespace velnor {
 
-// The rows of the last import whose name or message text is too long for the card: their No.
-// values, each followed by a comma ("3,7,"). The flag is cleared by whoever reports it.
+// The rows of the last import that the card cannot keep as they are, a name or message text too
+// long for it or a phonebook number with a "+" after its first character or more than 20
+// digits: their No. values, each followed by a comma ("3,7,"). The flag is cleared by whoever
+// reports it.
 struct ImportReport {
     std::string overLengthRows;
     bool overLengthFound = false;

@@ -142,28 +142,30 @@ TEST_F(ListImport, TripleQuoteReadsBackAsOne) {
     EXPECT_EQ(column(phonebook, 1), (std::vector<std::string>{"The \"Boss\""}));
 }
 
-TEST_F(ListImport, NamesTooLongForTheCardAreReportedAndKept) {
+TEST_F(ListImport, EntriesTheCardCannotKeepAsTheyAreAreReportedAndKept) {
     const std::string hangul8 = "\xEA\xB0\x80\xEA\xB0\x81\xEA\xB0\x82\xEA\xB0\x83"
                                 "\xEA\xB0\x84\xEA\xB0\x85\xEA\xB0\x86\xEA\xB0\x87";
     const std::string content = header + "\"1\",\"Sixteen chars ok\",\"1\",\r\n" +
                                 "\"2\",\"Seventeen chars!!\",\"2\",\r\n" +
                                 "\"3\",\"Fifteen chars{}\",\"3\",\r\n" + "\"4\",\"" + hangul8 +
-                                "\",\"4\",\r\n";
+                                "\",\"4\",\r\n" + "\"5\",\"Anna \xF0\x9F\x98\x80\",\"5\",\r\n" +
+                                "\"6\",\"Carl\",\"12+34\",\r\n" + "\"7\",\"Dora\",\"\",\r\n";
     ASSERT_TRUE(importPhonebook(content));
-    EXPECT_EQ(phonebook.rowCount(), 4u);
+    EXPECT_EQ(phonebook.rowCount(), 7u);
     EXPECT_TRUE(report.overLengthFound);
-    EXPECT_EQ(report.overLengthRows, "2,3,");
+    // Too long, an emoji the card would change, a "+" inside the number; a name alone is fine.
+    EXPECT_EQ(report.overLengthRows, "2,3,5,6,");
 
     // Without the 0x82 coding the eight characters need 16 bytes of UCS2, one too many.
     card.ucs82Unsupported = true;
     ASSERT_TRUE(importPhonebook(content));
-    EXPECT_EQ(report.overLengthRows, "6,7,8,");
+    EXPECT_EQ(report.overLengthRows, "9,10,11,12,13,");
 
     // No card read yet: every name that is not empty is too long.
     card = CardState{};
     ASSERT_TRUE(importPhonebook(header + "\"1\",\"A\",\"1\",\r\n\"2\",\"\",\"2\",\r\n"));
-    EXPECT_EQ(report.overLengthRows, "9,");
-    EXPECT_EQ(phonebook.rowCount(), 10u);
+    EXPECT_EQ(report.overLengthRows, "15,");
+    EXPECT_EQ(phonebook.rowCount(), 16u);
 }
 
 TEST_F(ListImport, MessagesKeepTheFileTextsAndGetComposedImages) {
