@@ -44,10 +44,6 @@ void codeAndDecode(std::string_view text) {
             check(CMyTools::gsm2asc(septets.data(), septets.size()) == text);
         }
     }
-    for (size_t n = 0; n < 8; ++n) {
-        const std::string cut = cutToLegacyBytes(text, n);
-        check(legacyByteLength(cut) <= n && text.substr(0, cut.size()) == cut);
-    }
 }
 
 } // namespace

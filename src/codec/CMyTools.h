@@ -110,12 +110,39 @@ public:
     // failure. The message centre time stamp fills timeStamp[0..5] as its BCD bytes stand.
     static bool cdmaDecodePdu(const uint8_t *bytes, size_t count, SM_PARAM &param, bool received);
     // A whole CDMA EF_SMS record image, status byte 7 (not yet sent) included: a submit of the
-    // wireless messaging teleservice (4098) in 7-bit ASCII, or UTF-16 for any other text, to a
-    // DTMF address (an ASCII one for a leading "+", which makes it international, or for
-    // characters DTMF lacks). The number keeps at most 32 characters and the text is cut at a
-    // character boundary so that the image stays within 255 bytes.
-    static Bytes encodesms(std::string_view text, std::string_view number);
+    // wireless messaging teleservice (4098) in the coding cdmaTextUsage chooses, to a DTMF
+    // address (an ASCII one for a leading "+", which makes it international, or for characters
+    // DTMF lacks). The number keeps at most 32 characters and the text is cut at a character
+    // boundary to what cdmaTextUsage says one message of a recordLength-byte record holds.
+    static Bytes encodesms(std::string_view text, std::string_view number,
+                           size_t recordLength = kCdmaRecordLength);
+
+    // The length of a CDMA card's EF_SMS record (3GPP2 C.S0023, 3.4.27) when the card has not
+    // said otherwise.
+    static constexpr size_t kCdmaRecordLength = 255;
 };
+
+// The text codings of one short message: GSM 7-bit and UCS2 (GSM 03.38, 4); 7-bit ASCII,
+// ISO-8859-1 and UTF-16 on CDMA (3GPP2 C.S0015, 4.5.2, with the encodings of C.R1001).
+enum class SmsCoding { Gsm7, Ucs2, Ascii7, Latin1, Utf16 };
+
+// How much of one short message a text takes in the smallest coding that holds its characters:
+// `used` and `capacity` count septets (an extension character takes two), octets or 16-bit
+// units, as the coding does.
+struct SmsTextUsage {
+    SmsCoding coding = SmsCoding::Gsm7;
+    size_t used = 0;
+    size_t capacity = 0;
+
+    bool fits() const { return used <= capacity; }
+};
+
+// GSM (GSM 03.40, 9.2.3.16): 160 septets of the default alphabet, else 70 UCS2 units.
+SmsTextUsage gsmTextUsage(std::string_view text);
+// CDMA: 160 characters of 7-bit ASCII, else 140 of ISO-8859-1, else 70 UTF-16 units; never
+// more than a record of recordLength bytes holds beside a submit to number.
+SmsTextUsage cdmaTextUsage(std::string_view text, std::string_view number,
+                           size_t recordLength = CMyTools::kCdmaRecordLength);
 
 // A name as a UCS2 alpha identifier (GSM 11.11, Annex B) can hold it: U+FFFD in place of every
 // character beyond the BMP (which would take a surrogate pair), of U+0000 (which ends the name)
@@ -124,11 +151,5 @@ std::string ucs2Storable(std::string_view text);
 
 // The characters "^{}\[~]|", each of which takes two septets on the card.
 size_t CountGsmExtensionChars(std::string_view text);
-
-// Length of a text counted as the legacy double-byte code pages count it: a single-byte text
-// counts its characters; otherwise a GSM-codable character is 1 and any other 2.
-size_t legacyByteLength(std::string_view text);
-// The longest prefix of text whose legacyByteLength is at most n, never cutting a character.
-std::string cutToLegacyBytes(std::string_view text, size_t n);
 
 } // namespace velnor

@@ -17,9 +17,8 @@
 namespace velnor {
 
 // The rows of the last import that the card cannot keep as they are, a name or message text too
-// long for it or a phonebook number with a "+" after its first character or more than 20
-// digits: their No. values, each followed by a comma ("3,7,"). The flag is cleared by whoever
-// reports it.
+// long for it or a number with a "+" after its first character or more than 20 digits: their
+// No. values, each followed by a comma ("3,7,"). The flag is cleared by whoever reports it.
 struct ImportReport {
     std::string overLengthRows;
     bool overLengthFound = false;
@@ -43,16 +42,5 @@ void importListText(std::string_view bytes, RowList &phonebook, const CardState 
                     ImportReport &report);
 void importListText(std::string_view bytes, MessageList &messages, const CardState &card,
                     ImportReport &report);
-
-// The message text a card keeps of T with number g1, and whether T is too long for it: a text
-// of double-byte characters is cut to maxMessageLength - 2 bytes when its UTF-16 length exceeds
-// half of what the number leaves, minus one; a single-byte text to maxMessageLength characters
-// when its characters plus its two-septet characters exceed that.
-struct MessageTextFit {
-    std::string text;
-    bool tooLong = false;
-};
-MessageTextFit fitMessageText(const std::string &number, const std::string &text,
-                              uint32_t maxMessageLength);
 
 } // namespace velnor

@@ -130,6 +130,11 @@ TEST_F(CliWrite, EncodePduGivesTheStoredImageAfterTheStatusByte) {
     const Bytes record = CMyTools::encodesms("hello", "5551234");
     EXPECT_EQ(out.str(), CMyTools::hex2asc(record.data() + 1, record.size() - 1) + "\n");
     EXPECT_EQ(run({"encode", "pdu", "hello"}), cli::Usage);
+
+    // A text beyond one message is refused rather than cut.
+    EXPECT_EQ(run({"encode", "pdu", "--to", "1", std::string(161, 'a')}), cli::Refused);
+    EXPECT_NE(err.str().find("takes 161 septets, and one message holds 160"), std::string::npos);
+    EXPECT_EQ(run({"encode", "pdu", "--to", "1", std::string(160, 'a')}), cli::Done);
 }
 
 } // namespace

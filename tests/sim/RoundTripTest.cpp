@@ -6,6 +6,7 @@
 #include <random>
 
 #include "base/Utf8.h"
+#include "sim/MessageCompose.h"
 #include "sim/PhonebookRecord.h"
 
 namespace velnor {
@@ -62,6 +63,29 @@ TEST(RoundTrip, EveryNameThatFitsReadsBackAsItIs) {
         EXPECT_EQ(back->name, name) << CMyTools::hex2asc(record.data(), record.size());
     }
     EXPECT_GT(fitting, 1000u);
+}
+
+TEST(RoundTrip, EveryTextThatFitsOneMessageReadsBackAsItIs) {
+    std::mt19937 random(20240612);
+    size_t fitting = 0;
+    for (int i = 0; i < 3000; ++i) {
+        CardState card;
+        card.isCdmaCard = i % 2 == 1;
+        card.messageRecordLength = i % 3 == 0 ? 100 : 0;
+        const std::string number = i % 5 == 0 ? "+4930123456789" : "5551234";
+        const std::string whole = randomText(random, 200, false);
+        // What the editor and the import take: the text itself when it fits, else its start.
+        const std::string text = fittingInsertion({}, whole, {}, number, card);
+        ASSERT_TRUE(messageTextUsage(number, text, card).fits()) << whole;
+        fitting += text == whole;
+        const MessageImage image = composeMessageImage(number, text, card);
+        SM_PARAM param;
+        ASSERT_TRUE(card.isCdmaCard
+                        ? CMyTools::cdmaDecodePdu(image.data() + 1, image.size() - 1, param, false)
+                        : CMyTools::gsmDecodePdu(image.data() + 1, image.size() - 1, param, false));
+        EXPECT_EQ(param.text, text) << card.isCdmaCard;
+    }
+    EXPECT_GT(fitting, 500u);
 }
 
 } // namespace
