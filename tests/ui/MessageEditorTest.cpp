@@ -192,7 +192,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OkCase{false, "01701234567", times(76, u'Ж'), 8082},
                       OkCase{true, "", times(160, u'a'), 0}, OkCase{true, "", times(140, u'ñ'), 0},
                       OkCase{true, "", times(159, u'a') + QStringLiteral("ñ"), 8082},
-                      OkCase{false, "12+34", QStringLiteral("hi"), 9020}));
+                      OkCase{false, "12+34", QStringLiteral("hi"), 9022}));
 
 TEST_F(MessageEditorTest, TheCountOfCharactersLeftFollowsTheTyping) {
     const auto dialog = openNew();
