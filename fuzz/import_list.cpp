@@ -1,5 +1,6 @@
 // Importing any file as a phonebook or message list. The first byte chooses the list (bit 0),
-// a card without the 0x82 coding (bit 1), a CDMA card (bit 2) and the alpha length (bits 3-7);
+// a card without the 0x82 coding (bit 1), a CDMA card with short records of 176 bytes (bit 2)
+// and the alpha length (bits 3-7);
 // the rest is the file. The file goes through the file system like a real one. Whatever it
 // holds, the import either adds rows or refuses the file with its reason and adds nothing; every
 // cell is valid UTF-8, the rows are numbered from 1, the message list keeps one record image per
@@ -78,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     CardState card;
     card.ucs82Unsupported = (data[0] & 2) != 0;
     card.isCdmaCard = (data[0] & 4) != 0;
-    card.maxMessageLength = card.isCdmaCard ? 200 : 160;
+    card.messageRecordLength = card.isCdmaCard ? 176 : 0;
     card.alphaLength = data[0] >> 3;
     SilentPrompts prompts;
     NoTexts texts;

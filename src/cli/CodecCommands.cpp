@@ -20,6 +20,19 @@ std::optional<Bytes> hexArgument(Context &context, size_t index) {
     return CMyTools::asc2hex(words[index]);
 }
 
+// What the units of a coding's usage are called.
+const char *unitName(SmsCoding coding) {
+    switch (coding) {
+    case SmsCoding::Gsm7:
+        return "septets";
+    case SmsCoding::Ascii7:
+    case SmsCoding::Latin1:
+        return "characters";
+    default:
+        return "UTF-16 units";
+    }
+}
+
 std::string alphaCoding(const Bytes &record) {
     const size_t alphaLength = record.size() - kPhonebookRecordOverhead;
     if (alphaLength > 0 && record[0] >= 0x80 && record[0] <= 0x82) {
@@ -40,7 +53,8 @@ int decodeAdn(Context &context) {
     const std::optional<PhoneEntry> entry = decodePhonebookRecord(record->data(), record->size());
     if (!entry) {
         return fail(context, Refused,
-                    "The record holds no entry (its number length is 0 or above 11).");
+                    "The record holds no entry (no name and no number, or a number length "
+                    "above 11).");
     }
     const std::string coding = alphaCoding(*record);
     if (context.options.json) {
@@ -115,14 +129,26 @@ int runEncode(Context &context) {
         card.smscTypeOfAddress = international ? 0x91 : 0x81;
         card.smscNumber = international ? smsc->substr(1) : *smsc;
     }
+    const std::string &text = words[2];
+    const SmsTextUsage usage = messageTextUsage(*to, text, card);
+    if (!usage.fits()) {
+        return fail(context, Refused,
+                    "The text does not fit one short message: it takes " +
+                        std::to_string(usage.used) + " " + unitName(usage.coding) +
+                        ", and one message holds " + std::to_string(usage.capacity) + ".");
+    }
+    if (!numberFitsCard(*to)) {
+        return fail(context, Refused,
+                    "The number has a \"+\" after its first character or more than 20 digits.");
+    }
     Bytes stored;
     if (card.isCdmaCard) {
-        stored = CMyTools::encodesms(words[2], *to);
+        stored = CMyTools::encodesms(text, *to);
         if (!stored.empty()) {
             stored.erase(stored.begin());
         }
     } else {
-        stored = CMyTools::gsmEncodePdu(submitParameters(*to, words[2], card));
+        stored = CMyTools::gsmEncodePdu(submitParameters(*to, text, card));
     }
     context.out << CMyTools::hex2asc(stored.data(), stored.size()) << '\n';
     return Done;

@@ -15,7 +15,7 @@ namespace velnor::cli {
 namespace {
 
 // The limits of the card in the reader, learnt from its file status alone (no PIN needed):
-// the name length of its phonebook records and, on a CDMA card, the longer message texts.
+// the name length of its phonebook records, and whether its messages take the CDMA codings.
 std::optional<CardState> cardLimits(Context &context) {
     const std::unique_ptr<CUSBOpKrnl> driver = context.makeDriver();
     const std::optional<std::string> path =
@@ -33,9 +33,7 @@ std::optional<CardState> cardLimits(Context &context) {
         return std::nullopt;
     }
     CardState card;
-    if (detectCdmaCard(*driver, handle.get(), f)) {
-        card.maxMessageLength = 200;
-    }
+    card.isCdmaCard = detectCdmaCard(*driver, handle.get(), f);
     if (!selectFile(*driver, handle.get(), fid::MasterFile, f) ||
         !selectFile(*driver, handle.get(), fid::Telecom, f)) {
         return std::nullopt;

@@ -1,9 +1,9 @@
 // GSM 11.11, Annex B: the 0x81 and 0x82 codings of alpha identifiers. Each character is one
 // byte: a default-alphabet code (bit 7 clear) or an offset from a base (bit 7 set).
 
+#include "base/Utf8.h"
 #include "codec/CMyTools.h"
 #include "codec/GsmAlphabet.h"
-#include "base/Utf8.h"
 
 #include <algorithm>
 
@@ -15,6 +15,9 @@ constexpr uint8_t kUcs2Coding = 0x80;
 constexpr uint8_t kOneByteBaseCoding = 0x81;
 constexpr uint8_t kTwoByteBaseCoding = 0x82;
 constexpr char32_t kWindowSize = 0x80;
+// The 0x82 base is the lowest character, so the highest may lie at most 0x7E above it: one at
+// 0x7F would be the byte 0xFF, which reading takes for the filler after the name.
+constexpr char32_t kTwoByteBaseWindow = 0x7F;
 constexpr char32_t kHighestOneByteBase = 0x7F80;
 constexpr size_t kMaxCharacters = 0xFF;
 
@@ -51,8 +54,8 @@ AlphaText analyse(std::string_view text) {
     return result;
 }
 
-bool fitsWindow(const AlphaText &text, char32_t base) {
-    return !text.hasOthers || (text.lowest >= base && text.highest < base + kWindowSize);
+bool fitsWindow(const AlphaText &text, char32_t base, char32_t window) {
+    return !text.hasOthers || (text.lowest >= base && text.highest < base + window);
 }
 
 void appendChars(const AlphaText &text, char32_t base, Bytes &body) {
@@ -68,7 +71,7 @@ std::optional<char32_t> twoByteBase(const AlphaText &text) {
         return std::nullopt;
     }
     const char32_t base = text.hasOthers ? text.lowest : 0;
-    if (base > 0xFFFF || !fitsWindow(text, base) || text.highest > 0xFFFF) {
+    if (base > 0xFFFF || !fitsWindow(text, base, kTwoByteBaseWindow) || text.highest > 0xFFFF) {
         return std::nullopt;
     }
     return base;
@@ -91,7 +94,7 @@ Bytes CMyTools::String2Ucs81(std::string_view text, uint8_t &codingByte) {
     const AlphaText analysed = analyse(text);
     const char32_t base = analysed.hasOthers ? (analysed.lowest & ~(kWindowSize - 1)) : 0;
     if (analysed.chars.size() > kMaxCharacters || base > kHighestOneByteBase ||
-        !fitsWindow(analysed, base)) {
+        !fitsWindow(analysed, base, kWindowSize)) {
         codingByte = twoByteBase(analysed) ? kTwoByteBaseCoding : kUcs2Coding;
         return {};
     }

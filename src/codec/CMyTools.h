@@ -62,7 +62,8 @@ public:
     static std::string gsm2asc(const uint8_t *bytes, size_t count);
 
     // Big-endian UCS2 (UTF-16 code units, so characters beyond the BMP take a surrogate pair).
-    // Decoding turns a lone surrogate into U+FFFD and ignores an odd last byte.
+    // Decoding ends at U+0000, which cards pad with as well as with U+FFFF; it turns a lone
+    // surrogate into U+FFFD and ignores an odd last byte.
     static Bytes gsmEncodeUcs2(std::string_view text);
     static std::string gsmDecodeUcs2(const uint8_t *bytes, size_t count);
 
@@ -70,7 +71,9 @@ public:
     // base byte, one byte a character) or an empty result when no one-byte base (a multiple of
     // 0x80 below 0x8000) fits every character; it then sets codingByte to 0x82 when a 16-bit
     // base would fit, else to 0x80. String2Ucs82 gives the body after the 0x82 byte (count,
-    // 16-bit base, one byte a character) or an empty result.
+    // 16-bit base, one byte a character) or an empty result. Its base is the lowest character,
+    // and the others must lie less than 0x7F above it: a character byte of 0xFF would read as
+    // the field's filler.
     static Bytes String2Ucs81(std::string_view text, uint8_t &codingByte);
     static Bytes String2Ucs82(std::string_view text);
     // Decode a body as above; count is how many body bytes there are to read. The count byte of
@@ -107,20 +110,46 @@ public:
     // failure. The message centre time stamp fills timeStamp[0..5] as its BCD bytes stand.
     static bool cdmaDecodePdu(const uint8_t *bytes, size_t count, SM_PARAM &param, bool received);
     // A whole CDMA EF_SMS record image, status byte 7 (not yet sent) included: a submit of the
-    // wireless messaging teleservice (4098) in 7-bit ASCII, or UTF-16 for any other text, to a
-    // DTMF address (an ASCII one for a leading "+", which makes it international, or for
-    // characters DTMF lacks). The number keeps at most 32 characters and the text is cut at a
-    // character boundary so that the image stays within 255 bytes.
-    static Bytes encodesms(std::string_view text, std::string_view number);
+    // wireless messaging teleservice (4098) in the coding cdmaTextUsage chooses, to a DTMF
+    // address (an ASCII one for a leading "+", which makes it international, or for characters
+    // DTMF lacks). The number keeps at most 32 characters and the text is cut at a character
+    // boundary to what cdmaTextUsage says one message of a recordLength-byte record holds.
+    static Bytes encodesms(std::string_view text, std::string_view number,
+                           size_t recordLength = kCdmaRecordLength);
+
+    // The length of a CDMA card's EF_SMS record (3GPP2 C.S0023, 3.4.27) when the card has not
+    // said otherwise.
+    static constexpr size_t kCdmaRecordLength = 255;
 };
+
+// The text codings of one short message: GSM 7-bit and UCS2 (GSM 03.38, 4); 7-bit ASCII,
+// ISO-8859-1 and UTF-16 on CDMA (3GPP2 C.S0015, 4.5.2, with the encodings of C.R1001).
+enum class SmsCoding { Gsm7, Ucs2, Ascii7, Latin1, Utf16 };
+
+// How much of one short message a text takes in the smallest coding that holds its characters:
+// `used` and `capacity` count septets (an extension character takes two), octets or 16-bit
+// units, as the coding does.
+struct SmsTextUsage {
+    SmsCoding coding = SmsCoding::Gsm7;
+    size_t used = 0;
+    size_t capacity = 0;
+
+    bool fits() const { return used <= capacity; }
+};
+
+// GSM (GSM 03.40, 9.2.3.16): 160 septets of the default alphabet, else 70 UCS2 units.
+SmsTextUsage gsmTextUsage(std::string_view text);
+// CDMA: 160 characters of 7-bit ASCII, else 140 of ISO-8859-1, else 70 UTF-16 units; never
+// more than a record of recordLength bytes holds beside a submit to number.
+SmsTextUsage cdmaTextUsage(std::string_view text, std::string_view number,
+                           size_t recordLength = CMyTools::kCdmaRecordLength);
+
+// A name as a UCS2 alpha identifier (GSM 11.11, Annex B) can hold it: U+FFFD in place of every
+// character beyond the BMP (which would take a surrogate pair), of U+0000 (which ends the name)
+// and of U+FFFF (the filler).
+std::string ucs2Storable(std::string_view text);
 
 // The characters "^{}\[~]|", each of which takes two septets on the card.
 size_t CountGsmExtensionChars(std::string_view text);
-
-// Length of a text counted as the legacy double-byte code pages count it: a single-byte text
-// counts its characters; otherwise a GSM-codable character is 1 and any other 2.
-size_t legacyByteLength(std::string_view text);
-// The longest prefix of text whose legacyByteLength is at most n, never cutting a character.
-std::string cutToLegacyBytes(std::string_view text, size_t n);
 
 } // namespace velnor

@@ -11,7 +11,7 @@ namespace velnor {
 // A received message of a CDMA card, as a card or a test holds it.
 struct CdmaDeliverMessage {
     std::string originator; // DTMF digits, or with a leading "+" an international number
-    std::string text;       // sent as 7-bit ASCII when it is ASCII, else as Unicode
+    std::string text;       // in the coding cdmaTextUsage chooses
     uint16_t messageId = 0;
     std::array<uint8_t, 6> timeStamp{}; // BCD YY MM DD HH MM SS (C.S0015, 4.5.4)
 };

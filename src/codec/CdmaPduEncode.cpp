@@ -7,6 +7,7 @@
 #include "codec/CMyTools.h"
 #include "codec/CdmaDeliver.h"
 #include "codec/CdmaFields.h"
+#include "codec/TextUsage.h"
 
 #include <algorithm>
 
@@ -15,10 +16,7 @@ namespace velnor {
 namespace {
 
 constexpr uint8_t kNotYetSent = 0x07;
-constexpr size_t kMaxRecordLength = 255;
 constexpr size_t kMaxNumberLength = 32;
-constexpr size_t kMaxFields = 255;
-constexpr unsigned kUserDataHeaderBits = 5 + 8; // MSG_ENCODING and NUM_FIELDS
 
 bool isDtmfDigits(std::string_view number) {
     return std::all_of(number.begin(), number.end(),
@@ -84,33 +82,37 @@ uint16_t messageIdOf(std::string_view text, std::string_view number) {
     return static_cast<uint16_t>(hash % 0xFFFF + 1);
 }
 
-// C.S0015, 4.5.2: 7-bit ASCII for a plain ASCII text, else UTF-16; as many whole characters as
-// fit maxOctets.
-Bytes userDataField(std::string_view text, size_t maxOctets) {
-    const size_t maxBits = maxOctets * 8 - kUserDataHeaderBits;
-    BitWriter bits;
-    const bool ascii = std::all_of(text.begin(), text.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii) {
-        const size_t count = std::min({text.size(), maxBits / 7, kMaxFields});
-        bits.write(cdma::kEncodingAscii7, 5);
-        bits.write(static_cast<unsigned>(count), 8);
-        for (size_t i = 0; i < count; ++i) {
-            bits.write(static_cast<unsigned char>(text[i]), 7);
+// C.S0015, 4.5.2: the text in the coding cdmaTextUsage chooses, as many whole characters as one
+// message holds in roomOctets.
+Bytes userDataField(std::string_view text, size_t roomOctets) {
+    const SmsTextUsage usage = cdmaTextUsageInRoom(text, roomOctets);
+    const unsigned bits = cdmaCharacterBits(usage.coding);
+    BitWriter writer;
+    if (usage.coding == SmsCoding::Utf16) {
+        const Bytes utf16 = CMyTools::gsmEncodeUcs2(text);
+        size_t units = std::min(utf16.size() / 2, usage.capacity);
+        if (units > 0 && units < utf16.size() / 2 && (utf16[2 * units - 2] & 0xFC) == 0xD8) {
+            --units; // never keep half of a surrogate pair
         }
-        return bits.bytes();
+        writer.write(cdma::kEncodingUnicode, 5);
+        writer.write(static_cast<unsigned>(units), 8);
+        for (size_t i = 0; i < units; ++i) {
+            writer.write(static_cast<unsigned>(utf16[2 * i] << 8 | utf16[2 * i + 1]), bits);
+        }
+        return writer.bytes();
     }
-    const Bytes utf16 = CMyTools::gsmEncodeUcs2(text);
-    size_t units = std::min({utf16.size() / 2, maxBits / 16, kMaxFields});
-    if (units > 0 && units < utf16.size() / 2 && (utf16[2 * units - 2] & 0xFC) == 0xD8) {
-        --units; // never keep half of a surrogate pair
+    std::vector<char32_t> chars;
+    size_t pos = 0;
+    while (pos < text.size() && chars.size() < usage.capacity) {
+        chars.push_back(nextCodePoint(text, pos));
     }
-    bits.write(cdma::kEncodingUnicode, 5);
-    bits.write(static_cast<unsigned>(units), 8);
-    for (size_t i = 0; i < units; ++i) {
-        bits.write(static_cast<unsigned>(utf16[2 * i] << 8 | utf16[2 * i + 1]), 16);
+    writer.write(usage.coding == SmsCoding::Ascii7 ? cdma::kEncodingAscii7 : cdma::kEncodingLatin,
+                 5);
+    writer.write(static_cast<unsigned>(chars.size()), 8);
+    for (const char32_t c : chars) {
+        writer.write(static_cast<unsigned>(c), bits);
     }
-    return bits.bytes();
+    return writer.bytes();
 }
 
 void appendParameter(Bytes &out, uint8_t id, const Bytes &value) {
@@ -119,16 +121,34 @@ void appendParameter(Bytes &out, uint8_t id, const Bytes &value) {
     out.insert(out.end(), value.begin(), value.end());
 }
 
-// The record of one point-to-point message of the wireless messaging teleservice: the peer's
-// address under addressId, then bearer data with the message identifier, the user data cut to
-// the room left in the record, and a time stamp when one is given.
-Bytes messageRecord(uint8_t status, uint8_t addressId, std::string_view number,
-                    unsigned messageType, uint16_t messageId, std::string_view text,
-                    const std::array<uint8_t, 6> *timeStamp) {
+// The start of a record of one point-to-point message of the wireless messaging teleservice:
+// status, MSG_LEN (filled in at the end) and the peer's address under addressId.
+Bytes recordHead(uint8_t status, uint8_t addressId, std::string_view number) {
     Bytes record = {status, 0, cdma::kPointToPoint};
     appendParameter(record, cdma::kTeleserviceId,
                     {cdma::kWirelessMessaging >> 8, cdma::kWirelessMessaging & 0xFF});
     appendParameter(record, addressId, addressField(number));
+    return record;
+}
+
+// The message identifier subparameter: identifier, length and three bytes (C.S0015, 4.5.1).
+constexpr size_t kMessageIdentifierSize = 5;
+
+// What a record of recordLength bytes leaves for the value of the user data subparameter after
+// the head, the bearer data's identifier and length, the message identifier, the user data's
+// own identifier and length, and a time stamp parameter of stampSize bytes.
+size_t userDataRoom(size_t headSize, size_t stampSize, size_t recordLength) {
+    const size_t length = std::min(recordLength, CMyTools::kCdmaRecordLength);
+    const size_t taken = headSize + 2 + kMessageIdentifierSize + 2 + stampSize;
+    return length > taken ? length - taken : 0;
+}
+
+// The record of one message: the head, then bearer data with the message identifier, the user
+// data cut to the room left in the record, and a time stamp when one is given.
+Bytes messageRecord(uint8_t status, uint8_t addressId, std::string_view number,
+                    unsigned messageType, uint16_t messageId, std::string_view text,
+                    const std::array<uint8_t, 6> *timeStamp, size_t recordLength) {
+    Bytes record = recordHead(status, addressId, number);
 
     BitWriter identifier;
     identifier.write(messageType, 4);
@@ -138,11 +158,9 @@ Bytes messageRecord(uint8_t status, uint8_t addressId, std::string_view number,
     Bytes bearer;
     appendParameter(bearer, cdma::kMessageIdentifier, identifier.bytes());
 
-    // What is left of the record for the user data after its own, the time stamp's and the
-    // bearer data's identifier and length bytes.
     const size_t stampSize = timeStamp != nullptr ? 2 + timeStamp->size() : 0;
-    const size_t room = kMaxRecordLength - record.size() - 2 - bearer.size() - 2 - stampSize;
-    appendParameter(bearer, cdma::kUserData, userDataField(text, room));
+    appendParameter(bearer, cdma::kUserData,
+                    userDataField(text, userDataRoom(record.size(), stampSize, recordLength)));
     if (timeStamp != nullptr) {
         appendParameter(bearer, cdma::kMessageCenterTimeStamp,
                         Bytes(timeStamp->begin(), timeStamp->end()));
@@ -154,15 +172,20 @@ Bytes messageRecord(uint8_t status, uint8_t addressId, std::string_view number,
 
 } // namespace
 
-Bytes CMyTools::encodesms(std::string_view text, std::string_view number) {
+Bytes CMyTools::encodesms(std::string_view text, std::string_view number, size_t recordLength) {
     return messageRecord(kNotYetSent, cdma::kDestinationAddress, number, cdma::kSubmitMessage,
-                         messageIdOf(text, number), text, nullptr);
+                         messageIdOf(text, number), text, nullptr, recordLength);
+}
+
+SmsTextUsage cdmaTextUsage(std::string_view text, std::string_view number, size_t recordLength) {
+    const size_t headSize = recordHead(kNotYetSent, cdma::kDestinationAddress, number).size();
+    return cdmaTextUsageInRoom(text, userDataRoom(headSize, 0, recordLength));
 }
 
 Bytes encodeCdmaDeliverRecord(uint8_t status, const CdmaDeliverMessage &message) {
     return messageRecord(status, cdma::kOriginatingAddress, message.originator,
-                         cdma::kDeliverMessage, message.messageId, message.text,
-                         &message.timeStamp);
+                         cdma::kDeliverMessage, message.messageId, message.text, &message.timeStamp,
+                         CMyTools::kCdmaRecordLength);
 }
 
 } // namespace velnor

@@ -2,6 +2,8 @@
 
 #include "codec/GsmAlphabet.h"
 
+#include <algorithm>
+
 namespace velnor {
 
 namespace {
@@ -92,9 +94,16 @@ bool readTpAddress(ByteCursor &cursor, uint8_t &type, std::string &number) {
     }
     if (isAlphanumeric(type)) {
         appendPackedGsmText(value, 0, semiOctets * 4u / 7, number);
-    } else {
-        number = CMyTools::bcd2asc(value, octets);
+        return true;
     }
+    // The length counts the digits, so an odd one leaves the last high nibble to the filler,
+    // whatever value the sender gave it.
+    uint8_t digits[(kMaxSemiOctets + 1) / 2];
+    std::copy_n(value, octets, digits);
+    if (semiOctets % 2 != 0) {
+        digits[octets - 1] |= 0xF0;
+    }
+    number = CMyTools::bcd2asc(digits, octets);
     return true;
 }
 

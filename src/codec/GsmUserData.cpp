@@ -1,7 +1,8 @@
 #include "codec/GsmUserData.h"
 
-#include "codec/GsmAlphabet.h"
 #include "base/Utf8.h"
+#include "codec/GsmAlphabet.h"
+#include "codec/TextUsage.h"
 
 #include <algorithm>
 
@@ -9,8 +10,6 @@ namespace velnor {
 
 namespace {
 
-constexpr size_t kMaxSeptets = 160;
-constexpr size_t kMaxOctets = 140;
 constexpr uint8_t kConcat8BitReference = 0x00;
 constexpr uint8_t kConcat16BitReference = 0x08;
 

@@ -1,5 +1,5 @@
-#include "codec/CMyTools.h"
 #include "base/Utf8.h"
+#include "codec/CMyTools.h"
 
 namespace velnor {
 
@@ -43,6 +43,9 @@ std::string CMyTools::gsmDecodeUcs2(const uint8_t *bytes, size_t count) {
     char *out = text.data();
     for (size_t i = 0; i < units; ++i) {
         const auto unit = static_cast<uint16_t>(bytes[2 * i] << 8 | bytes[2 * i + 1]);
+        if (unit == 0) {
+            break;
+        }
         char32_t cp = unit;
         if (isHighSurrogate(unit) && i + 1 < units) {
             const auto low = static_cast<uint16_t>(bytes[2 * i + 2] << 8 | bytes[2 * i + 3]);
@@ -56,6 +59,17 @@ std::string CMyTools::gsmDecodeUcs2(const uint8_t *bytes, size_t count) {
     }
     text.resize(static_cast<size_t>(out - text.data()));
     return text;
+}
+
+std::string ucs2Storable(std::string_view text) {
+    std::string stored;
+    stored.reserve(text.size());
+    size_t pos = 0;
+    while (pos < text.size()) {
+        const char32_t cp = nextCodePoint(text, pos);
+        appendUtf8(stored, cp == 0 || cp == 0xFFFF || cp > 0xFFFF ? kReplacementChar : cp);
+    }
+    return stored;
 }
 
 } // namespace velnor

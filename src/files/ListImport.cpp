@@ -11,7 +11,6 @@
 
 #include "base/LegacyText.h"
 #include "base/Utf8.h"
-#include "codec/CMyTools.h"
 #include "files/CsvLineParser.h"
 #include "sim/MessageCompose.h"
 #include "sim/PhonebookRecord.h"
@@ -146,15 +145,6 @@ void noteTooLong(ImportReport &report, const std::string &rowNumber) {
     report.overLengthFound = true;
 }
 
-size_t utf16Length(std::string_view text) {
-    size_t units = 0;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        units += nextCodePoint(text, pos) > 0xFFFF ? 2 : 1;
-    }
-    return units;
-}
-
 ImportResult importText(const Source &source, RowList &phonebook, const CardState &card,
                         ImportReport &report) {
     startReport(report, source.reading);
@@ -171,7 +161,8 @@ ImportResult importText(const Source &source, RowList &phonebook, const CardStat
     phonebook.reserve(before + groups - 1);
     forEachRowGroup(source.reading.text, width, [&](size_t k, std::vector<std::string> &group) {
         std::string rowNumber = std::to_string(before + k);
-        if (!nameFitsCard(group[1], card.alphaLength, card.ucs82Unsupported)) {
+        if (!nameFitsCard(group[1], card.alphaLength, card.ucs82Unsupported) ||
+            !numberFitsCard(group[2])) {
             noteTooLong(report, rowNumber);
         }
         const size_t row = phonebook.appendRow(movedCells({&rowNumber, &group[1], &group[2]}));
@@ -196,12 +187,13 @@ ImportResult importText(const Source &source, MessageList &messages, const CardS
     messages.reserve(before + groups - 1);
     forEachRowGroup(source.reading.text, width, [&](size_t k, std::vector<std::string> &group) {
         std::string rowNumber = std::to_string(before + k);
-        const MessageTextFit fit = fitMessageText(group[2], group[4], card.maxMessageLength);
-        if (fit.tooLong) {
+        const bool fits = messageTextUsage(group[2], group[4], card).fits();
+        if (!fits || !numberFitsCard(group[2])) {
             noteTooLong(report, rowNumber);
         }
         // The list keeps the file's text; only the card's image gets the text that fits.
-        const MessageImage image = composeMessageImage(group[2], fit.text, card);
+        const MessageImage image = composeMessageImage(
+            group[2], fits ? group[4] : fittingInsertion({}, group[4], {}, group[2], card), card);
         messages.append(movedCells({&rowNumber, &group[1], &group[2], &group[3], &group[4]}),
                         image);
         messages.rows().setChecked(messages.size() - 1, true);
@@ -264,24 +256,6 @@ bool importFile(const std::string &path, List &list, const CardState &card, Impo
 }
 
 } // namespace
-
-MessageTextFit fitMessageText(const std::string &number, const std::string &text,
-                              uint32_t maxMessageLength) {
-    const long long maximum = maxMessageLength;
-    const long long numberHalf = static_cast<long long>((legacyByteLength(number) + 1) / 2);
-    if (CMyTools::IsDBString(text)) {
-        const long long limit = (maximum - numberHalf) / 2 - 1;
-        if (static_cast<long long>(utf16Length(text)) > limit) {
-            const size_t keep = maxMessageLength >= 2 ? maxMessageLength - 2 : 0;
-            return {cutToLegacyBytes(text, keep), true};
-        }
-        return {text, false};
-    }
-    if (legacyByteLength(text) + CountGsmExtensionChars(text) > maxMessageLength) {
-        return {cutToLegacyBytes(text, maxMessageLength), true};
-    }
-    return {text, false};
-}
 
 ImportResult importListText(std::string_view bytes, RowList &phonebook, const CardState &card,
                             ImportReport &report, const CodePage *codePage) {

@@ -17,9 +17,10 @@
 
 namespace velnor {
 
-// The rows of the last import whose name or message text is too long for the card: their No.
-// values, each followed by a comma ("3,7,"). The flag is cleared by whoever reports it. When the
-// file's code page was a guess, its name, so that the user can be told.
+// The rows of the last import that the card cannot keep as they are, a name or message text too
+// long for it or a number with a "+" after its first character or more than 20 digits: their
+// No. values, each followed by a comma ("3,7,"). The flag is cleared by whoever reports it.
+// When the file's code page was a guess, its name, so that the user can be told.
 struct ImportReport {
     std::string overLengthRows;
     bool overLengthFound = false;
@@ -64,16 +65,5 @@ ImportResult importListText(std::string_view bytes, RowList &phonebook, const Ca
                             ImportReport &report, const CodePage *codePage = nullptr);
 ImportResult importListText(std::string_view bytes, MessageList &messages, const CardState &card,
                             ImportReport &report, const CodePage *codePage = nullptr);
-
-// The message text a card keeps of T with number g1, and whether T is too long for it: a text
-// of double-byte characters is cut to maxMessageLength - 2 bytes when its UTF-16 length exceeds
-// half of what the number leaves, minus one; a single-byte text to maxMessageLength characters
-// when its characters plus its two-septet characters exceed that.
-struct MessageTextFit {
-    std::string text;
-    bool tooLong = false;
-};
-MessageTextFit fitMessageText(const std::string &number, const std::string &text,
-                              uint32_t maxMessageLength);
 
 } // namespace velnor

@@ -10,8 +10,8 @@ namespace velnor {
 // Card-wide values that opening and reading the card leave behind for writing and composing.
 // They live for the whole run and are not saved.
 struct CardState : CardLink {
-    uint32_t alphaLength = 0;        // phonebook record length minus 14
-    uint32_t maxMessageLength = 160; // 200 once a CDMA card was read, for the rest of the run
+    uint32_t alphaLength = 0;         // phonebook record length minus 14
+    uint32_t messageRecordLength = 0; // of the message file last read; 0 before any read
     uint8_t smscTypeOfAddress = 0x91;
     std::string smscNumber;
     bool ucs82Unsupported = false; // the card did not keep a name in the 0x82 coding

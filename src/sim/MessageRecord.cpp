@@ -65,6 +65,14 @@ MessageImage messageImage(const uint8_t *record, size_t length) {
     return image;
 }
 
+Bytes emptyMessageRecord(size_t length) {
+    Bytes record(length, 0xFF);
+    if (length > 0) {
+        record[0] = 0x00;
+    }
+    return record;
+}
+
 void readServiceCentre(const uint8_t *record, size_t length, ServiceCentre &centre) {
     if (length < kParametersOverhead) {
         return;

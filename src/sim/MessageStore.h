@@ -8,7 +8,8 @@
 
 namespace velnor {
 
-// A message's card record image: status byte, then the record's bytes; zero after the record.
+// A message's card record image: status byte, then the record's bytes; zero after a record
+// read from the card, 0xFF after a composed message.
 inline constexpr size_t kMessageImageSize = 260;
 using MessageImage = std::array<uint8_t, kMessageImageSize>;
 

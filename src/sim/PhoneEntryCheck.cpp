@@ -18,11 +18,19 @@ PhoneEntryVerdict acceptPhoneEntry(const PhoneEntryFields &fields, const CardSta
     if (!nameFitsCard(fields.name, card.alphaLength, card.ucs82Unsupported)) {
         return {8081, {}, {}};
     }
+    // A "+" typed in front of the number says what the box says.
+    const bool typedPlus = fields.number.starts_with('+');
+    const bool international = fields.international || typedPlus;
+    const std::string digits = typedPlus ? fields.number.substr(1) : fields.number;
     // The "+" the box stands for counts as one of the 20 characters the card can keep.
-    if (fields.number.size() + (fields.international ? 1 : 0) > kMaxNumberDigits) {
+    if (digits.size() + (international ? 1 : 0) > kMaxNumberDigits) {
         return {8071, {}, {}};
     }
-    return {0, fields.name, fields.international ? "+" + fields.number : fields.number};
+    std::string number = international ? "+" + digits : digits;
+    if (!numberFitsCard(number)) {
+        return {kMisplacedPlus, {}, {}};
+    }
+    return {0, fields.name, std::move(number)};
 }
 
 } // namespace velnor

@@ -10,11 +10,6 @@ constexpr uint8_t kInternational = 0x91;
 constexpr uint8_t kUnknownNumbering = 0x81;
 constexpr size_t kMaxNumberBytes = 10;
 
-// The codec reports counts of alpha bodies as one byte, and callers compare them as such.
-size_t byteCount(size_t size) {
-    return size & 0xFF;
-}
-
 // Count of name bytes handed to the decoder, after trimming the 0xFF filler at the end. A UCS2
 // name whose last character ends in 0xFF keeps that byte when the count would otherwise be odd.
 size_t trimmedNameEnd(const uint8_t *alpha, size_t alphaLength) {
@@ -61,30 +56,42 @@ std::optional<PhoneEntry> decodePhonebookRecord(const uint8_t *record, size_t le
     }
     const size_t x = length - kPhonebookRecordOverhead;
     const uint8_t numberLength = record[x];
-    if (numberLength == 0 || numberLength > kMaxNumberBytes + 1) {
+    // GSM 11.11, 10.5.1: 0xFF (or 0) says there is no number; a name alone is still an entry.
+    const bool noNumber = numberLength == 0 || numberLength == 0xFF;
+    if (!noNumber && numberLength > kMaxNumberBytes + 1) {
         return std::nullopt;
     }
     PhoneEntry entry;
+    entry.name = decodeName(record, x);
+    if (noNumber) {
+        // A record of zeros was cleared, and holds no name of "@" characters.
+        const bool cleared =
+            numberLength == 0 && std::all_of(record, record + x, [](uint8_t b) { return b == 0; });
+        if (entry.name.empty() || cleared) {
+            return std::nullopt;
+        }
+        return entry;
+    }
     entry.number = CMyTools::bcd2asc(record + x + 2, numberLength - 1u);
     if (record[x + 1] == kInternational) {
         entry.number.insert(0, 1, '+');
     }
-    entry.name = decodeName(record, x);
     return entry;
 }
 
-Bytes encodeAlphaIdentifier(const std::string &name, uint32_t alphaLength, bool ucs82Unsupported) {
-    if (!CMyTools::IsDBString(name)) {
-        return CMyTools::asc2gsm(name);
+Bytes encodeAlphaIdentifier(const std::string &name, bool ucs82Unsupported) {
+    const std::string stored = ucs2Storable(name);
+    if (!CMyTools::IsDBString(stored)) {
+        return CMyTools::asc2gsm(stored);
     }
     Bytes alpha;
     if (!ucs82Unsupported) {
         uint8_t coding = 0x80;
-        Bytes body = CMyTools::String2Ucs81(name, coding);
+        Bytes body = CMyTools::String2Ucs81(stored, coding);
         if (!body.empty()) {
             alpha.push_back(0x81);
         } else if (coding == 0x82) {
-            body = CMyTools::String2Ucs82(name);
+            body = CMyTools::String2Ucs82(stored);
             if (!body.empty()) {
                 alpha.push_back(0x82);
             }
@@ -95,13 +102,8 @@ Bytes encodeAlphaIdentifier(const std::string &name, uint32_t alphaLength, bool 
         }
     }
     alpha.push_back(0x80);
-    const Bytes ucs2 = CMyTools::gsmEncodeUcs2(name);
+    const Bytes ucs2 = CMyTools::gsmEncodeUcs2(stored);
     alpha.insert(alpha.end(), ucs2.begin(), ucs2.end());
-    // A UCS2 field of odd length must not end in half a character.
-    if (alphaLength >= 2 && (alphaLength - 1) % 2 == 1 && alpha.size() >= alphaLength) {
-        alpha.resize(alphaLength);
-        alpha[alphaLength - 1] = 0xFF;
-    }
     return alpha;
 }
 
@@ -115,13 +117,17 @@ Bytes encodePhonebookRecord(const PhoneEntry &entry, size_t length, bool ucs82Un
         return record;
     }
     const size_t x = length - kPhonebookRecordOverhead;
-    const Bytes alpha =
-        encodeAlphaIdentifier(entry.name, static_cast<uint32_t>(x), ucs82Unsupported);
+    const Bytes alpha = encodeAlphaIdentifier(entry.name, ucs82Unsupported);
     std::copy_n(alpha.begin(), std::min(alpha.size(), x), record.begin());
-
-    const bool international = entry.number.find('+') != std::string::npos;
-    const std::string digits = international ? entry.number.substr(1) : entry.number;
-    Bytes bcd = CMyTools::asc2bcd(digits);
+    // A UCS2 field of odd length must not end in half a character.
+    if (alpha.size() > x && alpha[0] == 0x80 && x % 2 == 0 && x >= 2) {
+        record[x - 1] = 0xFF;
+    }
+    if (entry.number.empty()) {
+        return record;
+    }
+    const bool international = entry.number[0] == '+';
+    Bytes bcd = CMyTools::asc2bcd(std::string_view(entry.number).substr(international ? 1 : 0));
     if (bcd.size() > kMaxNumberBytes) {
         bcd.resize(kMaxNumberBytes);
     }
@@ -142,18 +148,15 @@ bool nameFitsCard(const std::string &name, uint32_t alphaLength, bool ucs82Unsup
             printable ? name.size() + CountGsmExtensionChars(name) : CMyTools::asc2gsm(name).size();
         return septets <= alphaLength;
     }
-    size_t count = 0;
-    if (!ucs82Unsupported) {
-        uint8_t coding = 0x80;
-        count = byteCount(CMyTools::String2Ucs81(name, coding).size());
-        if (count == 0 && coding == 0x82) {
-            count = byteCount(CMyTools::String2Ucs82(name).size());
-        }
-    }
-    if (count == 0) {
-        count = byteCount(CMyTools::gsmEncodeUcs2(name).size());
-    }
-    return count == 0 || count + 1 <= alphaLength;
+    return ucs2Storable(name) == name &&
+           encodeAlphaIdentifier(name, ucs82Unsupported).size() <= alphaLength;
+}
+
+bool numberFitsCard(std::string_view number) {
+    const std::string_view digits = number.substr(number.starts_with('+') ? 1 : 0);
+    const Bytes bcd = CMyTools::asc2bcd(digits);
+    return digits.find('+') == std::string_view::npos &&
+           CMyTools::bcd2asc(bcd.data(), bcd.size()).size() <= kMaxNumberDigits;
 }
 
 } // namespace velnor

@@ -91,9 +91,6 @@ bool Read::openCard() {
         return false;
     }
     s_.card.isCdmaCard = detectCdmaCard(env_.driver, handle_->get(), f());
-    if (s_.card.isCdmaCard) {
-        s_.card.maxMessageLength = 200;
-    }
     return true;
 }
 
@@ -226,6 +223,7 @@ ReadOutcome Read::readMessages() {
     }
     const uint8_t length = file->recordLength();
     const uint16_t count = file->recordCount();
+    s_.card.messageRecordLength = length;
 
     RecordLog log((env_.logDir / "sms.log").string());
     env_.progress.begin(env_.texts.get(8068), env_.texts.get(8069), 0, count);

@@ -6,6 +6,7 @@
 #include "card/CardTransaction.h"
 #include "card/FileStatus.h"
 #include "files/ListFile.h"
+#include "sim/MessageRecord.h"
 #include "sim/PhonebookRecord.h"
 #include "transfer/CardAccess.h"
 #include "transfer/CardBackup.h"
@@ -231,6 +232,9 @@ RecordBuffer Write::record(uint16_t index) const {
     } else if (index < s_.messages.size()) {
         const MessageImage &image = s_.messages.store()[index];
         std::copy_n(image.begin(), length_, buffer.begin());
+    } else {
+        const Bytes free = emptyMessageRecord(length_);
+        std::copy(free.begin(), free.end(), buffer.begin());
     }
     return buffer;
 }

@@ -10,7 +10,10 @@
 #include <QVBoxLayout>
 
 #include "files/TextExport.h"
+#include "sim/MessageCompose.h"
 #include "sim/MessageStore.h"
+#include "sim/PhoneEntryCheck.h"
+#include "sim/PhonebookRecord.h"
 #include "ui/CNumberEdit.h"
 #include "ui/MessageCaptions.h"
 #include "ui/MessageTextRules.h"
@@ -44,7 +47,6 @@ CMessageEditDlg::CMessageEditDlg(const Texts &texts, UserPrompts &prompts, const
                                  QWidget *parent)
     : QDialog(parent), texts_(texts), prompts_(prompts), card_(card),
       localPhonebook_(localPhonebook), fields_(std::move(fields)),
-      textLimit_(openingTextLimit(fields_.messageText)),
       recipientLabel_(makeLabel(captionOf(texts, kRecipientLabel), kRecipientLabel, this)),
       names_(new QComboBox(this)),
       numberLabel_(makeLabel(qText(texts, caption::MessageNumberLabel), kNumberLabel, this)),
@@ -241,26 +243,31 @@ void CMessageEditDlg::onTextChanged() {
     }
     refuseOverflow();
     exchangeToFields();
-    textLimit_ = typingTextLimit(fields_.messageText);
     lastLength_ = static_cast<int>(text_->toPlainText().length());
     showCharactersLeft();
 }
 
-// The box takes nothing beyond its limit: what was just put in over it is taken out again. A
-// text that was already longer (its limit fell when a double-byte character came in) is kept.
+// The box takes nothing one message cannot hold: of what was just typed or pasted before the
+// cursor, the part that does not fit is taken out again. A text that was already too long (a
+// message opened as it was stored) keeps what it had.
 void CMessageEditDlg::refuseOverflow() {
     const QString text = text_->toPlainText();
-    const int allowed = std::max(textLimit_, lastLength_);
-    const int extra = static_cast<int>(text.length()) - allowed;
-    if (extra <= 0) {
+    const int added = static_cast<int>(text.length()) - lastLength_;
+    if (added <= 0) {
         return;
     }
     QTextCursor cursor = text_->textCursor();
-    const int end = std::max(cursor.position(), extra);
-    int start = end - extra;
-    if (start > 0 && text.at(start).isLowSurrogate()) {
-        --start;
+    const int end = std::max(cursor.position(), added);
+    const QString inserted = text.mid(end - added, added);
+    const int kept = static_cast<int>(
+        QString::fromStdString(fittingInsertion(text.left(end - added).toStdString(),
+                                                inserted.toStdString(), text.mid(end).toStdString(),
+                                                recipient_->text().toStdString(), card_))
+            .length());
+    if (kept >= added) {
+        return;
     }
+    const int start = end - added + kept;
     adjusting_ = true;
     cursor.setPosition(start);
     cursor.setPosition(end, QTextCursor::KeepAnchor);
@@ -271,8 +278,7 @@ void CMessageEditDlg::refuseOverflow() {
 
 int CMessageEditDlg::charactersLeft() const {
     return messageCharactersLeft(recipient_->text().toStdString(),
-                                 text_->toPlainText().toStdString(), card_.maxMessageLength,
-                                 textLimit_);
+                                 text_->toPlainText().toStdString(), card_);
 }
 
 void CMessageEditDlg::showCharactersLeft() {
@@ -307,8 +313,13 @@ void CMessageEditDlg::accept() {
         return;
     }
     exchangeToFields();
-    if (messageTextTooLong(fields_.recipientNumber, fields_.messageText, card_.maxMessageLength)) {
+    if (messageTextTooLong(fields_.recipientNumber, fields_.messageText, card_)) {
         prompts_.showMessage(MessageKind::Error, {8082, kTooLongCaption, texts_.get(8082)});
+        return;
+    }
+    if (!numberFitsCard(fields_.recipientNumber)) {
+        prompts_.showMessage(MessageKind::Error,
+                             {kMisplacedPlus, kTooLongCaption, texts_.get(kMisplacedPlus)});
         return;
     }
     QDialog::accept();

@@ -34,8 +34,8 @@ struct MessageEditorFields {
 
 // Views a stored message, or writes a new one, a reply or a forward. The compose layout picks
 // the recipient from the local phonebook or takes a typed number; the view layout shows sender
-// and time. The text box refuses what the card cannot take while typing, OK checks the text
-// against the card's message length, and a count below the box tells how much room is left.
+// and time. The text box refuses what one short message cannot hold while typing, OK checks the
+// text and the number, and a count below the box tells how much room is left.
 class CMessageEditDlg : public QDialog {
     Q_OBJECT
 
@@ -64,8 +64,6 @@ public:
     // The bound texts as of their last exchange with the controls, and the two flags.
     const MessageEditorFields &fields() const { return fields_; }
     bool composeLayout() const;
-    // What the text box takes at most right now.
-    int textLimit() const { return textLimit_; }
     int charactersLeft() const;
 
     QComboBox *nameBox() const { return names_; }
@@ -99,7 +97,6 @@ private:
     const CardState &card_;
     const RowList &localPhonebook_;
     MessageEditorFields fields_;
-    int textLimit_;
     int lastLength_ = 0;
     bool adjusting_ = false;
 

@@ -14,10 +14,20 @@ bool CNumberEdit::isDialChar(QChar c) {
            c == QLatin1Char('#');
 }
 
+bool CNumberEdit::acceptsTyped(QChar c, const QString &text, int at) {
+    return isDialChar(c) || (c == QLatin1Char('+') && at == 0 && !text.contains(c));
+}
+
 void CNumberEdit::keyPressEvent(QKeyEvent *event) {
-    const QString text = event->text();
+    const QString typed = event->text();
+    // What stays of the text besides a selection the key replaces.
+    QString rest = text();
+    const int at = hasSelectedText() ? selectionStart() : cursorPosition();
+    if (hasSelectedText()) {
+        rest.remove(selectionStart(), static_cast<int>(selectedText().length()));
+    }
     // Control characters (backspace, the clipboard keys) and keys without a character pass.
-    if (!text.isEmpty() && text.at(0).isPrint() && !isDialChar(text.at(0))) {
+    if (!typed.isEmpty() && typed.at(0).isPrint() && !acceptsTyped(typed.at(0), rest, at)) {
         event->accept();
         return;
     }

@@ -5,8 +5,9 @@
 namespace velnor {
 
 // The number field: typing lets through only what a card stores in a dialling number, the
-// digits, "*" and "#"; any other character is dropped without a sound. Pasted text is not
-// filtered. It takes 8 characters unless its dialog gives it another limit.
+// digits, "*" and "#", and a "+" as the first character (an international number); any other
+// character is dropped without a sound. Pasted text is not filtered; the dialogs check it. It
+// takes 8 characters unless its dialog gives it another limit.
 class CNumberEdit : public QLineEdit {
     Q_OBJECT
 
@@ -18,6 +19,9 @@ public:
     explicit CNumberEdit(QWidget *parent = nullptr);
 
     static bool isDialChar(QChar c);
+    // Whether c may be typed at position `at` of text: a dialling character, or a "+" in front
+    // of a text that has none.
+    static bool acceptsTyped(QChar c, const QString &text, int at);
 
 signals:
     // Enter was released in the field; the key is then handled as usual.

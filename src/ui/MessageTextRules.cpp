@@ -1,9 +1,7 @@
 #include "ui/MessageTextRules.h"
 
-#include <algorithm>
-
 #include "base/Utf8.h"
-#include "codec/CMyTools.h"
+#include "sim/MessageCompose.h"
 
 namespace velnor {
 
@@ -19,23 +17,7 @@ std::string withoutLastCharacter(const std::string &text) {
     return count == 0 ? std::string() : firstCharacters(text, count - 1);
 }
 
-int septets(const std::string &text) {
-    return static_cast<int>(countCharacters(text) + CountGsmExtensionChars(text));
-}
-
 } // namespace
-
-int openingTextLimit(const std::string &text) {
-    return kMessageTypingLimit - static_cast<int>(CountGsmExtensionChars(text));
-}
-
-int typingTextLimit(const std::string &text) {
-    return CMyTools::IsDBString(text) ? kDoubleByteTypingLimit : kMessageTypingLimit;
-}
-
-int boxLength(const std::string &text) {
-    return static_cast<int>(CMyTools::gsmEncodeUcs2(text).size() / 2);
-}
 
 RecipientTyping recipientTyped(const std::string &typed) {
     RecipientTyping result;
@@ -65,30 +47,15 @@ RecipientTyping recipientTyped(const std::string &typed) {
     return result;
 }
 
-int recipientRoom(const std::string &recipient) {
-    return static_cast<int>((legacyByteLength(recipient) + 1) / 2);
-}
-
 bool messageTextTooLong(const std::string &recipient, const std::string &text,
-                        uint32_t maxMessageLength) {
-    const int limit = static_cast<int>(maxMessageLength);
-    if (boxLength(text) > kMessageTypingLimit) {
-        return true;
-    }
-    if (CMyTools::IsDBString(text)) {
-        return boxLength(text) > (limit - recipientRoom(recipient)) / 2 - 1;
-    }
-    return septets(text) > limit;
+                        const CardState &card) {
+    return !messageTextUsage(recipient, text, card).fits();
 }
 
 int messageCharactersLeft(const std::string &recipient, const std::string &text,
-                          uint32_t maxMessageLength, int boxLimit) {
-    const int limit = static_cast<int>(maxMessageLength);
-    const int typed = boxLength(text);
-    const int okLeft = CMyTools::IsDBString(text)
-                           ? (limit - recipientRoom(recipient)) / 2 - 1 - typed
-                           : limit - septets(text);
-    return std::min({boxLimit - typed, kMessageTypingLimit - typed, okLeft});
+                          const CardState &card) {
+    const SmsTextUsage usage = messageTextUsage(recipient, text, card);
+    return static_cast<int>(usage.capacity) - static_cast<int>(usage.used);
 }
 
 } // namespace velnor

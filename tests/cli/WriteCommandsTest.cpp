@@ -81,9 +81,9 @@ TEST_F(CliWrite, OverLongNamesAreReportedButWritten) {
                                       "\"2\",\"A name far too long for any card\",\"2\",\r\n");
     ASSERT_EQ(onCard({"--yes", "write", "phonebook", "-i", (dir / "long.fpb").string()}),
               cli::Done);
-    EXPECT_NE(err.str().find("These rows have a name too long for the card and will be cut "
-                             "when written: 2,"),
+    EXPECT_NE(err.str().find("These rows have a name or number the card cannot keep as it is"),
               std::string::npos);
+    EXPECT_NE(err.str().find("when written: 2,"), std::string::npos);
 }
 
 TEST_F(CliWrite, MessagesAreWrittenAsComposedMessages) {
@@ -113,7 +113,7 @@ TEST_F(CliWrite, ListImportJoinsFilesIntoOneList) {
     ASSERT_EQ(onCard({"list", "import", "phonebook", (dir / "a.fpb").string(),
                       (dir / "b.fpb").string(), "-o", output.string()}),
               cli::Done);
-    EXPECT_NE(err.str().find((dir / "b.fpb").string() + ": These rows have a name too long"),
+    EXPECT_NE(err.str().find((dir / "b.fpb").string() + ": These rows have a name or number"),
               std::string::npos);
     EXPECT_NE(err.str().find(": 3,"), std::string::npos);
     const std::string joined = test::readFile(output);
@@ -188,6 +188,11 @@ TEST_F(CliWrite, EncodePduGivesTheStoredImageAfterTheStatusByte) {
     const Bytes record = CMyTools::encodesms("hello", "5551234");
     EXPECT_EQ(out.str(), CMyTools::hex2asc(record.data() + 1, record.size() - 1) + "\n");
     EXPECT_EQ(run({"encode", "pdu", "hello"}), cli::Usage);
+
+    // A text beyond one message is refused rather than cut.
+    EXPECT_EQ(run({"encode", "pdu", "--to", "1", std::string(161, 'a')}), cli::Refused);
+    EXPECT_NE(err.str().find("takes 161 septets, and one message holds 160"), std::string::npos);
+    EXPECT_EQ(run({"encode", "pdu", "--to", "1", std::string(160, 'a')}), cli::Done);
 }
 
 } // namespace

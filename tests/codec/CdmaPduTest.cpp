@@ -120,18 +120,28 @@ TEST(CdmaPduEncode, RoundTripsThroughTheDecoder) {
     }
 }
 
-TEST(CdmaPduEncode, LongTextsAreCutToTheRecordAtCharacterBoundaries) {
-    for (const char *unit : {"a", "中", "😀"}) {
+TEST(CdmaPduEncode, TakesTheSmallestCodingAndCutsToOneMessage) {
+    // 7-bit ASCII (encoding 2) holds 160 characters, ISO-8859-1 (8) 140, UTF-16 (4) 70 units;
+    // a short record holds less.
+    const std::tuple<const char *, size_t, unsigned, size_t> cases[] = {
+        {"a", 255, 2, 160}, {"ñ", 255, 8, 140}, {"中", 255, 4, 70},
+        {"😀", 255, 4, 35},  {"a", 40, 2, 17},   {"ñ", 40, 8, 15},
+    };
+    for (const auto &[unit, recordLength, encoding, kept] : cases) {
         std::string text;
         for (int i = 0; i < 300; ++i) {
             text += unit;
         }
-        const Bytes record = CMyTools::encodesms(text, "+4930123456789");
-        EXPECT_LE(record.size(), 255u);
+        const Bytes record = CMyTools::encodesms(text, "5551234", recordLength);
+        EXPECT_LE(record.size(), recordLength);
         const SM_PARAM p = decodeOk(Bytes(record.begin() + 1, record.end()), false);
-        EXPECT_GT(p.text.size(), 0u);
-        EXPECT_EQ(p.text.size() % std::string_view(unit).size(), 0u) << unit;
-        EXPECT_EQ(text.compare(0, p.text.size(), p.text), 0) << unit;
+        std::string expected;
+        for (size_t i = 0; i < kept; ++i) {
+            expected += unit;
+        }
+        EXPECT_EQ(p.text, expected) << unit << " in " << recordLength;
+        // MSG_ENCODING leads the user data, which follows the 7 DTMF digits and the identifier.
+        EXPECT_EQ(record[23] >> 3, encoding) << unit;
     }
 }
 

@@ -85,21 +85,5 @@ TEST(GsmAlphabet, CountsExactlyTheEightTwoSeptetCharacters) {
     EXPECT_EQ(CountGsmExtensionChars(""), 0u);
 }
 
-TEST(LegacyLength, CountsGsmCharactersOnceAndOthersTwice) {
-    EXPECT_EQ(legacyByteLength("Hello"), 5u);
-    EXPECT_EQ(legacyByteLength("Ünïcode"), 8u); // only ï is outside the alphabet
-    EXPECT_EQ(legacyByteLength("中文ab"), 6u);
-    EXPECT_EQ(legacyByteLength("😀"), 2u);
-}
-
-TEST(LegacyLength, CutsBeforeACharacterThatWouldExceedTheLimit) {
-    EXPECT_EQ(cutToLegacyBytes("中文ab", 3), "中");
-    EXPECT_EQ(cutToLegacyBytes("中文ab", 4), "中文");
-    EXPECT_EQ(cutToLegacyBytes("中文ab", 5), "中文a");
-    EXPECT_EQ(cutToLegacyBytes("abc", 10), "abc");
-    EXPECT_EQ(cutToLegacyBytes("a€b", 2), "a€");
-    EXPECT_EQ(cutToLegacyBytes("中", 1), "");
-}
-
 } // namespace
 } // namespace velnor::test

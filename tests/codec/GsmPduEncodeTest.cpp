@@ -111,5 +111,36 @@ TEST(GsmPduEncode, LongTextsAreCutAtCharacterBoundaries) {
     }
 }
 
+struct UsageCase {
+    std::string text;
+    bool cdma;
+    size_t recordLength; // of the CDMA record
+    SmsCoding coding;
+    size_t used;
+    size_t capacity;
+};
+
+TEST(SmsTextUsage, CountsInTheSmallestCodingAgainstOneMessage) {
+    const UsageCase cases[] = {
+        {repeat("a", 160), false, 0, SmsCoding::Gsm7, 160, 160},
+        {repeat("a", 159) + "€", false, 0, SmsCoding::Gsm7, 161, 160}, // "€" takes two septets
+        {repeat("Ж", 76), false, 0, SmsCoding::Ucs2, 76, 70},
+        {"a😀", false, 0, SmsCoding::Ucs2, 3, 70},
+        {repeat("a", 160), true, 255, SmsCoding::Ascii7, 160, 160},
+        {repeat("a", 159) + "ñ", true, 255, SmsCoding::Latin1, 160, 140},
+        {"a€", true, 255, SmsCoding::Utf16, 2, 70},
+        // A record of 40 bytes leaves 17 octets for the user data of a submit to 5551234.
+        {"abc", true, 40, SmsCoding::Ascii7, 3, 17},
+        {"ñ", true, 40, SmsCoding::Latin1, 1, 15},
+    };
+    for (const UsageCase &c : cases) {
+        const SmsTextUsage usage =
+            c.cdma ? cdmaTextUsage(c.text, "5551234", c.recordLength) : gsmTextUsage(c.text);
+        EXPECT_EQ(usage.coding, c.coding) << c.text;
+        EXPECT_EQ(usage.used, c.used) << c.text;
+        EXPECT_EQ(usage.capacity, c.capacity) << c.text;
+    }
+}
+
 } // namespace
 } // namespace velnor::test

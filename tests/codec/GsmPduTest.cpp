@@ -204,6 +204,17 @@ TEST(GsmPduDecode, AlphanumericOriginator) {
     EXPECT_EQ(p.number, "Info");
 }
 
+TEST(GsmPduDecode, TheAddressLengthCountsTheDigitsWhateverTheFiller) {
+    // The two voice mail indications of the AOSP telephony GsmSmsTest (testCingularVoiceMail):
+    // the one-digit originator "5" is stored as 05, its filler nibble 0 rather than F.
+    for (const char *hex : {"07912180958750F84401800500C87020026195702B06040102000200",
+                            "07912180958750F84401800500C07020027160112B06040102000000"}) {
+        const SM_PARAM p = decodeOk(hex, true);
+        EXPECT_EQ(p.numberType, 0x80);
+        EXPECT_EQ(p.number, "5") << hex;
+    }
+}
+
 TEST(GsmPduDecode, FailureLeavesEveryFieldEmpty) {
     const Bytes pdu = fromHex(deliverWith("00", "0BE8329BFD4697D9EC37"));
     SM_PARAM p;

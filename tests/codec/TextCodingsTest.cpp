@@ -16,7 +16,8 @@ TEST(Ucs2, CodesBigEndianWithSurrogatePairs) {
     EXPECT_EQ(decodeUcs2("D83DDE00"), "😀");
 }
 
-TEST(Ucs2, DecodesLoneSurrogatesAsReplacementAndIgnoresAnOddByte) {
+TEST(Ucs2, DecodesLoneSurrogatesAsReplacementEndsAtZeroAndIgnoresAnOddByte) {
+    EXPECT_EQ(decodeUcs2("0041000000420000"), "A"); // cards pad with 0000 as well as FFFF
     EXPECT_EQ(decodeUcs2("D83D0041"), "\uFFFDA");
     EXPECT_EQ(decodeUcs2("DE000041"), "\uFFFDA");
     EXPECT_EQ(decodeUcs2("0041D83D"), "A\uFFFD");
@@ -61,9 +62,11 @@ const AlphaCase kAlphaCases[] = {
     {"가", 0x82, "", "01AC0080"},             // beyond 0x7FFF: only a 16-bit base reaches it
     {"\u4E7F\u4E80", 0x82, "", "024E7F8081"}, // straddles a half-page boundary
     {"-Բփ-1", 0x82, "", "0505322D80D12D31"},
-    {"中文", 0x80, "", ""}, // more than 128 code points apart
-    {"中{", 0x80, "", ""},  // "{" needs the escape, so it must fit the window
-    {"😀", 0x80, "", ""},    // not a UCS2 character
+    {"áş", 0x82, "", "0200E180FE"}, // 0x7E apart: the highest is byte 0xFE
+    {"Sára Š", 0x80, "", ""},       // 0x7F apart: Š would be byte 0xFF, read as filler
+    {"中文", 0x80, "", ""},         // more than 128 code points apart
+    {"中{", 0x80, "", ""},          // "{" needs the escape, so it must fit the window
+    {"😀", 0x80, "", ""},            // not a UCS2 character
 };
 
 class AlphaCodingTest : public ::testing::TestWithParam<AlphaCase> {};

@@ -167,28 +167,30 @@ TEST_F(ListImport, TripleQuoteReadsBackAsOne) {
     EXPECT_EQ(column(phonebook, 1), (std::vector<std::string>{"The \"Boss\""}));
 }
 
-TEST_F(ListImport, NamesTooLongForTheCardAreReportedAndKept) {
+TEST_F(ListImport, EntriesTheCardCannotKeepAsTheyAreAreReportedAndKept) {
     const std::string hangul8 = "\xEA\xB0\x80\xEA\xB0\x81\xEA\xB0\x82\xEA\xB0\x83"
                                 "\xEA\xB0\x84\xEA\xB0\x85\xEA\xB0\x86\xEA\xB0\x87";
     const std::string content = header + "\"1\",\"Sixteen chars ok\",\"1\",\r\n" +
                                 "\"2\",\"Seventeen chars!!\",\"2\",\r\n" +
                                 "\"3\",\"Fifteen chars{}\",\"3\",\r\n" + "\"4\",\"" + hangul8 +
-                                "\",\"4\",\r\n";
+                                "\",\"4\",\r\n" + "\"5\",\"Anna \xF0\x9F\x98\x80\",\"5\",\r\n" +
+                                "\"6\",\"Carl\",\"12+34\",\r\n" + "\"7\",\"Dora\",\"\",\r\n";
     ASSERT_TRUE(importPhonebook(content));
-    EXPECT_EQ(phonebook.rowCount(), 4u);
+    EXPECT_EQ(phonebook.rowCount(), 7u);
     EXPECT_TRUE(report.overLengthFound);
-    EXPECT_EQ(report.overLengthRows, "2,3,");
+    // Too long, an emoji the card would change, a "+" inside the number; a name alone is fine.
+    EXPECT_EQ(report.overLengthRows, "2,3,5,6,");
 
     // Without the 0x82 coding the eight characters need 16 bytes of UCS2, one too many.
     card.ucs82Unsupported = true;
     ASSERT_TRUE(importPhonebook(content));
-    EXPECT_EQ(report.overLengthRows, "6,7,8,");
+    EXPECT_EQ(report.overLengthRows, "9,10,11,12,13,");
 
     // No card read yet: every name that is not empty is too long.
     card = CardState{};
     ASSERT_TRUE(importPhonebook(header + "\"1\",\"A\",\"1\",\r\n\"2\",\"\",\"2\",\r\n"));
-    EXPECT_EQ(report.overLengthRows, "9,");
-    EXPECT_EQ(phonebook.rowCount(), 10u);
+    EXPECT_EQ(report.overLengthRows, "15,");
+    EXPECT_EQ(phonebook.rowCount(), 16u);
 }
 
 TEST_F(ListImport, MessagesKeepTheFileTextsAndGetComposedImages) {
@@ -205,46 +207,39 @@ TEST_F(ListImport, MessagesKeepTheFileTextsAndGetComposedImages) {
     EXPECT_FALSE(report.overLengthFound);
 }
 
-TEST_F(ListImport, MessageTextLimits) {
-    const std::string number = "+4917012345678"; // 14 characters: h = 7
-    const std::string brace2 = "{{";
-    ASSERT_TRUE(importMessages(messageHeader + messageLine(number, std::string(165, 'a')) +
-                               messageLine(number, brace2 + std::string(157, 'b')) +
-                               messageLine(number, brace2 + std::string(156, 'c'))));
-    ASSERT_EQ(messages.size(), 3u);
-    EXPECT_EQ(report.overLengthRows, "1,2,");
-    // The list shows the whole text; the card's image holds the first 160 characters.
-    EXPECT_EQ(messages.rows().cell(0, 4), std::string(165, 'a'));
-    EXPECT_EQ(storedMessage(0).text, std::string(160, 'a'));
-    // 159 characters with two "{" are reported, but stay whole: they are under 160.
-    const MessageTextFit whole = fitMessageText(number, brace2 + std::string(157, 'b'), 160);
-    EXPECT_TRUE(whole.tooLong);
-    EXPECT_EQ(whole.text, brace2 + std::string(157, 'b'));
-}
-
-TEST(MessageTextFit, DoubleByteLimitDependsOnTheNumber) {
-    const std::string ni = "\xE4\xBD\xA0"; // "你"
-    auto text = [&](int n) {
+TEST_F(ListImport, MessagesBeyondOneMessageAreReportedAndCutOnlyInTheImage) {
+    const auto repeat = [](const std::string &unit, size_t n) {
         std::string s;
-        for (int i = 0; i < n; ++i) {
-            s += ni;
+        for (size_t i = 0; i < n; ++i) {
+            s += unit;
         }
         return s;
     };
-    // Limit (160 - 7) / 2 - 1 = 75 UTF-16 units for a 14-character number.
-    EXPECT_FALSE(fitMessageText("+4917012345678", text(75), 160).tooLong);
-    EXPECT_TRUE(fitMessageText("+4917012345678", text(76), 160).tooLong);
-    const MessageTextFit cut = fitMessageText("+4917012345678", text(100), 160);
-    EXPECT_TRUE(cut.tooLong);
-    EXPECT_EQ(cut.text, text(79)); // 158 bytes, two a character
-    // A character beyond the BMP counts two units.
-    EXPECT_TRUE(fitMessageText("1", text(77) + "\xF0\x9F\x98\x80", 160).tooLong);
-    EXPECT_FALSE(fitMessageText("1", text(78), 160).tooLong);
-    // A number longer than the message leaves no room at all.
-    EXPECT_TRUE(fitMessageText(std::string(400, '1'), ni, 160).tooLong);
-    // CDMA cards take 200.
-    EXPECT_FALSE(fitMessageText("1", std::string(200, 'x'), 200).tooLong);
-    EXPECT_TRUE(fitMessageText("1", std::string(200, 'x') + "|", 200).tooLong);
+    const std::string zhe = "\xD0\x96"; // "Ж"
+    struct Case {
+        std::string number;
+        std::string text;
+        std::string stored;
+    } cases[] = {
+        {"+4917012345678", repeat("a", 160), repeat("a", 160)},
+        {"+4917012345678", repeat("a", 161), repeat("a", 160)},
+        {"1", repeat("a", 159) + "\xE2\x82\xAC", repeat("a", 159)}, // "€" takes two septets
+        {"1", "{{" + repeat("b", 156), "{{" + repeat("b", 156)},    // 160 septets
+        {"1", repeat(zhe, 70), repeat(zhe, 70)},
+        {"1", repeat(zhe, 76), repeat(zhe, 70)},
+        {"1", zhe + repeat("a", 100), zhe + repeat("a", 69)},
+        {"12+34", "hi", "hi"}, // a "+" inside the number
+    };
+    std::string content = messageHeader;
+    for (const Case &c : cases) {
+        content += messageLine(c.number, c.text);
+    }
+    ASSERT_TRUE(importMessages(content));
+    EXPECT_EQ(report.overLengthRows, "2,3,6,7,8,");
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(messages.rows().cell(i, 4), cases[i].text); // the list keeps the file's text
+        EXPECT_EQ(storedMessage(i).text, cases[i].stored) << i;
+    }
 }
 
 TEST_F(ListImport, MoreRowsThanTheOldFieldArrayHeld) {

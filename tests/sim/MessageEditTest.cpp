@@ -74,14 +74,22 @@ TEST_F(MessageEdit, ComposedImageFollowsTheSubmitParameters) {
     }
 }
 
-TEST_F(MessageEdit, CdmaImageIsTheEncoderOutput) {
-    card.isCdmaCard = true;
-    const MessageImage image = composeMessageImage("+1234", "hi", card);
-    const Bytes expected = CMyTools::encodesms("hi", "+1234");
-    ASSERT_FALSE(expected.empty());
-    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), image.begin()));
-    EXPECT_TRUE(std::all_of(image.begin() + static_cast<long>(expected.size()), image.end(),
-                            [](uint8_t b) { return b == 0; }));
+TEST_F(MessageEdit, ImageIsTheEncoderOutputPaddedWithFF) {
+    // GSM 11.11, 10.5.3: the bytes after the stored message are 0xFF.
+    const Bytes pdu = CMyTools::gsmEncodePdu(submitParameters("+1234", "hi", card));
+    const Bytes cdma = CMyTools::encodesms("hi", "+1234");
+    for (const bool isCdma : {false, true}) {
+        card.isCdmaCard = isCdma;
+        const MessageImage image = composeMessageImage("+1234", "hi", card);
+        Bytes expected = isCdma ? cdma : Bytes{status::NotSent};
+        if (!isCdma) {
+            expected.insert(expected.end(), pdu.begin(), pdu.end());
+        }
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), image.begin()));
+        EXPECT_TRUE(std::all_of(image.begin() + static_cast<long>(expected.size()), image.end(),
+                                [](uint8_t b) { return b == 0xFF; }));
+    }
+    EXPECT_EQ(emptyMessageRecord(4), (Bytes{0x00, 0xFF, 0xFF, 0xFF}));
 }
 
 TEST_F(MessageEdit, NewMessageIsAppendedAsNotSent) {

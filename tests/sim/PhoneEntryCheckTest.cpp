@@ -42,6 +42,11 @@ TEST(PhoneEntryDialog, OkChecksTheNameFirstThenTheNumber) {
         {{"Anna\f", "1", false}, 0, "1"},             // a form feed takes two septets too
         {{"Annab\f", "1", false}, 8081, ""},
         {{"", "", false}, 0, ""},
+        {{"Anna", "", false}, 0, ""},         // a name without a number
+        {{"Anna", "+123", false}, 0, "+123"}, // a typed "+" ticks the box
+        {{"Anna", "+123", true}, 0, "+123"},
+        {{"Anna", "12+34", false}, kMisplacedPlus, ""},
+        {{"Anna", "+12+34", false}, kMisplacedPlus, ""},
     };
     for (const Case &c : cases) {
         const PhoneEntryVerdict verdict = acceptPhoneEntry(c.fields, card);

@@ -29,6 +29,8 @@ TEST(PhonebookRecord, TrimsFillerOfEachCoding) {
         {{0x80, 0x00, 0x41, 0x00}, "A\xC3\xBF"},
         // A GSM name of only filler hands one byte to the decoder and yields nothing.
         {{}, ""},
+        // UCS2 ends at U+0000, which cards pad with as well as with 0xFF.
+        {{0x80, 0x00, 0x41, 0x00, 0x4E, 0x00, 0x4E, 0x00, 0x41, 0, 0, 0, 0, 0, 0, 0}, "ANNA"},
     };
     for (const Case &c : cases) {
         const Bytes r = record(30, c.alpha, kShortNumber);
@@ -39,15 +41,23 @@ TEST(PhonebookRecord, TrimsFillerOfEachCoding) {
     }
 }
 
-TEST(PhonebookRecord, NumberLengthOutsideOneToElevenIsAFreeRecord) {
-    for (const uint8_t length : {0x00, 0x0C, 0xFF}) {
-        const Bytes r = record(30, {'B', 'o', 'b'}, {length, 0x81, 0x21});
-        EXPECT_FALSE(decodePhonebookRecord(r.data(), r.size())) << int(length);
+TEST(PhonebookRecord, ANameWithoutNumberIsAnEntryAndOnlyAFreeRecordIsNot) {
+    struct Case {
+        Bytes alpha;
+        uint8_t numberLength;
+        std::optional<PhoneEntry> entry;
+    } cases[] = {
+        {{'B', 'o', 'b'}, 0xFF, PhoneEntry{"Bob", ""}}, // GSM 11.11, 10.5.1: no number
+        {{'B', 'o', 'b'}, 0x00, PhoneEntry{"Bob", ""}},
+        {{'B', 'o', 'b'}, 0x0C, std::nullopt},
+        {{}, 0xFF, std::nullopt},
+        {Bytes(16, 0x00), 0x00, std::nullopt}, // a record cleared with zeros
+        {{}, 0x01, PhoneEntry{"", ""}},
+    };
+    for (const Case &c : cases) {
+        const Bytes r = record(30, c.alpha, {c.numberLength, 0x81, 0x21});
+        EXPECT_EQ(decodePhonebookRecord(r.data(), r.size()), c.entry) << int(c.numberLength);
     }
-    const Bytes shortest = record(30, {}, {0x01, 0x81});
-    const std::optional<PhoneEntry> entry = decodePhonebookRecord(shortest.data(), shortest.size());
-    ASSERT_TRUE(entry);
-    EXPECT_EQ(entry->number, "");
 }
 
 TEST(PhonebookRecord, InternationalNumberGetsAPlus) {
@@ -55,26 +65,6 @@ TEST(PhonebookRecord, InternationalNumberGetsAPlus) {
     const std::optional<PhoneEntry> entry = decodePhonebookRecord(r.data(), r.size());
     ASSERT_TRUE(entry);
     EXPECT_EQ(entry->number, "+49170176000");
-}
-
-TEST(PhonebookRecord, EncodesNumberForms) {
-    // 13 digits after "+": type 0x91, seven BCD bytes with one filler nibble, length byte 8.
-    const Bytes r = encodePhonebookRecord({"Al", "+4917012345678"}, 30, false);
-    ASSERT_EQ(r.size(), 30u);
-    EXPECT_EQ(r[16], 0x08);
-    EXPECT_EQ(r[17], 0x91);
-    const Bytes digits(r.begin() + 18, r.begin() + 25);
-    EXPECT_EQ(digits, (Bytes{0x94, 0x71, 0x10, 0x32, 0x54, 0x76, 0xF8}));
-    EXPECT_EQ(r[25], 0xFF);
-
-    const Bytes empty = encodePhonebookRecord({"Al", ""}, 30, false);
-    EXPECT_EQ(empty[16], 0x01);
-    EXPECT_EQ(empty[17], 0x81);
-
-    // A number of more than 20 digits keeps its first 20; nothing is written past the record.
-    const Bytes longNumber = encodePhonebookRecord({"Al", std::string(25, '9')}, 30, false);
-    EXPECT_EQ(longNumber[16], 11);
-    EXPECT_EQ(CMyTools::bcd2asc(longNumber.data() + 18, 10), std::string(20, '9'));
 }
 
 TEST(PhonebookRecord, EncodesNamesInTheFirstCodingThatFits) {
@@ -87,6 +77,7 @@ TEST(PhonebookRecord, EncodesNamesInTheFirstCodingThatFits) {
         {"\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0", false, 0x81}, // "Анна": one half-page of Cyrillic
         {"\xE7\x8E\x8B\xE8\x8A\xB3", true, 0x80},          // "王芳" on a card without 0x82
         {"\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0", true, 0x80},
+        {"S\xC3\xA1ra \xC5\xA0", false, 0x80}, // "Sára Š": 0x82 would code Š as 0xFF
     };
     for (const Case &c : cases) {
         const Bytes r = encodePhonebookRecord({c.name, "1"}, 30, c.ucs82Unsupported);
@@ -124,6 +115,13 @@ TEST(PhonebookRecord, NameFitCheck) {
     EXPECT_TRUE(nameFitsCard(seven, 16, false));
     EXPECT_TRUE(nameFitsCard(seven, 16, true));
     EXPECT_FALSE(nameFitsCard(seven + "\xE7\x8E\x8B", 16, true));
+    // A name the card cannot hold as it is: an emoji, or 128 UCS2 characters (256 bytes).
+    EXPECT_FALSE(nameFitsCard("Anna \xF0\x9F\x98\x80", 16, false));
+    std::string wang128;
+    for (int i = 0; i < 128; ++i) {
+        wang128 += "\xE7\x8E\x8B";
+    }
+    EXPECT_FALSE(nameFitsCard(wang128, 255, true));
     // Nothing fits an alpha field of 0 (no card read yet).
     EXPECT_FALSE(nameFitsCard("A", 0, false));
     EXPECT_TRUE(nameFitsCard("", 0, false));

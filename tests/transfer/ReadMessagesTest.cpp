@@ -74,13 +74,13 @@ TEST_F(ReadMessages, ServiceCentreAbsentOrUnreadable) {
     EXPECT_TRUE(session.messages.rows().empty()); // emptied as soon as the read began
 }
 
-TEST_F(ReadMessages, CdmaCardReadsItsOwnDirectoryAndAllowsLongerTexts) {
+TEST_F(ReadMessages, CdmaCardReadsItsOwnDirectoryAndKeepsItsRecordLength) {
     const Bytes cdma = CMyTools::encodesms("Hello from CDMA", "5551234");
     std::vector<std::string> records = {CMyTools::hex2asc(cdma.data(), cdma.size())};
     insertCard({{"3F00/7F25/6F3C", 255, 3, records, "00"}});
     ASSERT_EQ(read(CardFile::Messages), ReadOutcome::Done);
     EXPECT_TRUE(session.card.isCdmaCard);
-    EXPECT_EQ(session.card.maxMessageLength, 200u);
+    EXPECT_EQ(session.card.messageRecordLength, 255u);
     EXPECT_EQ(column(session.messages.rows(), 4), (std::vector<std::string>{"Hello from CDMA"}));
     EXPECT_EQ(column(session.messages.rows(), 2), (std::vector<std::string>{"5551234"}));
 
@@ -89,12 +89,12 @@ TEST_F(ReadMessages, CdmaCardReadsItsOwnDirectoryAndAllowsLongerTexts) {
     EXPECT_EQ(read(CardFile::Messages), ReadOutcome::Failed);
     EXPECT_EQ(prompts.ids().back(), 8073);
 
-    // The longer limit stays for the rest of the run, even with a GSM card.
+    // The next card's read gives its own.
     session.reader.readerCdmaCapable = true;
     insertCard({{kSms, 176, 1, {}, "00"}, {kSmsp, 40, 1, {kSmspRecord}}});
     ASSERT_EQ(read(CardFile::Messages), ReadOutcome::Done);
     EXPECT_FALSE(session.card.isCdmaCard);
-    EXPECT_EQ(session.card.maxMessageLength, 200u);
+    EXPECT_EQ(session.card.messageRecordLength, 176u);
 }
 
 TEST_F(ReadMessages, UndecodableRecordStillGetsItsRowAndKeepsItsBytes) {

@@ -6,12 +6,14 @@
 namespace velnor::test {
 namespace {
 
-const std::string kFree176(352, '0');
+const std::string kZeros176(352, '0');
+// GSM 11.11, 10.5.3: a free record is status 0, the rest 0xFF.
+const std::string kFree176 = "00" + std::string(350, 'F');
 
 class WriteMessages : public WriteFixture {
 protected:
     void insertFiveRecordCard() {
-        original = {deliverRecord(1), deliverRecord(3), kFree176, deliverRecord(1), kFree176};
+        original = {deliverRecord(1), deliverRecord(3), kZeros176, deliverRecord(1), kZeros176};
         for (std::string &record : original) {
             record.resize(352, '0');
         }
@@ -24,7 +26,7 @@ protected:
     std::vector<std::string> original;
 };
 
-TEST_F(WriteMessages, WritesTheStoreThenClearsTheRestWithZeros) {
+TEST_F(WriteMessages, WritesTheStoreThenTheRestAsFreeRecords) {
     insertFiveRecordCard();
     MessageImage received{};
     received[0] = 3;
@@ -80,7 +82,7 @@ TEST_F(WriteMessages, CdmaCardNeedsACdmaReader) {
     ASSERT_EQ(result.outcome, WriteOutcome::Done);
     EXPECT_EQ(cardRecords(kCdmaSmsPath, 1)[0],
               CMyTools::hex2asc(session.messages.store()[0].data(), 255));
-    EXPECT_EQ(cardRecords(kCdmaSmsPath, 2)[1], std::string(510, '0'));
+    EXPECT_EQ(cardRecords(kCdmaSmsPath, 2)[1], "00" + std::string(508, 'F'));
     std::string error;
     EXPECT_EQ(loadCardBackup(result.cardBackup, error)->filePath, kCdmaSmsPath);
 }

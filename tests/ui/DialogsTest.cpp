@@ -23,14 +23,19 @@
 namespace velnor {
 namespace {
 
-TEST(NumberEditTest, TypingLetsOnlyDialCharactersThroughUpToTheLimit) {
+TEST(NumberEditTest, TypingLetsOnlyDialCharactersAndALeadingPlusThroughUpToTheLimit) {
     CNumberEdit field;
-    QTest::keyClicks(&field, "12+a*#b9");
-    EXPECT_EQ(field.text(), "12*#9");
+    QTest::keyClicks(&field, "+12+a*#b9");
+    EXPECT_EQ(field.text(), "+12*#9");
     QTest::keyClicks(&field, "3456");
-    EXPECT_EQ(field.text(), "12*#9345") << "the ninth character is refused";
+    EXPECT_EQ(field.text(), "+12*#934") << "the ninth character is refused";
     QTest::keyClick(&field, Qt::Key_Backspace);
-    EXPECT_EQ(field.text(), "12*#934");
+    QTest::keyClick(&field, Qt::Key_Home);
+    QTest::keyClicks(&field, "+");
+    EXPECT_EQ(field.text(), "+12*#93") << "one \"+\" only";
+    field.setSelection(0, 1);
+    QTest::keyClicks(&field, "+");
+    EXPECT_EQ(field.text(), "+12*#93") << "a \"+\" may replace the one it selects";
     field.clear();
     field.insert("+49 abc");
     EXPECT_EQ(field.text(), "+49 abc") << "pasted text is not filtered";

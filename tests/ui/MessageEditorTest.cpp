@@ -45,10 +45,6 @@ protected:
     }
     static bool shown(const QWidget *widget) { return !widget->isHidden(); }
     static QString boxText(const Dlg &dialog) { return dialog.textBox()->toPlainText(); }
-    bool refusedAtOk() const {
-        return !prompts.asked.empty() && prompts.asked.back().id == 8082 &&
-               prompts.asked.back().messageKind == MessageKind::Error;
-    }
 
     EnglishTexts texts;
     ScriptedPrompts prompts;
@@ -141,63 +137,62 @@ INSTANTIATE_TEST_SUITE_P(Keys, RecipientTypingTest,
                                            Typing{"0301234567890123456789", "03012345678901234567",
                                                   "03012345678901234567"}));
 
-TEST_F(MessageEditorTest, TheBoxRefusesTypingBeyondItsLimit) {
+TEST_F(MessageEditorTest, TheBoxRefusesWhatOneMessageCannotHold) {
     const auto dialog = openNew();
     dialog->textBox()->setFocus();
     typeText(dialog->textBox(), QString(170, QLatin1Char('a')));
     EXPECT_EQ(boxText(*dialog).length(), 160);
 
+    // "€" takes two septets: after 159 characters it is refused, a "b" still fits.
+    const auto euro = openNew();
+    typeText(euro->textBox(), QString(159, QLatin1Char('a')) + QStringLiteral("€b"));
+    EXPECT_EQ(boxText(*euro), QString(159, QLatin1Char('a')) + QStringLiteral("b"));
+
     const auto wide = openNew();
     typeText(wide->textBox(), QStringLiteral("你") + QString(80, QLatin1Char('b')));
-    EXPECT_EQ(wide->textLimit(), 74);
-    EXPECT_EQ(boxText(*wide).length(), 74);
+    EXPECT_EQ(boxText(*wide).length(), 70);
     EXPECT_TRUE(boxText(*wide).startsWith(QStringLiteral("你b")));
 }
 
-TEST_F(MessageEditorTest, TwoSeptetCharactersLowerTheOpeningLimit) {
-    const auto dialog = open({true, true, "", "", "", "a{b}c"});
-    EXPECT_EQ(dialog->textLimit(), 158);
-    typeText(dialog->textBox(), QStringLiteral("d"));
-    EXPECT_EQ(dialog->textLimit(), 160) << "a change sets the limit from the text's kind again";
-}
-
-// OK on a text of a card with a message length, to a recipient: refused or accepted.
+// OK on a text to a recipient, on a GSM or CDMA card: accepted, or refused with an error box.
 struct OkCase {
-    uint32_t maxLength;
+    bool cdma;
     const char *recipient;
     QString text;
-    bool accepted;
+    int error; // 0: accepted
 };
 
 class OkCheckTest : public MessageEditorTest, public ::testing::WithParamInterface<OkCase> {};
 
-TEST_P(OkCheckTest, TooLongTextsAreRefusedAndTheDialogStaysOpen) {
-    card.maxMessageLength = GetParam().maxLength;
+TEST_P(OkCheckTest, WhatDoesNotFitIsRefusedAndTheDialogStaysOpen) {
+    card.isCdmaCard = GetParam().cdma;
     const auto dialog =
         open({true, true, "", GetParam().recipient, "", GetParam().text.toStdString()});
     dialog->button(Dlg::kOk)->click();
-    EXPECT_EQ(dialog->result() == QDialog::Accepted, GetParam().accepted);
-    EXPECT_EQ(refusedAtOk(), !GetParam().accepted);
-    EXPECT_EQ(dialog->isVisible(), !GetParam().accepted);
+    const bool accepted = GetParam().error == 0;
+    EXPECT_EQ(dialog->result() == QDialog::Accepted, accepted);
+    EXPECT_EQ(prompts.ids(), accepted ? std::vector<int>{} : std::vector<int>{GetParam().error});
+    EXPECT_EQ(dialog->isVisible(), !accepted);
 }
 
 QString braces(int total) {
     return QString(total - 2, QLatin1Char('x')) + QStringLiteral("{{");
 }
-QString wide(int units) {
-    return QString(units, QChar(0x4F60));
+QString times(int count, QChar c) {
+    return QString(count, c);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, OkCheckTest,
-    ::testing::Values(OkCase{160, "", braces(158), true}, OkCase{160, "", braces(159), false},
-                      OkCase{160, "", QString(160, QLatin1Char('a')), true},
-                      // (160 - 6) / 2 - 1 = 76 UTF-16 units with an 11-digit recipient
-                      OkCase{160, "01701234567", wide(76), true},
-                      OkCase{160, "01701234567", wide(77), false}, OkCase{160, "", wide(79), true},
-                      OkCase{160, "", wide(80), false},
-                      OkCase{200, "", QString(160, QLatin1Char('a')), true},
-                      OkCase{200, "", QString(161, QLatin1Char('a')), false}));
+    ::testing::Values(OkCase{false, "", braces(158), 0}, OkCase{false, "", braces(159), 8082},
+                      OkCase{false, "", times(160, u'a'), 0},
+                      OkCase{false, "", times(161, u'a'), 8082},
+                      OkCase{false, "", times(159, u'a') + QStringLiteral("€"), 8082},
+                      OkCase{false, "01701234567", times(70, u'Ж'), 0},
+                      OkCase{false, "01701234567", times(76, u'Ж'), 8082},
+                      OkCase{true, "", times(160, u'a'), 0}, OkCase{true, "", times(140, u'ñ'), 0},
+                      OkCase{true, "", times(159, u'a') + QStringLiteral("ñ"), 8082},
+                      OkCase{false, "12+34", QStringLiteral("hi"), 9022}));
 
 TEST_F(MessageEditorTest, TheCountOfCharactersLeftFollowsTheTyping) {
     const auto dialog = openNew();
@@ -209,7 +204,7 @@ TEST_F(MessageEditorTest, TheCountOfCharactersLeftFollowsTheTyping) {
     const auto wideText = openNew();
     wideText->recipientField()->setText(QStringLiteral("01701234567"));
     typeText(wideText->textBox(), QStringLiteral("你好"));
-    EXPECT_EQ(wideText->charactersLeft(), 72) << "the box's 74 is stricter than OK's 76";
+    EXPECT_EQ(wideText->charactersLeft(), 68) << "70 UCS2 characters";
 
     const auto over = open({true, true, "", "", "", std::string(100, '{')});
     EXPECT_EQ(over->charactersLeft(), -40);
