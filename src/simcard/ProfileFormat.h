@@ -24,5 +24,6 @@ inline constexpr unsigned MaxRecordLength = 255;
 inline constexpr unsigned MaxRecordCount = 254;        // record numbers 1..254 (GSM 11.11, 9.2.4)
 inline constexpr unsigned MaxTransparentSize = 0x7FFF; // READ BINARY offsets have 15 bits
 inline constexpr unsigned MaxAttempts = 15;            // the counter is a nibble
+inline constexpr unsigned MaxAnswerDelayMs = 60000;
 
 } // namespace velnor::profile

@@ -146,15 +146,17 @@ ChvState::Settings readChv1(const json &value) {
 }
 
 CardQuirks readQuirks(const json &value) {
-    Members members(
-        value, "Quirks",
-        {"drops82Coding", "failAfterCommands", "failAtCommand", "loseAnswerAtCommand", "pulled"});
+    Members members(value, "Quirks",
+                    {"drops82Coding", "failAfterCommands", "failAtCommand", "loseAnswerAtCommand",
+                     "pulled", "answerDelayMs"});
     CardQuirks quirks;
     quirks.drops82Coding = members.flag("drops82Coding").value_or(false);
     quirks.failAfterCommands = members.number("failAfterCommands", 0, 1u << 30).value_or(0);
     quirks.failAtCommand = members.number("failAtCommand", 0, 1u << 30).value_or(0);
     quirks.loseAnswerAtCommand = members.number("loseAnswerAtCommand", 0, 1u << 30).value_or(0);
     quirks.pulled = members.flag("pulled").value_or(false);
+    quirks.answerDelayMs =
+        members.number("answerDelayMs", 0, profile::MaxAnswerDelayMs).value_or(0);
     return quirks;
 }
 
