@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "app/AppPaths.h"
 #include "card/CardOpening.h"
 #include "card/ReaderInquiry.h"
 #include "card/SimulatedCards.h"
@@ -18,6 +19,9 @@ CardRun::CardRun(Context &context)
 }
 
 int CardRun::open() {
+    if (context_.dataDir.empty()) {
+        return fail(context_, Refused, AppPaths::noDataFolder); // no place for the backups
+    }
     int status = Done;
     const std::optional<ChosenReader> reader = chooseReader(context_, *driver_, status);
     if (!reader) {

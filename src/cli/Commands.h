@@ -6,9 +6,12 @@
 #include <memory>
 
 #include "base/Texts.h"
+#include "base/UserPrompts.h"
 #include "card/CUSBOpKrnl.h"
 #include "card/ReaderInquiry.h"
 #include "cli/Options.h"
+#include "sim/RowList.h"
+#include "simcard/ProfileJson.h"
 
 namespace velnor::cli {
 
@@ -49,7 +52,15 @@ struct ChosenReader {
 // pcscd not running, a reader that does not answer), with the exit status in `status`.
 std::optional<ChosenReader> chooseReader(Context &context, CUSBOpKrnl &driver, int &status);
 
+// The exit status for a card profile that gave no card: an empty or busy reader, or a refusal.
+int exitFor(ProfileFault fault);
+
 // One line on the error stream and the status to exit with.
 int fail(Context &context, int status, const std::string &sentence);
+
+// Writes a complete list where -o says: the standard output for "-" or no -o, else the file (a
+// pipe or a device is written into). With askFirst, a file already there is replaced only
+// when the user says yes (--yes).
+int writeListOutput(Context &context, const RowList &list, UserPrompts &prompts, bool askFirst);
 
 } // namespace velnor::cli

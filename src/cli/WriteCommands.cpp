@@ -46,6 +46,9 @@ bool learnCard(CardRun &run, CardFile file) {
     return readCard(run.session, reading, file) == ReadOutcome::Done;
 }
 
+constexpr const char *kCancelledBeforeWriting =
+    "The write was cancelled before anything was written.";
+
 std::string writeFailure(const WriteResult &result) {
     if (result.cardBackup.empty()) {
         return "The card could not be written; nothing on it was changed.";
@@ -69,7 +72,9 @@ int runWrite(Context &context) {
         return status;
     }
     if (!learnCard(run, file)) {
-        return fail(context, Refused, "The card could not be read, so nothing was written.");
+        return fail(context, Refused,
+                    interruptedByUser() ? kCancelledBeforeWriting
+                                        : "The card could not be read, so nothing was written.");
     }
 
     Session &session = run.session;
@@ -104,8 +109,10 @@ int runWrite(Context &context) {
         return fail(context, Refused, "Nothing was written: answer the question with --yes.");
     case WriteOutcome::Cancelled:
         return fail(context, Refused,
-                    "The write was stopped after " + std::to_string(result.recordsWritten) +
-                        " records.");
+                    result.recordsWritten == 0
+                        ? kCancelledBeforeWriting
+                        : "The write was cancelled after " + std::to_string(result.recordsWritten) +
+                              " records; the records after them are as they were.");
     case WriteOutcome::Failed:
         break;
     }
@@ -130,7 +137,7 @@ std::string restoreFailure(const RestoreResult &result, const CardBackup &backup
     case RestoreOutcome::BackupNotSaved:
         return "The card's present records could not be saved first, so nothing was written.";
     case RestoreOutcome::Cancelled:
-        return "The restore was stopped after " + std::to_string(result.recordsWritten) +
+        return "The restore was cancelled after " + std::to_string(result.recordsWritten) +
                " records.";
     case RestoreOutcome::CardFailed:
         return "The card stopped taking records after record " +
