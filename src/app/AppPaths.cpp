@@ -1,5 +1,7 @@
 #include "app/AppPaths.h"
 
+#include "base/AtomicFile.h"
+
 #include <cstdlib>
 #include <system_error>
 #include <unistd.h>
@@ -32,9 +34,16 @@ fs::path userDataDir(const AppPaths::Environment &environment) {
     if (const auto xdg = environment("XDG_DATA_HOME"); xdg && fs::path(*xdg).is_absolute()) {
         return fs::path(*xdg) / "velnor";
     }
-    const auto home = environment("HOME");
-    const fs::path base = home && !home->empty() ? fs::path(*home) : fs::temp_directory_path();
-    return base / ".local" / "share" / "velnor";
+    if (const auto home = environment("HOME"); home && fs::path(*home).is_absolute()) {
+        return fs::path(*home) / ".local" / "share" / "velnor";
+    }
+    // Never a shared folder such as /tmp, where others could read the backups or plant files:
+    // the runtime folder is the user's own, and without one there is no data folder at all.
+    if (const auto runtime = environment("XDG_RUNTIME_DIR");
+        runtime && fs::path(*runtime).is_absolute()) {
+        return fs::path(*runtime) / "velnor";
+    }
+    return {};
 }
 
 fs::path runtimeDirFrom(const AppPaths::Environment &environment) {
@@ -79,8 +88,9 @@ AppPaths AppPaths::forExecutableDir(const fs::path &executableDir, const Environ
 
 AppPaths AppPaths::forRunningProgram() {
     AppPaths paths = forExecutableDir(executableDirectory(), processEnvironment);
-    std::error_code ignored; // a folder that cannot be made shows up as a failed save later
-    fs::create_directories(paths.dataDir, ignored);
+    if (!paths.dataDir.empty()) {
+        makePrivateFolder(paths.dataDir); // one that cannot be made shows up as a failed save
+    }
     return paths;
 }
 

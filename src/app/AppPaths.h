@@ -15,13 +15,15 @@ namespace velnor {
 //  - installation: an executable in PREFIX/bin with PREFIX/share/velnor present takes its
 //    read-only files from PREFIX/share/velnor, its language packs from PREFIX/lib/velnor/lang
 //    (they are machine code) and always writes into the user's data folder.
-// The user's data folder is $XDG_DATA_HOME/velnor, by default ~/.local/share/velnor.
+// The user's data folder is $XDG_DATA_HOME/velnor, by default ~/.local/share/velnor; without
+// HOME it is $XDG_RUNTIME_DIR/velnor, and without that there is none (dataDir is empty and
+// noDataFolder says why). It is made for the user alone (0700).
 struct AppPaths {
     std::filesystem::path executableDir;
     std::filesystem::path resourceDir; // velnor.cfg, logo.bmp
     std::filesystem::path langDir;     // language packs
     std::filesystem::path helpDir;     // HTML help
-    std::filesystem::path dataDir;     // velnor.config.xml, Phone.fph, Message.fsm
+    std::filesystem::path dataDir;     // velnor.config.xml, Phone.fph, Message.fsm; may be empty
     std::filesystem::path runtimeDir;  // the single-instance lock
 
     // Reads an environment variable; empty optional when it is not set.
@@ -41,6 +43,10 @@ struct AppPaths {
     std::filesystem::path fallbackPack() const { return langDir / "lang_en.so"; }
     std::filesystem::path lockFile() const { return runtimeDir / "Velnor.exe.lock"; }
     std::filesystem::path logoFile() const { return resourceDir / "logo.bmp"; }
+
+    // Why there is no data folder.
+    static constexpr const char *noDataFolder =
+        "There is no folder of your own for the settings and backups: set HOME.";
 };
 
 // The directory of the running binary, without a trailing separator.

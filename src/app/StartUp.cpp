@@ -62,6 +62,11 @@ bool ClaimSingleInstance(InstanceLock &lock, const std::filesystem::path &lockFi
 }
 
 StartUpResult StartUp(AppSession &session, UserPrompts &prompts) {
+    if (session.paths.dataDir.empty()) {
+        prompts.showMessage(MessageKind::Warning,
+                            {0, kConfigurationErrorCaption, AppPaths::noDataFolder});
+        return StartUpResult::ConfigurationError;
+    }
     session.settings.SetSettingsFile(session.paths.settingsFile().string());
     session.ini.SetFile(config::kIniFileName);
 

@@ -25,8 +25,8 @@ const std::string &SimulatedCards::key(const std::string &devicePath) const {
     return keys_[devicePath] = error ? path.lexically_normal().string() : canonical.string();
 }
 
-std::shared_ptr<SimHost> SimulatedCards::cardFor(const std::string &devicePath,
-                                                 std::string &error) {
+std::shared_ptr<SimHost> SimulatedCards::cardFor(const std::string &devicePath, std::string &error,
+                                                 ProfileFault *fault) {
     if (!isSimulatedPath(devicePath)) {
         error = "\"" + devicePath + "\" is not a simulated reader (sim:PATH).";
         return nullptr;
@@ -36,7 +36,7 @@ std::shared_ptr<SimHost> SimulatedCards::cardFor(const std::string &devicePath,
     if (const auto found = cards_.find(name); found != cards_.end()) {
         return found->second;
     }
-    auto card = SimHost::openProfile(devicePath.substr(Prefix.size()), error);
+    auto card = SimHost::openProfile(devicePath.substr(Prefix.size()), error, {}, fault);
     if (card) {
         cards_[name] = card;
     }

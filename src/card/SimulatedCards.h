@@ -19,9 +19,11 @@ public:
     static constexpr std::string_view Prefix = "sim:";
     static bool isSimulatedPath(const std::string &devicePath);
 
-    // The card behind a device path, read from its profile file on first use; nullptr with a
-    // sentence in error when the path is not "sim:PATH" or its profile cannot be read.
-    std::shared_ptr<SimHost> cardFor(const std::string &devicePath, std::string &error);
+    // The card behind a device path, read from its profile file on first use and kept from other
+    // programs while it is in the reader; nullptr with a sentence in error (and its kind in
+    // fault) when the path is not "sim:PATH" or its profile cannot be had.
+    std::shared_ptr<SimHost> cardFor(const std::string &devicePath, std::string &error,
+                                     ProfileFault *fault = nullptr);
     // The card behind a device path if one is in the reader, without reading any file.
     std::shared_ptr<SimHost> find(const std::string &devicePath) const;
     // Puts a card that lives only in memory behind a device path, replacing any card there.

@@ -6,10 +6,10 @@
 #include "card/CardTransaction.h"
 #include "card/FileStatus.h"
 #include "card/ReaderInquiry.h"
+#include "card/SimulatedCards.h"
 #include "cli/CardRun.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
-#include "files/ListFile.h"
 #include "transfer/CardReader.h"
 
 namespace velnor::cli {
@@ -29,6 +29,15 @@ std::optional<ChosenReader> chooseReader(Context &context, CUSBOpKrnl &driver, i
         context.options.reader ? context.options.reader : driver.FindDeviceEntry();
     if (!path) {
         status = fail(context, NoCard, noReaderSentence(driver));
+        return std::nullopt;
+    }
+    // A card profile is put in its reader now, for the whole command; one that cannot be says
+    // why.
+    std::string why;
+    ProfileFault fault = ProfileFault::Unreadable;
+    if (SimulatedCards::isSimulatedPath(*path) &&
+        !SimulatedCards::instance().cardFor(*path, why, &fault)) {
+        status = fail(context, exitFor(fault), why);
         return std::nullopt;
     }
     const std::optional<ReaderInquiry> inquiry = inquireReader(driver, *path);
@@ -128,18 +137,23 @@ int runRead(Context &context) {
         return status;
     }
     const Session &session = run.session;
-    if (readCard(run.session, run.env(), file) == ReadOutcome::Failed) {
+    switch (readCard(run.session, run.env(), file)) {
+    case ReadOutcome::Done:
+        break;
+    case ReadOutcome::Cancelled: {
+        const std::optional<std::string> output = context.options.value("-o");
+        return fail(context, Refused,
+                    "The read was cancelled; " + (output && *output != "-"
+                                                      ? *output + " was left as it was."
+                                                      : std::string("no list was printed.")));
+    }
+    case ReadOutcome::Failed:
         return fail(context, Refused, "The card could not be read to the end.");
     }
     const RowList &list = file == CardFile::Messages        ? session.messages.rows()
                           : session.activePhonebook.local() ? session.localPhonebook
                                                             : session.cardPhonebook;
-    const std::optional<std::string> output = context.options.value("-o");
-    if (!output || *output == "-") {
-        context.out << listFileText(list);
-        return Done;
-    }
-    return SaveListFile(*output, list, run.prompts, context.texts) ? Done : Refused;
+    return writeListOutput(context, list, run.prompts, false);
 }
 
 } // namespace velnor::cli

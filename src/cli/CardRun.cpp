@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "app/AppPaths.h"
 #include "card/CardHandle.h"
 #include "card/CardIdentity.h"
 #include "card/CardOpening.h"
@@ -36,6 +37,9 @@ CardRun::CardRun(Context &context)
 }
 
 int CardRun::open(const BeforePin &beforePin) {
+    if (context_.dataDir.empty()) {
+        return fail(context_, Refused, AppPaths::noDataFolder); // no place for the backups
+    }
     int status = Done;
     const std::optional<ChosenReader> reader = chooseReader(context_, *driver_, status);
     if (!reader) {

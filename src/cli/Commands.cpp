@@ -1,12 +1,33 @@
 #include "cli/Commands.h"
 
+#include <filesystem>
 #include <ostream>
 
+#include "files/ListFile.h"
+
 namespace velnor::cli {
+
+int exitFor(ProfileFault fault) {
+    return fault == ProfileFault::Unreadable ? Refused : NoCard;
+}
 
 int fail(Context &context, int status, const std::string &sentence) {
     context.err << "velnor-cli: " << sentence << '\n';
     return status;
+}
+
+int writeListOutput(Context &context, const RowList &list, UserPrompts &prompts, bool askFirst) {
+    const std::optional<std::string> output = context.options.value("-o");
+    if (!output || *output == "-") {
+        context.out << listFileText(list);
+        return Done;
+    }
+    std::error_code ignored;
+    if (askFirst && std::filesystem::is_regular_file(*output, ignored) &&
+        !prompts.askYesNo({8075, context.texts.get(8053), context.texts.get(8075)})) {
+        return fail(context, Refused, *output + " was left as it was.");
+    }
+    return SaveListFile(*output, list, prompts, context.texts) ? Done : Refused;
 }
 
 int runCommand(Context &context) {

@@ -7,10 +7,13 @@
 
 #include "base/CodePages.h"
 #include "base/Texts.h"
+#include "base/UserPrompts.h"
 #include "card/CUSBOpKrnl.h"
 #include "card/ReaderInquiry.h"
 #include "cli/Options.h"
 #include "files/ListImport.h"
+#include "sim/RowList.h"
+#include "simcard/ProfileJson.h"
 
 namespace velnor::cli {
 
@@ -51,6 +54,9 @@ struct ChosenReader {
 // pcscd not running, a reader that does not answer), with the exit status in `status`.
 std::optional<ChosenReader> chooseReader(Context &context, CUSBOpKrnl &driver, int &status);
 
+// The exit status for a card profile that gave no card: an empty or busy reader, or a refusal.
+int exitFor(ProfileFault fault);
+
 // One line on the error stream and the status to exit with.
 int fail(Context &context, int status, const std::string &sentence);
 
@@ -60,5 +66,9 @@ std::optional<const CodePage *> namedCodePage(Context &context);
 
 // Says on the error stream which code page the import of `file` had to guess, if any.
 void reportGuessedCodePage(Context &context, const std::string &file, const ImportReport &report);
+// Writes a complete list where -o says: the standard output for "-" or no -o, else the file (a
+// pipe or a device is written into). With askFirst, a file already there is replaced only
+// when the user says yes (--yes).
+int writeListOutput(Context &context, const RowList &list, UserPrompts &prompts, bool askFirst);
 
 } // namespace velnor::cli

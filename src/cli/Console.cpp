@@ -16,7 +16,14 @@ extern "C" void onInterrupt(int) {
 
 } // namespace
 
+bool interruptedByUser() {
+    return interrupted;
+}
+
 bool ConsolePrompts::askYesNo(const Prompt &prompt) {
+    if (interrupted) {
+        return false;
+    }
     const bool answer = answer_.value_or(false);
     err_ << prompt.text << ' ' << (answer ? "Yes (--yes)." : "No (--no is the default).") << '\n';
     return answer;
@@ -25,6 +32,8 @@ bool ConsolePrompts::askYesNo(const Prompt &prompt) {
 void ConsolePrompts::showMessage(MessageKind kind, const Prompt &prompt) {
     if (kind == MessageKind::Error) {
         refused_ = true;
+    } else if (interrupted) {
+        return;
     }
     err_ << prompt.text << '\n';
 }
@@ -51,10 +60,13 @@ std::optional<CodeAnswer> ConsolePrompts::askCodes(const CodeRequest &request) {
 ConsoleProgress::ConsoleProgress() {
     interrupted = false;
     std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
 }
 
 ConsoleProgress::~ConsoleProgress() {
     std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    interrupted = false;
 }
 
 bool ConsoleProgress::cancelled() const {
@@ -62,7 +74,7 @@ bool ConsoleProgress::cancelled() const {
 }
 
 void ConsolePanes::showPane(int pane, const std::string &text) {
-    if (verbose_ && !text.empty()) {
+    if (verbose_ && !text.empty() && !interrupted) {
         err_ << "[" << pane << "] " << text << '\n';
     }
 }

@@ -15,7 +15,9 @@ namespace velnor::cli {
 // Answers every question from the command line: yes/no from --yes or --no (no by default), the
 // PIN from --pin exactly once, so a refused code never costs the card a second attempt; a pin
 // command's codes, given with answerOnce, once as well. Messages go to the error stream, one
-// line each.
+// line each. Once the user has interrupted the command, the summaries a window shows after a
+// cancelled run are not said (the command says where it stopped) and every question is answered
+// no.
 class ConsolePrompts : public UserPrompts {
 public:
     ConsolePrompts(std::ostream &err, std::optional<bool> answer, std::optional<std::string> pin)
@@ -44,7 +46,8 @@ private:
     bool refused_ = false;
 };
 
-// Progress of a read: nothing on screen; an interrupt (Ctrl-C) cancels it cleanly.
+// Progress of a read or write: nothing on screen; an interrupt (Ctrl-C, or SIGTERM) cancels it
+// cleanly at the next record.
 class ConsoleProgress : public ProgressSink {
 public:
     ConsoleProgress();
@@ -56,7 +59,10 @@ public:
     void close() override {}
 };
 
-// The status panes, printed with -v.
+// Whether the user has interrupted the command since its progress began.
+bool interruptedByUser();
+
+// The status panes, printed with -v until the user interrupts the command.
 class ConsolePanes : public StatusPanes {
 public:
     ConsolePanes(std::ostream &err, bool verbose) : err_(err), verbose_(verbose) {}

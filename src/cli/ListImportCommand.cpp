@@ -6,7 +6,6 @@
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "files/ListCommands.h"
-#include "files/ListFile.h"
 #include "sim/PhonebookRecord.h"
 #include "transfer/Session.h"
 
@@ -110,16 +109,7 @@ int runListImport(Context &context) {
         }
     }
     const RowList &list = phonebook ? lists.localPhonebook : lists.messages.rows();
-    const std::optional<std::string> output = context.options.value("-o");
-    if (!output || *output == "-") {
-        context.out << listFileText(list);
-        return Done;
-    }
-    if (FileExists(*output) &&
-        !prompts.askYesNo({8075, context.texts.get(8053), context.texts.get(8075)})) {
-        return fail(context, Refused, *output + " was left as it was.");
-    }
-    return SaveListFile(*output, list, prompts, context.texts) ? Done : Refused;
+    return writeListOutput(context, list, prompts, true);
 }
 
 } // namespace velnor::cli

@@ -36,7 +36,7 @@ std::string restoreFailure(const RestoreResult &result, const CardBackup &backup
     case RestoreOutcome::BackupNotSaved:
         return "The card's present records could not be saved first, so nothing was written.";
     case RestoreOutcome::Cancelled:
-        return "The restore was stopped after " + std::to_string(result.recordsWritten) +
+        return "The restore was cancelled after " + std::to_string(result.recordsWritten) +
                " records.";
     case RestoreOutcome::CardFailed:
         return "The card stopped taking records after record " +

@@ -70,9 +70,11 @@ int runCardServe(Context &context) {
         endpoint.port = *number;
     }
     std::string error;
-    const std::shared_ptr<SimHost> card = SimHost::openProfile(words[2], error);
+    ProfileFault fault = ProfileFault::Unreadable;
+    // The card stays locked to this program while it is served.
+    const std::shared_ptr<SimHost> card = SimHost::openProfile(words[2], error, {}, &fault);
     if (!card) {
-        return fail(context, Refused, error);
+        return fail(context, exitFor(fault), error);
     }
     std::ostream &err = context.err;
     const bool verbose = context.options.verbose;

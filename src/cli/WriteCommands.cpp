@@ -44,6 +44,9 @@ bool learnCard(CardRun &run, CardFile file) {
     return readCard(run.session, reading, file) == ReadOutcome::Done;
 }
 
+constexpr const char *kCancelledBeforeWriting =
+    "The write was cancelled before anything was written.";
+
 std::string writeFailure(const WriteResult &result) {
     if (result.cardBackup.empty()) {
         return "The card could not be written; nothing on it was changed.";
@@ -71,7 +74,9 @@ int runWrite(Context &context) {
         return status;
     }
     if (!learnCard(run, file)) {
-        return fail(context, Refused, "The card could not be read, so nothing was written.");
+        return fail(context, Refused,
+                    interruptedByUser() ? kCancelledBeforeWriting
+                                        : "The card could not be read, so nothing was written.");
     }
 
     Session &session = run.session;
@@ -113,8 +118,10 @@ int runWrite(Context &context) {
         return fail(context, Refused, "Nothing was written: answer the question with --yes.");
     case WriteOutcome::Cancelled:
         return fail(context, Refused,
-                    "The write was stopped after " + std::to_string(result.recordsWritten) +
-                        " records.");
+                    result.recordsWritten == 0
+                        ? kCancelledBeforeWriting
+                        : "The write was cancelled after " + std::to_string(result.recordsWritten) +
+                              " records; the records after them are as they were.");
     case WriteOutcome::Failed:
         break;
     }

@@ -24,6 +24,8 @@ struct CardQuirks {
     unsigned loseAnswerAtCommand = 0;
     // No card in the reader: no answer to reset, no answer to any command.
     bool pulled = false;
+    // Every answer comes this many milliseconds late, as from a slow card or reader; 0: at once.
+    unsigned answerDelayMs = 0;
 
     bool operator==(const CardQuirks &) const = default;
 };

@@ -24,5 +24,8 @@ inline constexpr unsigned MaxRecordLength = 255;
 inline constexpr unsigned MaxRecordCount = 254;        // record numbers 1..254 (GSM 11.11, 9.2.4)
 inline constexpr unsigned MaxTransparentSize = 0x7FFF; // READ BINARY offsets have 15 bits
 inline constexpr unsigned MaxAttempts = 15;            // the counter is a nibble
+// A full card's profile is a few hundred kilobytes of text; anything much larger is no profile.
+inline constexpr size_t MaxProfileBytes = 16 << 20;
+inline constexpr unsigned MaxAnswerDelayMs = 60000;
 
 } // namespace velnor::profile

@@ -9,10 +9,18 @@
 
 namespace velnor {
 
+// Why a profile gave no card.
+enum class ProfileFault {
+    Unreadable, // the file or its text cannot be read as a card
+    Missing,    // there is no such file: the reader is empty
+    InUse,      // another program has the card in its reader
+};
+
 // A profile, or one sentence saying what is wrong with it.
 struct ProfileResult {
     std::optional<CardProfile> profile;
     std::string error;
+    ProfileFault fault = ProfileFault::Unreadable;
 };
 
 // Reads a card profile (JSON): the answer to reset, CHV1, the files and their contents, the

@@ -1,7 +1,10 @@
 #include <algorithm>
-#include <fstream>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <set>
-#include <sstream>
+#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 
@@ -151,15 +154,17 @@ ChvState::Settings readChv1(const json &value) {
 }
 
 CardQuirks readQuirks(const json &value) {
-    Members members(
-        value, "Quirks",
-        {"drops82Coding", "failAfterCommands", "failAtCommand", "loseAnswerAtCommand", "pulled"});
+    Members members(value, "Quirks",
+                    {"drops82Coding", "failAfterCommands", "failAtCommand", "loseAnswerAtCommand",
+                     "pulled", "answerDelayMs"});
     CardQuirks quirks;
     quirks.drops82Coding = members.flag("drops82Coding").value_or(false);
     quirks.failAfterCommands = members.number("failAfterCommands", 0, 1u << 30).value_or(0);
     quirks.failAtCommand = members.number("failAtCommand", 0, 1u << 30).value_or(0);
     quirks.loseAnswerAtCommand = members.number("loseAnswerAtCommand", 0, 1u << 30).value_or(0);
     quirks.pulled = members.flag("pulled").value_or(false);
+    quirks.answerDelayMs =
+        members.number("answerDelayMs", 0, profile::MaxAnswerDelayMs).value_or(0);
     return quirks;
 }
 
@@ -404,16 +409,38 @@ ProfileResult parseCardProfile(std::string_view jsonText) {
 }
 
 ProfileResult loadCardProfile(const std::filesystem::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return {std::nullopt, "The card profile " + path.string() + " cannot be opened."};
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int code = errno;
+        return {std::nullopt,
+                "The card profile " + path.string() + " cannot be opened: " + std::strerror(code) +
+                    ".",
+                code == ENOENT ? ProfileFault::Missing : ProfileFault::Unreadable};
     }
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) {
-        return {std::nullopt, "The card profile " + path.string() + " cannot be read."};
+    // Read with a limit: a name such as /dev/zero never ends.
+    std::string content;
+    std::array<char, 64 * 1024> buffer;
+    ssize_t got = 0;
+    while ((got = ::read(fd, buffer.data(), buffer.size())) != 0) {
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            const int code = errno;
+            ::close(fd);
+            return {std::nullopt, "The card profile " + path.string() +
+                                      " cannot be read: " + std::strerror(code) + "."};
+        }
+        content.append(buffer.data(), static_cast<size_t>(got));
+        if (content.size() > profile::MaxProfileBytes) {
+            ::close(fd);
+            return {std::nullopt, "The card profile " + path.string() + " is larger than " +
+                                      std::to_string(profile::MaxProfileBytes >> 20) +
+                                      " MiB, far more than any card holds."};
+        }
     }
-    ProfileResult result = parseCardProfile(content.str());
+    ::close(fd);
+    ProfileResult result = parseCardProfile(content);
     if (!result.profile) {
         result.error = path.filename().string() + ": " + result.error;
     }

@@ -112,7 +112,8 @@ std::string writeCardProfile(const CardProfile &profile) {
                               {"failAfterCommands", quirks.failAfterCommands},
                               {"failAtCommand", quirks.failAtCommand},
                               {"loseAnswerAtCommand", quirks.loseAnswerAtCommand},
-                              {"pulled", quirks.pulled}};
+                              {"pulled", quirks.pulled},
+                              {"answerDelayMs", quirks.answerDelayMs}};
     }
     return document.dump(2) + "\n";
 }

@@ -5,17 +5,29 @@
 namespace velnor {
 
 std::shared_ptr<SimHost> SimHost::openProfile(const std::filesystem::path &path, std::string &error,
-                                              ProfileSaver saver) {
-    ProfileResult loaded = loadCardProfile(path);
-    if (!loaded.profile) {
+                                              ProfileSaver saver, ProfileFault *fault) {
+    ProfileFault kind = ProfileFault::Unreadable;
+    // Locked before it is read, so that what is read is what no other program will change.
+    ProfileLock lock;
+    ProfileResult loaded;
+    if (lock.take(path, error, kind)) {
+        loaded = loadCardProfile(path);
         error = loaded.error;
+        kind = loaded.fault;
+    }
+    if (!loaded.profile) {
+        if (fault != nullptr) {
+            *fault = kind;
+        }
         return nullptr;
     }
     if (!saver) {
         saver = [](const std::filesystem::path &file, const std::string &content,
                    std::string &why) { return writeFileAtomically(file, content, &why); };
     }
-    return std::make_shared<SimHost>(std::move(*loaded.profile), path, std::move(saver));
+    auto host = std::make_shared<SimHost>(std::move(*loaded.profile), path, std::move(saver));
+    host->lock_ = std::move(lock);
+    return host;
 }
 
 std::shared_ptr<SimHost> SimHost::inMemory(CardProfile profile) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "simcard/ProfileJson.h"
+#include "simcard/ProfileLock.h"
 #include "simcard/VirtualSim.h"
 
 namespace velnor {
@@ -20,10 +21,12 @@ public:
     using ProfileSaver =
         std::function<bool(const std::filesystem::path &, const std::string &, std::string &error)>;
 
-    // The card of a profile file; nullptr with the reason in error when it cannot be read. The
-    // saver defaults to an atomic replacement of the file.
+    // The card of a profile file, kept to this program until the card is destroyed (see
+    // ProfileLock); nullptr with the reason in error, and its kind in fault, when it cannot be
+    // had. The saver defaults to an atomic replacement of the file.
     static std::shared_ptr<SimHost> openProfile(const std::filesystem::path &path,
-                                                std::string &error, ProfileSaver saver = {});
+                                                std::string &error, ProfileSaver saver = {},
+                                                ProfileFault *fault = nullptr);
     // A card that lives in memory only and writes nothing.
     static std::shared_ptr<SimHost> inMemory(CardProfile profile);
 
@@ -53,6 +56,7 @@ private:
     ProfileSaver saver_;
     CardQuirks fileQuirks_; // what the file says; quirks set at run time are not written
     std::string saveError_;
+    ProfileLock lock_;
 };
 
 } // namespace velnor

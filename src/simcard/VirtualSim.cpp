@@ -1,5 +1,8 @@
 #include "simcard/VirtualSim.h"
 
+#include <chrono>
+#include <thread>
+
 #include "simcard/StatusWords.h"
 
 namespace velnor {
@@ -95,6 +98,9 @@ std::optional<Bytes> VirtualSim::transmit(std::span<const uint8_t> command) {
         return std::nullopt;
     }
     ++commandCount_;
+    if (quirks_.answerDelayMs != 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(quirks_.answerDelayMs));
+    }
     if (command.size() >= 2) {
         ++byInstruction_[command[1]];
     }

@@ -52,6 +52,13 @@ TEST(AppPaths, InstallationReadsFromShareAndWritesToTheUsersFolder) {
     const AppPaths relative = AppPaths::forExecutableDir(
         dir / "usr" / "bin", environment({{"HOME", "/home/u"}, {"XDG_DATA_HOME", "rel"}}));
     EXPECT_EQ(relative.dataDir, "/home/u/.local/share/velnor") << "a relative path is ignored";
+
+    // Without HOME, the user's runtime folder; without that, none: never a shared one like /tmp.
+    const auto withoutHome = [&](std::map<std::string, std::string> values) {
+        return AppPaths::forExecutableDir(dir / "usr" / "bin", environment(values)).dataDir;
+    };
+    EXPECT_EQ(withoutHome({{"XDG_RUNTIME_DIR", "/run/user/7"}}), "/run/user/7/velnor");
+    EXPECT_EQ(withoutHome({{"HOME", ""}}), fs::path());
 }
 
 TEST(AppPaths, ReadOnlyProgramFolderWritesToTheUsersFolder) {

@@ -157,7 +157,7 @@ TEST_F(XmlSettingsTest, EmptyAndForeignFilesAreHandled) {
 // on with the value in memory, and once there is room again the same value is saved.
 TEST_F(XmlSettingsTest, SetterThatCannotSaveLeavesTheOldFileIntact) {
     const std::string longTitle(500, 'x');
-    for (const test::Unwritable place : test::kUnwritablePlaces) {
+    for (const test::Unwritable place : test::kUnwritableFiles) {
         SCOPED_TRACE(test::describe(place));
         ASSERT_TRUE(settings.SetSettingString("Info", "Title", "old"));
         const std::string before = readFile(file);

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 #include "base/AtomicFile.h"
 #include "support/TempDir.h"
 #include "support/UnwritablePlace.h"
@@ -26,12 +31,13 @@ TEST(AtomicFile, ReplacesKeepingPermissionsAndLeavesNothingBehind) {
 }
 
 // A write that stops half way (a full disk, here after 4096 bytes) or cannot start (a read-only
-// folder) leaves the old file whole and no temporary file behind, and says why.
+// folder, a read-only file in a folder that would allow the rename) leaves the old file whole and
+// no temporary file behind, and says why.
 TEST(AtomicFile, WriteThatCannotFinishLeavesTheOldFile) {
     TempDir dir;
     const std::string old(100, 'o');
     writeFile(dir / "f", old);
-    for (const Unwritable place : kUnwritablePlaces) {
+    for (const Unwritable place : kUnwritableFiles) {
         SCOPED_TRACE(describe(place));
         const int status = inUnwritablePlace(
             place, dir.path(),
@@ -62,6 +68,70 @@ TEST(AtomicFile, WriterLeftUncommittedChangesNothing) {
     EXPECT_TRUE(writer.write("ne") && writer.write("w") && writer.commit());
     EXPECT_FALSE(writer.write("more")) << "a committed file is done";
     EXPECT_EQ(readFile(dir / "f"), "new");
+}
+
+// A new file is its owner's alone; an existing one keeps its mode; neither is wider than the
+// umask allows. Folders are made for their owner alone.
+TEST(AtomicFile, ModeIsNeverWiderThanTheOwnersOrTheUmask) {
+    TempDir dir;
+    const auto file = dir / "f";
+    const struct {
+        int existing; // -1: no file yet
+        mode_t umask;
+        mode_t expected;
+    } cases[] = {
+        {-1, 022, 0600}, {-1, 0277, 0400}, {0666, 022, 0644}, {0640, 077, 0600}, {0604, 0, 0604}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
+        std::filesystem::remove(file);
+        if (c.existing >= 0) {
+            writeFile(file, "old");
+            ASSERT_EQ(::chmod(file.c_str(), static_cast<mode_t>(c.existing)), 0);
+        }
+        const mode_t old = ::umask(c.umask);
+        EXPECT_TRUE(writeFileAtomically(file, "new"));
+        ::umask(old);
+        struct stat info {};
+        ASSERT_EQ(::stat(file.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, c.expected);
+    }
+    ASSERT_TRUE(makePrivateFolder(dir / "a" / "b"));
+    for (const auto &folder : {dir / "a", dir / "a" / "b"}) {
+        struct stat info {};
+        ASSERT_EQ(::stat(folder.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0700u) << folder;
+    }
+}
+
+// As with the shell's ">": a pipe, a device or a process's open file (/dev/fd/N) is written into,
+// and a symbolic link stays a link to the file that is replaced.
+TEST(AtomicFile, SaveKeepsWhatTheNameStandsFor) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    const int fifo = ::open((dir / "fifo").c_str(), O_RDONLY | O_NONBLOCK);
+    // A null device of its own, so that a fault here never replaces the system's.
+    ASSERT_EQ(::mknod((dir / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    writeFile(dir / "target", "old");
+    std::filesystem::create_symlink("target", dir / "link");
+    const std::filesystem::path paths[] = {dir / "fifo", dir / "null", dir / "link",
+                                           "/dev/fd/" + std::to_string(pipe[1])};
+    for (const auto &path : paths) {
+        SCOPED_TRACE(path);
+        const auto type = std::filesystem::symlink_status(path).type();
+        std::string error;
+        EXPECT_TRUE(writeFileAtomically(path, "new", &error)) << error;
+        EXPECT_EQ(std::filesystem::symlink_status(path).type(), type);
+    }
+    ::close(pipe[1]);
+    for (const int fd : {fifo, pipe[0]}) {
+        char got[8] = {};
+        EXPECT_EQ(std::string(got, std::max<ssize_t>(::read(fd, got, sizeof got), 0)), "new");
+        ::close(fd);
+    }
+    EXPECT_EQ(readFile(dir / "target"), "new");
+    EXPECT_EQ(filesIn(dir.path()), 4u) << "no temporary file left";
 }
 
 } // namespace

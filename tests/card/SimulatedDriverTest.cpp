@@ -115,8 +115,8 @@ TEST(SimulatedDriverOpen, MissingProfileGivesItsReason) {
     TempDir dir;
     SimulatedDriver driver;
     EXPECT_EQ(driver.OpenRX730X("sim:" + (dir / "none.json").string()), -1);
-    EXPECT_EQ(driver.lastError(),
-              "The card profile " + (dir / "none.json").string() + " cannot be opened.");
+    EXPECT_EQ(driver.lastError(), "The card profile " + (dir / "none.json").string() +
+                                      " cannot be opened: No such file or directory.");
 }
 
 TEST(SimulatedDriverOpen, CardOfAProfileFileKeepsItsChanges) {

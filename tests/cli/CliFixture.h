@@ -34,8 +34,8 @@ protected:
             return cli::Usage;
         }
         cli::Context context{
-            *options,   out,       err, texts, [&] { return cli::makeDriver(*options); },
-            dir.path(), dir.path()};
+            *options, out,       err, texts, [&] { return cli::makeDriver(*options); },
+            dataDir,  dir.path()};
         return cli::runCommand(context);
     }
     int onCard(std::vector<std::string> args) {
@@ -63,6 +63,7 @@ protected:
     EnglishTexts texts;
     std::ostringstream out;
     std::ostringstream err;
+    std::filesystem::path dataDir = dir.path();
     std::filesystem::path card = dir / "card.json";
     std::string reader;
     const std::string oneRow = "No.,Name,Number,\r\n\"1\",\"Only one\",\"+4930123\",\r\n";

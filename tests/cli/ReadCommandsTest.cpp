@@ -24,11 +24,45 @@ TEST_F(CliRead, ReadsBothListsOfTheDemoCard) {
 TEST_F(CliRead, ExitStatusesSayWhatWentWrong) {
     EXPECT_EQ(run({"read"}), cli::Usage);
     EXPECT_EQ(run({"frobnicate"}), cli::Usage);
-    EXPECT_EQ(run({"--reader", "sim:" + (dir / "none.json").string(), "read", "phonebook"}),
-              cli::NoCard);
-    EXPECT_NE(err.str().find("does not answer"), std::string::npos);
     EXPECT_EQ(run({"decode", "adn", "41FF"}), cli::Refused);
     EXPECT_EQ(run({"decode", "pdu", "0"}), cli::Usage);
+}
+
+// A card profile that gives no card says why in every command: a missing file is an empty reader
+// (3); one that is no card, or far too large to be one, is refused (1). Without a folder of the
+// user's own for its backups, no card command starts.
+TEST_F(CliRead, ProfileThatGivesNoCardSaysWhy) {
+    test::writeFile(dir / "bad.json", R"({"files": [{"path": "3F00/7F10/6F3A",
+                                          "recordLength": 2, "records": ["ZZ"]}]})");
+    test::writeFile(dir / "big.json", "");
+    std::filesystem::resize_file(dir / "big.json", (16 << 20) + 1);
+    const struct {
+        std::filesystem::path profile;
+        int status;
+        std::string reason;
+    } cases[] = {
+        {dir / "none.json", cli::NoCard, "none.json cannot be opened: No such file or directory."},
+        {dir / "bad.json", cli::Refused,
+         "bad.json: File 3F00/7F10/6F3A: record 1 is not hexadecimal bytes."},
+        {dir / "big.json", cli::Refused, "big.json is larger than 16 MiB"},
+        {"/dev/zero", cli::Refused, "/dev/zero is larger than 16 MiB"},
+    };
+    for (const auto &c : cases) {
+        const std::string path = c.profile.string();
+        for (const std::vector<std::string> &command :
+             {std::vector<std::string>{"info"}, {"read", "phonebook"}, {"pin", "verify", "1234"}}) {
+            SCOPED_TRACE(path + " " + command[0]);
+            std::vector<std::string> args{"--reader", "sim:" + path};
+            args.insert(args.end(), command.begin(), command.end());
+            EXPECT_EQ(run(args), c.status);
+            EXPECT_NE(err.str().find(c.reason), std::string::npos) << err.str();
+        }
+        EXPECT_EQ(run({"card", "serve", path}), c.status);
+        EXPECT_NE(err.str().find(c.reason), std::string::npos) << err.str();
+    }
+    dataDir.clear();
+    EXPECT_EQ(onCard({"read", "phonebook"}), cli::Refused);
+    EXPECT_NE(err.str().find("set HOME"), std::string::npos) << err.str();
 }
 
 TEST_F(CliRead, DecodesAPhonebookRecordAsJson) {

@@ -16,6 +16,13 @@ TEST_F(CliWrite, WriteThenRestoreGivesTheCardBack) {
     ASSERT_FALSE(backup.empty());
     EXPECT_NE(err.str().find("Wrote 250 records, 1 of them with entries"), std::string::npos);
     EXPECT_EQ(readPhonebook(), oneRow);
+    // The card profile, the card backup, the list backup and the log are the user's alone.
+    for (const auto &file :
+         {card, std::filesystem::path(backup), dir / "Phone.fph", dir / "phone.log"}) {
+        EXPECT_EQ(std::filesystem::status(file).permissions(),
+                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
+            << file;
+    }
 
     // Without --reader the card is looked for where the backup was taken.
     ASSERT_EQ(run({"restore", backup}), cli::Done) << err.str();

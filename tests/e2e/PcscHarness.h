@@ -8,27 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
 namespace velnor::test {
-
-// A program these tests started, stopped by its process id and never by name.
-class ChildProcess {
-public:
-    ChildProcess(const std::vector<std::string> &args, const std::filesystem::path &log);
-    ~ChildProcess();
-    ChildProcess(const ChildProcess &) = delete;
-    ChildProcess &operator=(const ChildProcess &) = delete;
-
-    bool running();
-    // SIGTERM, then SIGKILL when it has not ended within the patience given.
-    void stop(std::chrono::milliseconds patience = std::chrono::milliseconds(3000));
-    pid_t pid() const { return pid_; }
-
-private:
-    pid_t pid_ = -1;
-    bool reaped_ = false;
-};
 
 // pcscd with the vpcd reader driver, for the whole test program: started by the tests (in the
 // foreground, its own process, stopped at the end) unless one is running already, which is

@@ -43,7 +43,7 @@ TEST(ListFile, FailedSaveKeepsTheOldFileAndTellsTheUser) {
     ASSERT_TRUE(SaveListFile(path.string(), list, prompts, texts));
     EXPECT_TRUE(prompts.asked.empty());
 
-    for (const test::Unwritable place : test::kUnwritablePlaces) {
+    for (const test::Unwritable place : test::kUnwritableFiles) {
         SCOPED_TRACE(test::describe(place));
         const int status = test::inUnwritablePlace(place, dir.path(), [&] {
             const bool saved = SaveListFile(path.string(), RowList({"X"}), prompts, texts);
@@ -69,7 +69,7 @@ TEST(RecordLog, OneHexLinePerRecordEveryReadAndKeptWhenItCannotBeWritten) {
         EXPECT_EQ(test::readFile(path), "") << "replaced when it is closed";
     }
     EXPECT_EQ(test::readFile(path), "4AFF00\r\n4A\r\n");
-    for (const test::Unwritable place : test::kUnwritablePlaces) {
+    for (const test::Unwritable place : test::kUnwritableFiles) {
         SCOPED_TRACE(test::describe(place));
         const int status = test::inUnwritablePlace(place, dir.path(), [&] {
             RecordLog log(path);

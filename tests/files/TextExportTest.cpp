@@ -44,7 +44,7 @@ TEST(TextExport, SavingReplacesSilentlyAndReportsWhatCannotBeCreated) {
     EXPECT_EQ(prompts.asked[0].text, "txt");
     EXPECT_EQ(messageTextChoice().filters, (std::vector<std::pair<std::string, std::string>>{
                                                {"Saved SMS Files (*.txt)", "*.txt"}}));
-    for (const test::Unwritable place : test::kUnwritablePlaces) {
+    for (const test::Unwritable place : test::kUnwritableFiles) {
         SCOPED_TRACE(test::describe(place));
         const int status = test::inUnwritablePlace(place, dir.path(), [&] {
             prompts.files = {path.string()};

@@ -52,7 +52,21 @@ TEST_F(ProfileFile, EveryUpdateIsInTheFileAtOnce) {
     ASSERT_TRUE(node);
     EXPECT_EQ(*saved.files.record(*node, 2), record);
     EXPECT_EQ((*saved.files.record(*node, 3))[0], 0x4A) << "the other records stay";
-    EXPECT_EQ(filesIn(dir.path()), 1u) << "no temporary file left";
+    EXPECT_EQ(filesIn(dir.path()), 2u) << "the profile and its lock, no temporary file";
+}
+
+// The card of a profile is one program's at a time: another opening is refused, and once the
+// card is gone its lock leaves nothing behind.
+TEST_F(ProfileFile, IsOneProgramsCardAtATime) {
+    auto host = open();
+    std::string error;
+    ProfileFault fault = ProfileFault::Unreadable;
+    EXPECT_FALSE(SimHost::openProfile(path, error, {}, &fault));
+    EXPECT_EQ(fault, ProfileFault::InUse);
+    EXPECT_NE(error.find("is in use by another program"), std::string::npos) << error;
+    host.reset();
+    EXPECT_EQ(filesIn(dir.path()), 1u);
+    EXPECT_TRUE(open());
 }
 
 TEST_F(ProfileFile, ChvStateOutlivesTheProgram) {

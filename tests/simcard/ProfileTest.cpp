@@ -213,7 +213,8 @@ TEST(ProfileRoundTrip, WrittenProfileReadsBackToTheSameCard) {
     {"path": "3F00/7F10/6F3C", "recordLength": 4, "recordCount": 2, "fill": "00",
      "records": ["0100FF00"]}
   ],
-  "quirks": {"drops82Coding": true, "failAtCommand": 7, "loseAnswerAtCommand": 9}
+  "quirks": {"drops82Coding": true, "failAtCommand": 7, "loseAnswerAtCommand": 9,
+             "answerDelayMs": 5}
 })");
     ASSERT_TRUE(loaded.profile) << loaded.error;
     const std::string written = writeCardProfile(*loaded.profile);

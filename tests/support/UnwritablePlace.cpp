@@ -4,13 +4,22 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace velnor::test {
 
 namespace fs = std::filesystem;
 
 std::string describe(Unwritable place) {
-    return place == Unwritable::FullDisk ? "full disk" : "read-only folder";
+    switch (place) {
+    case Unwritable::FullDisk:
+        return "full disk";
+    case Unwritable::ReadOnlyFolder:
+        return "read-only folder";
+    case Unwritable::ReadOnlyFiles:
+        break;
+    }
+    return "read-only files";
 }
 
 int runInChild(const std::function<int()> &body) {
@@ -39,12 +48,24 @@ int inUnwritablePlace(Unwritable place, const fs::path &folder, const std::funct
             return ::setrlimit(RLIMIT_FSIZE, &limit) == 0 ? body() : kPlaceNotSetUp;
         });
     }
-    const fs::perms readOnly = fs::perms::owner_read | fs::perms::owner_exec |
-                               fs::perms::group_read | fs::perms::group_exec |
-                               fs::perms::others_read | fs::perms::others_exec;
-    fs::permissions(folder, readOnly);
+    const fs::perms readOnly =
+        fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    const fs::perms exec = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+    // A folder anyone may change could have any of its files renamed over: only the files' own
+    // modes keep them.
+    std::vector<std::pair<fs::path, fs::perms>> files;
+    if (place == Unwritable::ReadOnlyFiles) {
+        for (const fs::directory_entry &entry : fs::directory_iterator(folder)) {
+            files.emplace_back(entry.path(), entry.status().permissions());
+            fs::permissions(entry.path(), readOnly);
+        }
+    }
+    fs::permissions(folder, place == Unwritable::ReadOnlyFiles ? fs::perms::all : readOnly | exec);
     const int status = runInChild([&] { return becomeUnprivileged() ? body() : kPlaceNotSetUp; });
     fs::permissions(folder, fs::perms::owner_all);
+    for (const auto &[file, mode] : files) {
+        fs::permissions(file, mode);
+    }
     return status;
 }
 

@@ -12,9 +12,13 @@ namespace velnor::test {
 enum class Unwritable {
     FullDisk,       // no file grows past `room` bytes
     ReadOnlyFolder, // the folder may be read but nothing in it created, changed or removed
+    ReadOnlyFiles,  // the files in the folder are read-only (0444); the folder is anyone's
 };
 inline constexpr Unwritable kUnwritablePlaces[] = {Unwritable::FullDisk,
                                                    Unwritable::ReadOnlyFolder};
+// For saves that replace a file already there.
+inline constexpr Unwritable kUnwritableFiles[] = {Unwritable::FullDisk, Unwritable::ReadOnlyFolder,
+                                                  Unwritable::ReadOnlyFiles};
 std::string describe(Unwritable place);
 
 // Exit status of a child that could not set its place up (root's rights could not be given up).
