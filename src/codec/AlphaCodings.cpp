@@ -16,7 +16,7 @@ constexpr uint8_t kOneByteBaseCoding = 0x81;
 constexpr uint8_t kTwoByteBaseCoding = 0x82;
 constexpr char32_t kWindowSize = 0x80;
 // The 0x82 base is the lowest character, so the highest may lie at most 0x7E above it: one at
-// 0x7F would be the byte 0xFF, which reading takes for the filler after the name.
+// 0x7F would be the byte 0xFF, which readers that trim the filler after a name would drop.
 constexpr char32_t kTwoByteBaseWindow = 0x7F;
 constexpr char32_t kHighestOneByteBase = 0x7F80;
 constexpr size_t kMaxCharacters = 0xFF;

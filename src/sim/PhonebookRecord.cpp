@@ -30,15 +30,18 @@ std::string decodeName(const uint8_t *alpha, size_t alphaLength) {
     if (alphaLength == 0) {
         return std::string();
     }
+    // The 0x81 and 0x82 codings carry their length, so a last character coded as 0xFF is a
+    // character, not filler (GSM 11.11, Annex B).
     if (alpha[0] == 0x81) {
         return CMyTools::UCS2ToGB81(alpha + 1, alphaLength - 1);
+    }
+    if (alpha[0] == 0x82) {
+        return CMyTools::UCS2ToGB82(alpha + 1, alphaLength - 1);
     }
     const size_t k = trimmedNameEnd(alpha, alphaLength);
     switch (alpha[0]) {
     case 0x80:
         return CMyTools::gsmDecodeUcs2(alpha + 1, std::min(k, alphaLength - 1));
-    case 0x82:
-        return CMyTools::UCS2ToGB82(alpha + 1, std::min(k, alphaLength - 1));
     default: {
         // GSM 7-bit names are left-justified and filled with 0xFF.
         const size_t count = std::min(k + 1, alphaLength);

@@ -31,6 +31,10 @@ TEST(PhonebookRecord, TrimsFillerOfEachCoding) {
         {{}, ""},
         // UCS2 ends at U+0000, which cards pad with as well as with 0xFF.
         {{0x80, 0x00, 0x41, 0x00, 0x4E, 0x00, 0x4E, 0x00, 0x41, 0, 0, 0, 0, 0, 0, 0}, "ANNA"},
+        // 0x81 and 0x82 names are as long as their count says, even when the last character is
+        // the byte 0xFF (base + 0x7F), as another program may write it.
+        {{0x82, 0x02, 0x01, 0x00, 0x80, 0xFF}, "\xC4\x80\xC5\xBF"},
+        {{0x81, 0x02, 0x02, 0x80, 0xFF}, "\xC4\x80\xC5\xBF"},
     };
     for (const Case &c : cases) {
         const Bytes r = record(30, c.alpha, kShortNumber);
