@@ -31,7 +31,8 @@ const char *const kUsage =
     "                                         the stored record image after the status byte\n"
     "  card demo [--cdma] [FILE]              write the demo card profile (stdout without FILE)\n"
     "  pin verify CODE | enable CODE | disable CODE | change OLD NEW | unblock UNBLOCKCODE NEW\n"
-    "                                         the PIN operations, each offered to the card once\n"
+    "                                         the PIN operations, each offered to the card once;\n"
+    "                                         a code given as - is a line of standard input\n"
     "  card serve FILE [--host H] [--port P]  be the card of pcscd's vpcd reader until stopped\n";
 
 namespace {
@@ -130,6 +131,16 @@ bool readPin(Options &options, std::istream &standardInput, const char *environm
         options.pin = firstLine(file);
     } else if (!options.pin && environment != nullptr && *environment != '\0') {
         options.pin = environment;
+    }
+    // The codes of "pin" given as "-" come from standard input, one line each, so that no list
+    // of processes shows them.
+    const std::vector<std::string> &words = options.words;
+    if (!words.empty() && words[0] == "pin") {
+        for (size_t i = 2; i < words.size(); ++i) {
+            if (words[i] == "-") {
+                options.words[i] = firstLine(standardInput);
+            }
+        }
     }
     return true;
 }

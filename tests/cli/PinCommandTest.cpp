@@ -119,6 +119,12 @@ TEST(CliPinSources, FileStandardInputOrEnvironment) {
         EXPECT_EQ(options->pin, row.pin) << row.args[0];
     }
     std::string error;
+    std::optional<cli::Options> change =
+        cli::parseOptions({"--pin-file", "-", "pin", "change", "-", "-"}, error);
+    std::istringstream lines("1234\n4321\r\n5678\n");
+    ASSERT_TRUE(cli::readPin(*change, lines, nullptr, error));
+    EXPECT_EQ(change->pin, "1234");
+    EXPECT_EQ(change->words, (std::vector<std::string>{"pin", "change", "4321", "5678"}));
     std::optional<cli::Options> missing =
         cli::parseOptions({"--pin-file", (dir / "none").string(), "info"}, error);
     std::istringstream none;
