@@ -11,6 +11,7 @@
 #include <malloc.h>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "HeapUse.h"
 #include "files/ListFile.h"
@@ -102,8 +103,9 @@ CardState standardCard() {
     return card;
 }
 
-void BM_ImportPhonebook(benchmark::State &state) {
-    const std::string &path = phonebookFile(static_cast<size_t>(state.range(0)));
+// Imports the file once per iteration and returns the heap's peak in MiB; `rows`, when given, is
+// the number of rows the import must give.
+double importPeakMiB(benchmark::State &state, const std::string &path, std::optional<size_t> rows) {
     SilentPrompts prompts;
     NoTexts texts;
     const CardState card = standardCard();
@@ -112,8 +114,8 @@ void BM_ImportPhonebook(benchmark::State &state) {
         auto list = std::make_unique<RowList>(kTitles);
         ImportReport report;
         const bench::HeapPeak peak;
-        if (!ImportListFile(path, *list, card, report, prompts, texts) ||
-            list->rowCount() != static_cast<size_t>(state.range(0))) {
+        const bool imported = ImportListFile(path, *list, card, report, prompts, texts);
+        if (rows && (!imported || list->rowCount() != *rows)) {
             state.SkipWithError("import failed");
         }
         peakMiB = std::max(peakMiB, peak.mebibytes());
@@ -126,12 +128,22 @@ void BM_ImportPhonebook(benchmark::State &state) {
         malloc_trim(0);
         state.ResumeTiming();
     }
-    const double fileMiB = static_cast<double>(std::filesystem::file_size(path)) / (1 << 20);
+    return peakMiB;
+}
+
+double fileMiB(const std::string &path) {
+    return static_cast<double>(std::filesystem::file_size(path)) / (1 << 20);
+}
+
+void BM_ImportPhonebook(benchmark::State &state) {
+    const size_t rows = static_cast<size_t>(state.range(0));
+    const std::string &path = phonebookFile(rows);
+    const double peakMiB = importPeakMiB(state, path, rows);
     state.SetBytesProcessed(state.iterations() *
                             static_cast<int64_t>(std::filesystem::file_size(path)));
     // The rows themselves, three short strings each, take about four times the file; the
     // import may need little more than that at its peak.
-    bench::checkHeapBudget(state, peakMiB, kListHeapPerFileByte * fileMiB);
+    bench::checkHeapBudget(state, peakMiB, kListHeapPerFileByte * fileMiB(path));
 }
 
 void BM_SavePhonebook(benchmark::State &state) {
@@ -174,24 +186,10 @@ const std::string &pathologicalFile(size_t kind) {
 
 void BM_ImportPathological(benchmark::State &state) {
     const std::string &path = pathologicalFile(static_cast<size_t>(state.range(0)));
-    SilentPrompts prompts;
-    NoTexts texts;
-    const CardState card = standardCard();
-    double peakMiB = 0;
-    for (auto _ : state) {
-        auto list = std::make_unique<RowList>(kTitles);
-        ImportReport report;
-        const bench::HeapPeak peak;
-        ImportListFile(path, *list, card, report, prompts, texts);
-        peakMiB = std::max(peakMiB, peak.mebibytes());
-        state.PauseTiming();
-        list.reset();
-        malloc_trim(0);
-        state.ResumeTiming();
-    }
+    const double peakMiB = importPeakMiB(state, path, std::nullopt);
     // Whatever the file holds, the import keeps to its own rule.
-    const double fileMiB = static_cast<double>(std::filesystem::file_size(path)) / (1 << 20);
-    bench::checkHeapBudget(state, peakMiB, static_cast<double>(kImportHeapPerFileByte) * fileMiB);
+    bench::checkHeapBudget(state, peakMiB,
+                           static_cast<double>(kImportHeapPerFileByte) * fileMiB(path));
 }
 
 BENCHMARK(BM_ImportPhonebook)->Arg(100000)->Unit(benchmark::kMillisecond);
