@@ -73,7 +73,7 @@ TEST_F(PhoneEntryDlgTest, ALeadingPlusTicksTheBoxAndOkWaitsForWhatTheCardCanHold
     EXPECT_EQ(dialog.entry(), (PhoneEntry{"Anna", "+4930123"}));
 }
 
-TEST_F(ChvDialogTest, EachDialogAnswersItsCodesInFieldOrderAndTellsTheAttemptsLeft) {
+TEST_F(ChvDialogTest, EachDialogAnswersItsCodesInFieldOrderAndShowsTheAttemptsLeft) {
     struct Case {
         CodeDialog dialog;
         size_t fields;
@@ -95,20 +95,19 @@ TEST_F(ChvDialogTest, EachDialogAnswersItsCodesInFieldOrderAndTellsTheAttemptsLe
             QTest::keyClicks(field, QString::fromStdString(typed.back()));
         }
         EXPECT_EQ(dialog->answer().codes, typed);
+        auto *toggle = dynamic_cast<CChvSwitchDlg *>(dialog.get());
+        ASSERT_EQ(toggle != nullptr, c.dialog == CodeDialog::Switch);
+        if (toggle != nullptr) {
+            EXPECT_TRUE(dialog->answer().switchOff) << "the switch dialog opens on switch off";
+            toggle->switchOnButton()->setChecked(true);
+            EXPECT_FALSE(dialog->answer().switchOff);
+        }
         EXPECT_EQ(dialog->attemptsLabel()->isHidden(), c.attemptsText == 0);
         if (c.attemptsText != 0) {
             EXPECT_EQ(dialog->attemptsLabel()->text().toStdString(),
                       texts.format(c.attemptsText, {c.attempts}));
         }
     }
-}
-
-TEST_F(ChvDialogTest, TheSwitchDialogOpensOnSwitchOff) {
-    CChvSwitchDlg dialog(texts, 3);
-    EXPECT_TRUE(dialog.switchOffButton()->isChecked());
-    EXPECT_TRUE(dialog.answer().switchOff);
-    dialog.switchOnButton()->setChecked(true);
-    EXPECT_FALSE(dialog.answer().switchOff);
 }
 
 TEST_F(QtPromptsTest, ShowsTheCodeDialogAndReturnsWhatWasTyped) {
@@ -169,14 +168,26 @@ protected:
     CWorkProgressWnd progress{&owner, texts};
 };
 
-TEST_F(ProgressWindowTest, TheCaptionShowsAPercentageOnceOneIsReached) {
+TEST_F(ProgressWindowTest, ItHoldsItsOwnerAndShowsThePercentageOnceOneIsReached) {
     EXPECT_EQ(progress.setPos(4), 4) << "steps before the window exists still count";
     EXPECT_EQ(progress.window(), nullptr);
+    owner.show();
     progress.begin("Writing", "", 0, 0);
     progress.step();
     EXPECT_EQ(progress.window()->windowTitle(), "Writing") << "an empty range stays at 0%";
+    EXPECT_FALSE(owner.isEnabled());
+    EXPECT_TRUE(progress.window()->isEnabled()) << "the window itself takes input";
+    QTest::mouseClick(progress.cancelButton(), Qt::LeftButton);
+    EXPECT_TRUE(progress.cancelled());
+    progress.close();
+    EXPECT_TRUE(owner.isEnabled());
+    EXPECT_FALSE(progress.window()->isVisible());
+    progress.close();
+    EXPECT_TRUE(owner.isEnabled()) << "closing twice is harmless";
+
     progress.begin("Reading", "text", 0, 250);
-    EXPECT_EQ(progress.window()->windowTitle(), "Reading");
+    EXPECT_FALSE(progress.cancelled()) << "a cancel lasts until the next begin";
+    EXPECT_TRUE(progress.window()->isVisible());
     progress.step();
     progress.step();
     EXPECT_EQ(progress.window()->windowTitle(), "Reading") << "positions 1 and 2 are 0%";
@@ -187,24 +198,6 @@ TEST_F(ProgressWindowTest, TheCaptionShowsAPercentageOnceOneIsReached) {
     EXPECT_EQ(progress.bar()->value(), 5);
     progress.setPos(250);
     EXPECT_EQ(progress.window()->windowTitle(), "Reading [100%]");
-}
-
-TEST_F(ProgressWindowTest, ItDisablesItsOwnerUntilItClosesAndCancelLastsUntilTheNextBegin) {
-    owner.show();
-    progress.begin("Reading", "text", 0, 10);
-    EXPECT_FALSE(owner.isEnabled());
-    EXPECT_TRUE(progress.window()->isEnabled()) << "the window itself takes input";
-    EXPECT_TRUE(progress.window()->isVisible());
-    EXPECT_FALSE(progress.cancelled());
-    QTest::mouseClick(progress.cancelButton(), Qt::LeftButton);
-    EXPECT_TRUE(progress.cancelled());
-    progress.close();
-    EXPECT_TRUE(owner.isEnabled());
-    EXPECT_FALSE(progress.window()->isVisible());
-    progress.close();
-    EXPECT_TRUE(owner.isEnabled()) << "closing twice is harmless";
-    progress.begin("Writing", "text", 0, 10);
-    EXPECT_FALSE(progress.cancelled());
 }
 
 } // namespace

@@ -55,14 +55,11 @@ TEST_F(MainWindowTest, StartUpReadsMessagesThenThePhonebookAndShowsThePhonebookT
     EXPECT_EQ(local().rowCount(), 0u) << "the take-over question was answered no";
     EXPECT_TRUE(pane(1).contains(QStringLiteral("89012345678901234567")));
     EXPECT_EQ(pane(2), formatted(8022, 250, cardList().rowCount()));
-    EXPECT_EQ(enabled({{command::Connect, kMenu},
-                       {command::Disconnect, kToolbar},
-                       {command::Write, kMenu},
-                       {command::Write, kToolbar},
-                       {command::FileMenuButton, kToolbar},
-                       {command::Add, kButton},
-                       {command::Edit, kButton}}),
-              "0111110");
+    EXPECT_EQ(
+        enabled(kMenu, {command::Connect, command::Write}) +
+            enabled(kToolbar, {command::Disconnect, command::Write, command::FileMenuButton}) +
+            enabled(kButton, {command::Add, command::Edit}),
+        "0111110");
     EXPECT_EQ(worker.depth, 0);
     EXPECT_FALSE(worker.unbalanced);
 }
@@ -134,88 +131,54 @@ TEST_F(MainWindowTest, TheEntryDialogEditsAddsAndInsertsAtTheSelectedRow) {
 
 TEST_F(MainWindowTest, DeleteRemovesTheTickedRowsAndTheContextMenuTheRowClicked) {
     openWindow();
-    const size_t rows = cardList().rowCount();
-    const std::string kept = cardList().cell(1, 1);
-    for (const size_t row : {size_t{0}, size_t{2}, rows - 1}) {
-        cardList().setChecked(row, true);
-    }
-    window().OnCommand(command::DeleteTicked);
-    ASSERT_EQ(cardList().rowCount(), rows - 3);
-    EXPECT_EQ(cardList().cell(0, 1), kept);
-    expectNumberedFromOne();
-    // The Delete key on the list does the same for the active list.
+    const std::vector<std::string> names = column(cardList(), 1);
     cardList().setChecked(0, true);
+    window().OnCommand(command::DeleteTicked);
+    cardList().setChecked(cardList().rowCount() - 1, true);
     QTest::keyClick(page()->cardList(), Qt::Key_Delete);
-    EXPECT_EQ(cardList().rowCount(), rows - 4);
-
-    const std::string third = cardList().cell(2, 1);
+    EXPECT_EQ(column(cardList(), 1), std::vector<std::string>(names.begin() + 1, names.end() - 1));
     page()->runContextCommand(page()->cardList(), 1, 5604);
-    EXPECT_EQ(cardList().rowCount(), rows - 5);
-    EXPECT_EQ(cardList().cell(1, 1), third);
+    EXPECT_EQ(cardList().cell(1, 1), names[3]);
     expectNumberedFromOne();
     cardList().selectOnly(1);
     page()->runContextCommand(page()->cardList(), 1, 5605); // passed on as move up
-    EXPECT_EQ(cardList().cell(0, 1), third);
+    EXPECT_EQ(cardList().cell(0, 1), names[3]);
 }
 
-TEST_F(MainWindowTest, MoveUpAndDownCarryTickAndTextButKeepTheNumbers) {
-    openWindow();
-    const size_t last = cardList().rowCount() - 1;
-    const std::string second = cardList().cell(1, 1);
-    cardList().setChecked(1, true);
-    cardList().selectOnly(1);
-    window().OnCommand(command::MoveUp);
-    EXPECT_EQ(cardList().cell(0, 1), second);
-    EXPECT_EQ(cardList().cell(0, 0), "1");
-    EXPECT_TRUE(cardList().isChecked(0));
-    EXPECT_FALSE(cardList().isChecked(1));
-    EXPECT_EQ(cardList().firstSelected(), 0u);
-    EXPECT_EQ(page()->cardList()->currentIndex().row(), 0);
-
-    const std::vector<std::string> before = column(cardList(), 1);
-    window().OnCommand(command::MoveUp);
-    EXPECT_EQ(column(cardList(), 1), before) << "the first row does not move up";
-    cardList().selectOnly(last);
-    window().OnCommand(command::MoveDown);
-    EXPECT_EQ(column(cardList(), 1), before) << "the last row does not move down";
-    cardList().selectOnly(0);
-    window().OnCommand(command::MoveDown);
-    EXPECT_EQ(cardList().cell(1, 1), second);
-}
-
-TEST_F(MainWindowTest, TheEntryButtonsWantExactlyOneSelectedRow) {
+TEST_F(MainWindowTest, MovesAndTheEntryButtonsNeedExactlyOneSelectedRow) {
     openWindow();
     const auto buttons = [this] {
         page()->updateEntryButtons(page()->cardList());
-        return enabled({{command::Insert, kButton},
-                        {command::Edit, kButton},
-                        {command::MoveUp, kButton},
-                        {command::MoveDown, kButton},
-                        {command::DeleteTicked, kButton}});
+        return enabled(kButton, {command::Insert, command::MoveDown, command::DeleteTicked});
     };
-    cardList().selectOnly(0);
-    EXPECT_EQ(buttons(), "11111");
-    cardList().setSelected(2, true);
-    EXPECT_EQ(buttons(), "00001");
+    const std::vector<std::string> names = column(cardList(), 1);
+    cardList().selectOnly(1);
+    EXPECT_EQ(buttons(), "111");
+    window().OnCommand(command::MoveUp);
+    EXPECT_EQ(column(cardList(), 1)[0], names[1]);
+    EXPECT_EQ(cardList().cell(0, 0), "1");
+    EXPECT_EQ(page()->cardList()->currentIndex().row(), 0) << "the view follows";
+    window().OnCommand(command::MoveUp);
+    EXPECT_EQ(column(cardList(), 1)[0], names[1]) << "the first row does not move up";
+    cardList().selectOnly(names.size() - 1);
+    window().OnCommand(command::MoveDown);
+    EXPECT_EQ(column(cardList(), 1).back(), names.back()) << "the last row does not move down";
+    cardList().setSelected(0, true);
+    EXPECT_EQ(buttons(), "001");
 }
 
 TEST_F(MainWindowTest, WrittenPhonebookComesBackOnTheNextRead) {
     openWindow();
-    for (size_t row = 3; row < cardList().rowCount(); ++row) {
-        cardList().setChecked(row, true);
-    }
-    window().OnCommand(command::DeleteTicked);
     entryAnswers = {PhoneEntry{"Written", "+4930123"}};
     window().OnCommand(command::Add);
     const std::vector<std::string> names = column(cardList(), 1);
-    ASSERT_EQ(names.size(), 4u);
 
     prompts.yesNo = {true, false}; // write the card; then leave the entries on the card list
     window().OnCommand(command::Write);
     cardList().clear();
     window().OnCommand(command::Read);
     EXPECT_EQ(column(cardList(), 1), names);
-    EXPECT_EQ(cardList().cell(3, 2), "+4930123");
+    EXPECT_EQ(cardList().rowCells(names.size() - 1)[2], "+4930123");
     EXPECT_TRUE(window().isEnabled());
     EXPECT_EQ(worker.depth, 0);
 }
@@ -259,18 +222,16 @@ TEST_F(MainWindowTest, SwitchingTabsEnablesByWhatWasReadAndClearsTheTicks) {
     const auto switchAndLook = [this] {
         window().showTab(CMainDlg::kMessageTab);
         window().showTab(CMainDlg::kPhonebookTab);
-        return enabled({{command::Write, kMenu},
-                        {command::Write, kToolbar},
-                        {command::OpenFile, kMenu},
-                        {command::Add, kButton},
-                        {command::Connect, kToolbar}});
+        return enabled(kMenu, {command::Write, command::OpenFile}) +
+               enabled(kToolbar, {command::Write, command::Connect}) +
+               enabled(kButton, {command::Add});
     };
-    EXPECT_EQ(switchAndLook(), "00001");
+    EXPECT_EQ(switchAndLook(), "00010");
     EXPECT_FALSE(local().isChecked(0));
 
     window().OnCommand(command::Connect);
     window().OnCommand(command::Read);
-    EXPECT_EQ(switchAndLook(), "11110");
+    EXPECT_EQ(switchAndLook(), "11101");
 }
 
 TEST_F(MainWindowTest, ColumnWidthsOutliveTheWindowAndASortAndHeadingsActivateTheirList) {

@@ -47,9 +47,7 @@ protected:
     }
     void clickAt(QPoint at) { QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, at); }
     std::string editAndMove() {
-        return enabled({{command::Edit, CommandPlace::Button},
-                        {command::MoveUp, CommandPlace::Button},
-                        {command::MoveDown, CommandPlace::Button}});
+        return enabled(CommandPlace::Button, {command::Edit, command::MoveUp, command::MoveDown});
     }
 
     std::function<void(Dlg &)> editorSteps;

@@ -57,10 +57,9 @@ std::vector<std::string> WindowFixture::column(const RowList &list, size_t c) {
     return cells;
 }
 
-std::string
-WindowFixture::enabled(std::initializer_list<std::pair<int, CommandPlace>> commands) const {
+std::string WindowFixture::enabled(CommandPlace place, std::initializer_list<int> commands) const {
     std::string states;
-    for (const auto &[id, place] : commands) {
+    for (const int id : commands) {
         states += window_->isCommandEnabled(id, place) ? '1' : '0';
     }
     return states;
