@@ -2,28 +2,33 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
+#include "DialogFixture.h"
 #include "app/PackTexts.h"
 #include "app/StartUp.h"
-#include "support/EnglishTexts.h"
-#include "support/ScriptedPrompts.h"
 #include "ui/CNumberEdit.h"
 #include "ui/CPhoneEntryDlg.h"
+#include "ui/CWorkProgressWnd.h"
 #include "ui/ChvDialogs.h"
 #include "ui/QtPrompts.h"
 #include "ui/WindowWait.h"
 
-namespace velnor {
+namespace velnor::test {
 namespace {
 
-TEST(NumberEditTest, TypingLetsOnlyDialCharactersAndALeadingPlusThroughUpToTheLimit) {
+using NumberEditTest = DialogFixture;
+using PhoneEntryDlgTest = DialogFixture;
+using ChvDialogTest = DialogFixture;
+using QtPromptsTest = DialogFixture;
+
+TEST_F(NumberEditTest, TypingLetsOnlyDialCharactersAndALeadingPlusThroughUpToTheLimit) {
     CNumberEdit field;
     QTest::keyClicks(&field, "+12+a*#b9");
     EXPECT_EQ(field.text(), "+12*#9");
@@ -39,66 +44,47 @@ TEST(NumberEditTest, TypingLetsOnlyDialCharactersAndALeadingPlusThroughUpToTheLi
     field.clear();
     field.insert("+49 abc");
     EXPECT_EQ(field.text(), "+49 abc") << "pasted text is not filtered";
-}
 
-TEST(NumberEditTest, ReleasingEnterReportsIt) {
-    CNumberEdit field;
     int notification = 0;
     QObject::connect(&field, &CNumberEdit::enterReleased, [&](int code) { notification = code; });
     QTest::keyClick(&field, Qt::Key_Return);
-    EXPECT_EQ(notification, 0x0D04);
+    EXPECT_EQ(notification, 0x0D04) << "releasing Enter is reported";
 }
 
-class PhoneEntryDlgTest : public ::testing::Test {
-protected:
-    PhoneEntryDlgTest() { card.alphaLength = 16; }
-    test::EnglishTexts texts;
-    test::ScriptedPrompts prompts;
-    CardState card;
-};
-
-TEST_F(PhoneEntryDlgTest, ALeadingPlusTicksTheBoxAndComesBackOnOk) {
+TEST_F(PhoneEntryDlgTest, ALeadingPlusTicksTheBoxAndOkWaitsForWhatTheCardCanHold) {
+    card.alphaLength = 16;
     CPhoneEntryDlg dialog(texts, prompts, card, {"Anna", "+4930123"});
     EXPECT_EQ(dialog.numberField()->text(), "4930123");
     EXPECT_TRUE(dialog.internationalBox()->isChecked());
     EXPECT_EQ(dialog.nameField()->maxLength(), 16);
-    dialog.accept();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.entry(), (PhoneEntry{"Anna", "+4930123"}));
-}
-
-TEST_F(PhoneEntryDlgTest, OkKeepsTheDialogOpenForANameOrNumberTheCardCannotHold) {
-    CPhoneEntryDlg dialog(texts, prompts, card, {"", ""});
     dialog.show();
     dialog.nameField()->setText(QString::fromUtf8("张伟张伟张伟张伟张伟")); // 20 bytes in UCS2
     dialog.numberField()->setText("12345678901234567890");
     dialog.accept();
     EXPECT_TRUE(dialog.isVisible());
     dialog.nameField()->setText("Anna");
-    dialog.internationalBox()->setChecked(true);
     dialog.accept();
     EXPECT_TRUE(dialog.isVisible()) << "20 digits and a plus are 21 characters";
-    dialog.internationalBox()->setChecked(false);
+    EXPECT_EQ(prompts.ids(), (std::vector<int>{8081, 8071}));
+    dialog.numberField()->setText("4930123");
     dialog.accept();
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(prompts.ids(), (std::vector<int>{8081, 8071}));
-    EXPECT_EQ(dialog.entry().number, "12345678901234567890");
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.entry(), (PhoneEntry{"Anna", "+4930123"}));
 }
 
-class ChvDialogTest : public ::testing::Test {
-protected:
-    test::EnglishTexts texts;
-};
-
-TEST_F(ChvDialogTest, EachDialogAnswersItsCodesInFieldOrder) {
+TEST_F(ChvDialogTest, EachDialogAnswersItsCodesInFieldOrderAndShowsTheAttemptsLeft) {
     struct Case {
         CodeDialog dialog;
         size_t fields;
         int maxLength;
+        int attempts;
+        int attemptsText; // 0: hidden
     };
-    for (const Case c : {Case{CodeDialog::Verify, 1, 8}, Case{CodeDialog::Switch, 1, 8},
-                         Case{CodeDialog::Change, 3, 8}, Case{CodeDialog::Unblock, 3, 32767}}) {
-        auto dialog = makeChvDialog(texts, {c.dialog, 2}, nullptr);
+    for (const Case c :
+         {Case{CodeDialog::Verify, 1, 8, 1, 9120}, Case{CodeDialog::Switch, 1, 8, 2, 9120},
+          Case{CodeDialog::Change, 3, 8, -1, 0}, Case{CodeDialog::Unblock, 3, 32767, 10, 9121}}) {
+        auto dialog = makeChvDialog(texts, {c.dialog, c.attempts}, nullptr);
         ASSERT_EQ(dialog->codeFields().size(), c.fields);
         std::vector<std::string> typed;
         for (size_t i = 0; i < c.fields; ++i) {
@@ -109,36 +95,30 @@ TEST_F(ChvDialogTest, EachDialogAnswersItsCodesInFieldOrder) {
             QTest::keyClicks(field, QString::fromStdString(typed.back()));
         }
         EXPECT_EQ(dialog->answer().codes, typed);
+        auto *toggle = dynamic_cast<CChvSwitchDlg *>(dialog.get());
+        ASSERT_EQ(toggle != nullptr, c.dialog == CodeDialog::Switch);
+        if (toggle != nullptr) {
+            EXPECT_TRUE(dialog->answer().switchOff) << "the switch dialog opens on switch off";
+            toggle->switchOnButton()->setChecked(true);
+            EXPECT_FALSE(dialog->answer().switchOff);
+        }
+        EXPECT_EQ(dialog->attemptsLabel()->isHidden(), c.attemptsText == 0);
+        if (c.attemptsText != 0) {
+            EXPECT_EQ(dialog->attemptsLabel()->text().toStdString(),
+                      texts.format(c.attemptsText, {c.attempts}));
+        }
     }
 }
 
-TEST_F(ChvDialogTest, TheAttemptsLeftAreShownWhenKnown) {
-    auto known = makeChvDialog(texts, {CodeDialog::Verify, 1}, nullptr);
-    EXPECT_EQ(known->attemptsLabel()->text().toStdString(), texts.format(9120, {1}));
-    EXPECT_FALSE(known->attemptsLabel()->isHidden());
-    auto puk = makeChvDialog(texts, {CodeDialog::Unblock, 10}, nullptr);
-    EXPECT_EQ(puk->attemptsLabel()->text().toStdString(), texts.format(9121, {10}));
-    auto unknown = makeChvDialog(texts, {CodeDialog::Change, -1}, nullptr);
-    EXPECT_TRUE(unknown->attemptsLabel()->isHidden());
-}
-
-TEST_F(ChvDialogTest, TheSwitchDialogOpensOnSwitchOff) {
-    CChvSwitchDlg dialog(texts, 3);
-    EXPECT_TRUE(dialog.switchOffButton()->isChecked());
-    EXPECT_TRUE(dialog.answer().switchOff);
-    dialog.switchOnButton()->setChecked(true);
-    EXPECT_FALSE(dialog.answer().switchOff);
-}
-
-TEST_F(ChvDialogTest, QtPromptsShowsTheDialogAndReturnsWhatWasTyped) {
-    QtPrompts prompts(texts);
+TEST_F(QtPromptsTest, ShowsTheCodeDialogAndReturnsWhatWasTyped) {
+    QtPrompts qtPrompts(texts);
     QTimer::singleShot(0, [] {
         auto *dialog = qobject_cast<CChvDialogBase *>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         QTest::keyClicks(dialog->codeFields()[0], "4711");
         dialog->findChild<QPushButton *>("ok")->click();
     });
-    const std::optional<CodeAnswer> answer = prompts.askCodes({CodeDialog::Verify, 3});
+    const std::optional<CodeAnswer> answer = qtPrompts.askCodes({CodeDialog::Verify, 3});
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->codes, (std::vector<std::string>{"4711"}));
 
@@ -147,15 +127,14 @@ TEST_F(ChvDialogTest, QtPromptsShowsTheDialogAndReturnsWhatWasTyped) {
         ASSERT_NE(dialog, nullptr);
         dialog->findChild<QPushButton *>("cancel")->click();
     });
-    EXPECT_FALSE(prompts.askCodes({CodeDialog::Change, 3}));
+    EXPECT_FALSE(qtPrompts.askCodes({CodeDialog::Change, 3}));
 }
 
 // With a pack the buttons carry its captions; before any pack (the configuration error) Qt's.
-TEST(QtPromptsTest, MessagesHaveALabelledOkButtonWithOrWithoutAPack) {
-    const test::EnglishTexts english;
+TEST_F(QtPromptsTest, MessagesHaveALabelledOkButtonWithOrWithoutAPack) {
     const PackTexts noPack;
-    for (const Texts *texts : std::initializer_list<const Texts *>{&english, &noPack}) {
-        QtPrompts prompts(*texts);
+    for (const Texts *pack : std::initializer_list<const Texts *>{&texts, &noPack}) {
+        QtPrompts qtPrompts(*pack);
         QStringList labels;
         QTimer::singleShot(0, [&labels] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
@@ -165,12 +144,13 @@ TEST(QtPromptsTest, MessagesHaveALabelledOkButtonWithOrWithoutAPack) {
             }
             box->buttons().front()->click();
         });
-        prompts.showMessage(MessageKind::Warning, {0, kConfigurationErrorCaption, "Can not load"});
+        qtPrompts.showMessage(MessageKind::Warning,
+                              {0, kConfigurationErrorCaption, "Can not load"});
         EXPECT_EQ(labels, QStringList{QStringLiteral("OK")});
     }
 }
 
-TEST(QtPromptsTest, FileFiltersMatchBothCases) {
+TEST(QtPromptsFilters, FileFiltersMatchBothCases) {
     const FileChoice choice{
         "fpb", "*.fpb", {{"Saved Phone Files (*.fpb)", "*.fpb"}, {"CSV Files(*.csv)", "*.CSV"}}};
     EXPECT_EQ(QtPrompts::nameFilters(choice),
@@ -182,5 +162,43 @@ TEST(WindowGeometryTest, TheWindowScalesWithTheScreen) {
     EXPECT_EQ(scaleToScreen(QRect(10, 20, 600, 400), QSize(1024, 768)), QRect(10, 20, 600, 400));
 }
 
+class ProgressWindowTest : public DialogFixture {
+protected:
+    QMainWindow owner;
+    CWorkProgressWnd progress{&owner, texts};
+};
+
+TEST_F(ProgressWindowTest, ItHoldsItsOwnerAndShowsThePercentageOnceOneIsReached) {
+    EXPECT_EQ(progress.setPos(4), 4) << "steps before the window exists still count";
+    EXPECT_EQ(progress.window(), nullptr);
+    owner.show();
+    progress.begin("Writing", "", 0, 0);
+    progress.step();
+    EXPECT_EQ(progress.window()->windowTitle(), "Writing") << "an empty range stays at 0%";
+    EXPECT_FALSE(owner.isEnabled());
+    EXPECT_TRUE(progress.window()->isEnabled()) << "the window itself takes input";
+    QTest::mouseClick(progress.cancelButton(), Qt::LeftButton);
+    EXPECT_TRUE(progress.cancelled());
+    progress.close();
+    EXPECT_TRUE(owner.isEnabled());
+    EXPECT_FALSE(progress.window()->isVisible());
+    progress.close();
+    EXPECT_TRUE(owner.isEnabled()) << "closing twice is harmless";
+
+    progress.begin("Reading", "text", 0, 250);
+    EXPECT_FALSE(progress.cancelled()) << "a cancel lasts until the next begin";
+    EXPECT_TRUE(progress.window()->isVisible());
+    progress.step();
+    progress.step();
+    EXPECT_EQ(progress.window()->windowTitle(), "Reading") << "positions 1 and 2 are 0%";
+    progress.step();
+    EXPECT_EQ(progress.window()->windowTitle(), "Reading [1%]");
+    progress.setPos(5);
+    EXPECT_EQ(progress.window()->windowTitle(), "Reading [2%]");
+    EXPECT_EQ(progress.bar()->value(), 5);
+    progress.setPos(250);
+    EXPECT_EQ(progress.window()->windowTitle(), "Reading [100%]");
+}
+
 } // namespace
-} // namespace velnor
+} // namespace velnor::test

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
@@ -7,9 +5,8 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
+#include "DialogFixture.h"
 #include "TypeText.h"
-#include "support/EnglishTexts.h"
-#include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "ui/CMessageEditDlg.h"
 #include "ui/CNumberEdit.h"
@@ -19,7 +16,7 @@ namespace {
 
 using Dlg = CMessageEditDlg;
 
-class MessageEditorTest : public ::testing::Test {
+class MessageEditorTest : public DialogFixture {
 protected:
     MessageEditorTest() : phonebook({"No.", "Name", "Number"}) {
         phonebook.appendRow({"1", "Alice", "+491701111"});
@@ -43,64 +40,43 @@ protected:
         return open({false, false, "+4917612345678", "+4917612345678", "2024-03-14 18:02:11",
                      "Hi! Dinner at 8?"});
     }
-    static bool shown(const QWidget *widget) { return !widget->isHidden(); }
+    // Compose layout; name box, recipient, sender and time shown; OK, Reply, Forward and Save on.
+    static std::string layout(const Dlg &dialog) {
+        std::string bits = dialog.composeLayout() ? "1" : "0";
+        for (const QWidget *field :
+             std::initializer_list<const QWidget *>{dialog.nameBox(), dialog.recipientField(),
+                                                    dialog.senderField(), dialog.timeField()}) {
+            bits += field->isHidden() ? '0' : '1';
+        }
+        for (const int button : {Dlg::kOk, Dlg::kReply, Dlg::kForward, Dlg::kSaveText}) {
+            bits += dialog.button(button)->isEnabled() ? '1' : '0';
+        }
+        return bits;
+    }
     static QString boxText(const Dlg &dialog) { return dialog.textBox()->toPlainText(); }
 
-    EnglishTexts texts;
-    ScriptedPrompts prompts;
-    CardState card;
     RowList phonebook;
 };
 
-TEST_F(MessageEditorTest, NewMessageOpensInTheComposeLayoutWithThePhonebookNames) {
-    const auto dialog = openNew();
-    EXPECT_TRUE(dialog->composeLayout());
-    EXPECT_TRUE(shown(dialog->nameBox()));
-    EXPECT_TRUE(shown(dialog->recipientField()));
-    EXPECT_FALSE(shown(dialog->senderField()));
-    EXPECT_FALSE(shown(dialog->timeField()));
-    EXPECT_TRUE(dialog->button(Dlg::kOk)->isEnabled());
-    EXPECT_FALSE(dialog->button(Dlg::kReply)->isEnabled());
-    EXPECT_TRUE(dialog->button(Dlg::kForward)->isEnabled());
-    EXPECT_TRUE(dialog->button(Dlg::kSaveText)->isEnabled());
-    ASSERT_EQ(dialog->nameBox()->count(), 3);
-    EXPECT_EQ(dialog->nameBox()->itemText(0), QStringLiteral("Alice"));
-    EXPECT_EQ(dialog->nameBox()->itemText(2), QStringLiteral("Carol"));
-    EXPECT_TRUE(dialog->nameBox()->currentText().isEmpty());
-    EXPECT_EQ(dialog->nameBox()->lineEdit()->maxLength(), 20);
-}
+TEST_F(MessageEditorTest, NewReceivedAndRepliedMessagesHaveTheirLayouts) {
+    const auto composed = openNew();
+    EXPECT_EQ(layout(*composed), "111001011");
+    ASSERT_EQ(composed->nameBox()->count(), 3);
+    EXPECT_EQ(composed->nameBox()->itemText(0), QStringLiteral("Alice"));
+    EXPECT_EQ(composed->nameBox()->itemText(2), QStringLiteral("Carol"));
+    EXPECT_TRUE(composed->nameBox()->currentText().isEmpty());
+    EXPECT_EQ(composed->nameBox()->lineEdit()->maxLength(), 20);
 
-TEST_F(MessageEditorTest, ReceivedMessageOpensInTheViewLayoutWithOkDisabled) {
-    const auto dialog = openReceived();
-    EXPECT_FALSE(dialog->composeLayout());
-    EXPECT_FALSE(dialog->button(Dlg::kOk)->isEnabled());
-    EXPECT_TRUE(dialog->button(Dlg::kReply)->isEnabled());
-    EXPECT_FALSE(shown(dialog->nameBox()));
-    EXPECT_FALSE(shown(dialog->recipientField()));
-    EXPECT_EQ(dialog->senderField()->text(), QStringLiteral("+4917612345678"));
-    EXPECT_EQ(dialog->timeField()->text(), QStringLiteral("2024-03-14 18:02:11"));
-    EXPECT_EQ(boxText(*dialog), QStringLiteral("Hi! Dinner at 8?"));
-    dialog->accept();
-    EXPECT_EQ(dialog->result(), QDialog::Rejected) << "OK has no effect in the view layout";
-}
-
-TEST_F(MessageEditorTest, ReplyAddressesTheSenderAndForwardAsksForARecipient) {
-    const auto replying = openReceived();
-    replying->button(Dlg::kReply)->click();
-    EXPECT_TRUE(replying->composeLayout());
-    EXPECT_EQ(replying->recipientField()->text(), QStringLiteral("+4917612345678"));
-    EXPECT_FALSE(shown(replying->nameBox()));
-    EXPECT_FALSE(shown(replying->senderField()));
-    EXPECT_EQ(boxText(*replying), QStringLiteral("Hi! Dinner at 8?"));
-
-    MessageEditorFields unsent{true, true, "0301234567", "0301234567", "", "Call me"};
-    const auto forwarding = open(unsent);
-    forwarding->button(Dlg::kForward)->click();
-    EXPECT_TRUE(forwarding->composeLayout());
-    EXPECT_TRUE(forwarding->recipientField()->text().isEmpty());
-    EXPECT_TRUE(shown(forwarding->nameBox()));
-    EXPECT_FALSE(forwarding->fields().messageEditable) << "a forward never replaces its source";
-    EXPECT_EQ(boxText(*forwarding), QStringLiteral("Call me"));
+    const auto received = openReceived();
+    EXPECT_EQ(layout(*received), "000110111");
+    EXPECT_EQ(received->senderField()->text(), QStringLiteral("+4917612345678"));
+    EXPECT_EQ(received->timeField()->text(), QStringLiteral("2024-03-14 18:02:11"));
+    EXPECT_EQ(boxText(*received), QStringLiteral("Hi! Dinner at 8?"));
+    received->accept();
+    EXPECT_EQ(received->result(), QDialog::Rejected) << "OK has no effect in the view layout";
+    received->button(Dlg::kReply)->click();
+    EXPECT_EQ(layout(*received).substr(0, 6), "101001");
+    EXPECT_EQ(received->recipientField()->text(), QStringLiteral("+4917612345678"));
 }
 
 TEST_F(MessageEditorTest, ChoosingANameFillsInItsNumber) {
@@ -140,8 +116,11 @@ INSTANTIATE_TEST_SUITE_P(Keys, RecipientTypingTest,
 TEST_F(MessageEditorTest, TheBoxRefusesWhatOneMessageCannotHold) {
     const auto dialog = openNew();
     dialog->textBox()->setFocus();
+    typeText(dialog->textBox(), QStringLiteral("ab{"));
+    EXPECT_EQ(dialog->charactersLeft(), 156) << "the count follows the typing";
     typeText(dialog->textBox(), QString(170, QLatin1Char('a')));
-    EXPECT_EQ(boxText(*dialog).length(), 160);
+    EXPECT_EQ(boxText(*dialog).length(), 159);
+    EXPECT_EQ(dialog->charactersLeft(), 0);
 
     // "€" takes two septets: after 159 characters it is refused, a "b" still fits.
     const auto euro = openNew();
@@ -154,12 +133,14 @@ TEST_F(MessageEditorTest, TheBoxRefusesWhatOneMessageCannotHold) {
     EXPECT_TRUE(boxText(*wide).startsWith(QStringLiteral("你b")));
 }
 
-// OK on a text to a recipient, on a GSM or CDMA card: accepted, or refused with an error box.
+// OK on a text to a recipient, on a GSM or CDMA card: accepted, or refused with an error box;
+// and what the editor said was left of one message.
 struct OkCase {
     bool cdma;
     const char *recipient;
     QString text;
     int error; // 0: accepted
+    int left;
 };
 
 class OkCheckTest : public MessageEditorTest, public ::testing::WithParamInterface<OkCase> {};
@@ -173,6 +154,11 @@ TEST_P(OkCheckTest, WhatDoesNotFitIsRefusedAndTheDialogStaysOpen) {
     EXPECT_EQ(dialog->result() == QDialog::Accepted, accepted);
     EXPECT_EQ(prompts.ids(), accepted ? std::vector<int>{} : std::vector<int>{GetParam().error});
     EXPECT_EQ(dialog->isVisible(), !accepted);
+    EXPECT_EQ(dialog->charactersLeft(), GetParam().left);
+    EXPECT_EQ(dialog->charactersLeftLabel()->text(),
+              QStringLiteral("Characters left: %1").arg(GetParam().left));
+    EXPECT_EQ(dialog->charactersLeftLabel()->styleSheet().contains(QStringLiteral("color")),
+              GetParam().left < 0);
 }
 
 QString braces(int total) {
@@ -184,32 +170,15 @@ QString times(int count, QChar c) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, OkCheckTest,
-    ::testing::Values(OkCase{false, "", braces(158), 0}, OkCase{false, "", braces(159), 8082},
-                      OkCase{false, "", times(160, u'a'), 0},
-                      OkCase{false, "", times(161, u'a'), 8082},
-                      OkCase{false, "", times(159, u'a') + QStringLiteral("€"), 8082},
-                      OkCase{false, "01701234567", times(70, u'Ж'), 0},
-                      OkCase{false, "01701234567", times(76, u'Ж'), 8082},
-                      OkCase{true, "", times(160, u'a'), 0}, OkCase{true, "", times(140, u'ñ'), 0},
-                      OkCase{true, "", times(159, u'a') + QStringLiteral("ñ"), 8082},
-                      OkCase{false, "12+34", QStringLiteral("hi"), 9022}));
-
-TEST_F(MessageEditorTest, TheCountOfCharactersLeftFollowsTheTyping) {
-    const auto dialog = openNew();
-    EXPECT_EQ(dialog->charactersLeft(), 160);
-    typeText(dialog->textBox(), QStringLiteral("ab{"));
-    EXPECT_EQ(dialog->charactersLeft(), 156);
-    EXPECT_EQ(dialog->charactersLeftLabel()->text(), QStringLiteral("Characters left: 156"));
-
-    const auto wideText = openNew();
-    wideText->recipientField()->setText(QStringLiteral("01701234567"));
-    typeText(wideText->textBox(), QStringLiteral("你好"));
-    EXPECT_EQ(wideText->charactersLeft(), 68) << "70 UCS2 characters";
-
-    const auto over = open({true, true, "", "", "", std::string(100, '{')});
-    EXPECT_EQ(over->charactersLeft(), -40);
-    EXPECT_TRUE(over->charactersLeftLabel()->styleSheet().contains(QStringLiteral("color")));
-}
+    ::testing::Values(
+        OkCase{false, "", braces(158), 0, 0}, OkCase{false, "", braces(159), 8082, -1},
+        OkCase{false, "", times(160, u'a'), 0, 0}, OkCase{false, "", times(161, u'a'), 8082, -1},
+        OkCase{false, "", times(159, u'a') + QStringLiteral("€"), 8082, -1},
+        OkCase{false, "01701234567", times(70, u'Ж'), 0, 0},
+        OkCase{false, "01701234567", times(76, u'Ж'), 8082, -6},
+        OkCase{true, "", times(160, u'a'), 0, 0}, OkCase{true, "", times(140, u'ñ'), 0, 0},
+        OkCase{true, "", times(159, u'a') + QStringLiteral("ñ"), 8082, -20},
+        OkCase{false, "12+34", QStringLiteral("hi"), 9022, 158}));
 
 TEST_F(MessageEditorTest, SaveAsTextWritesTheLayoutOfTheMessageKind) {
     TempDir dir;
@@ -226,16 +195,6 @@ TEST_F(MessageEditorTest, SaveAsTextWritesTheLayoutOfTheMessageKind) {
     prompts.files = {(dir / "out.txt").string()};
     composed->button(Dlg::kSaveText)->click();
     EXPECT_EQ(readFile(dir / "out.txt"), "\r\n\r\nTo: 0301234567\r\nContent: On my way\r\n");
-}
-
-TEST_F(MessageEditorTest, SaveAsTextIntoAMissingFolderIsReported) {
-    TempDir dir;
-    const auto dialog = openReceived();
-    prompts.files = {(dir / "missing" / "in.txt").string()};
-    dialog->button(Dlg::kSaveText)->click();
-    ASSERT_FALSE(prompts.asked.empty());
-    EXPECT_EQ(prompts.asked.back().id, 8055);
-    EXPECT_TRUE(dialog->isVisible());
 }
 
 } // namespace

@@ -4,127 +4,79 @@
 namespace velnor::test {
 namespace {
 
-const std::string kMismatch = "The new key you input is not the same";
-
 class PinCommandsTest : public WindowFixture {
 protected:
     ChvState::Settings chv() {
         return host->withCard([](VirtualSim &sim) { return sim.chv1().settings(); });
     }
-    // The string numbers of the messages shown since the window opened.
-    std::vector<int> messagesShown() const {
-        std::vector<int> ids;
-        for (size_t i = askedBefore; i < prompts.asked.size(); ++i) {
-            if (prompts.asked[i].kind == ScriptedPrompts::Asked::Message) {
-                ids.push_back(prompts.asked[i].id);
-            }
-        }
-        return ids;
-    }
-    void open() {
-        openWindow();
-        askedBefore = prompts.asked.size();
-    }
-    bool mismatchShown() const {
-        for (const ScriptedPrompts::Asked &asked : prompts.asked) {
-            if (asked.text == kMismatch) {
-                return true;
-            }
-        }
-        return false;
-    }
-    size_t askedBefore = 0;
 };
 
-CodeAnswer codes(std::vector<std::string> values, bool switchOff = false) {
-    return CodeAnswer{std::move(values), switchOff};
-}
+TEST_F(PinCommandsTest, EachCommandAsksItsDialogAndTellsWhatTheCardDid) {
+    openWindow();
+    struct Step {
+        int command;
+        CodeAnswer typed;
+        CodeDialog dialog;
+        int told;
+        bool enabled;
+        std::string code;
+    };
+    const Step steps[] = {
+        {command::PinSwitch, {{"1234"}, false}, CodeDialog::Switch, 8042, true, "1234"},
+        {command::PinChange,
+         {{"1234", "5678", "5678"}, false},
+         CodeDialog::Change,
+         8044,
+         true,
+         "5678"},
+        {command::PinUnblock,
+         {{"12345678", "2468", "2468"}, false},
+         CodeDialog::Unblock,
+         8079,
+         true,
+         "2468"},
+        {command::PinSwitch, {{"2468"}, true}, CodeDialog::Switch, 8043, false, ""},
+    };
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.told);
+        prompts.codes = {step.typed};
+        const int pauses = worker.pauses;
+        window().OnCommand(step.command);
+        ASSERT_FALSE(prompts.codeRequests.empty());
+        EXPECT_EQ(prompts.codeRequests.back().dialog, step.dialog);
+        EXPECT_EQ(prompts.asked.back().id, step.told);
+        EXPECT_EQ(chv().enabled, step.enabled);
+        EXPECT_EQ(session().card.chv1Code, step.code);
+        EXPECT_EQ(worker.pauses - pauses, 1) << "every command holds the watcher once";
+        EXPECT_EQ(worker.depth, 0);
+    }
+    EXPECT_EQ(chv().code, chvCodeFromText("2468"));
 
-TEST_F(PinCommandsTest, SwitchingOnRefusesAWrongCodeThenTakesTheRightOne) {
-    open();
-    prompts.codes = {codes({"0000"}), codes({"1234"})};
-    window().OnCommand(command::PinSwitch);
-    EXPECT_EQ(messagesShown(), (std::vector<int>{8003, 8042}));
-    EXPECT_TRUE(chv().enabled);
-    EXPECT_EQ(session().card.chv1Code, "1234");
-    ASSERT_EQ(prompts.codeRequests.size(), 2u);
-    EXPECT_EQ(prompts.codeRequests[0].dialog, CodeDialog::Switch);
-    EXPECT_EQ(prompts.codeRequests[1].attemptsLeft, prompts.codeRequests[0].attemptsLeft - 1)
-        << "the dialog tells the attempts the wrong code cost";
-    EXPECT_EQ(worker.depth, 0);
-}
-
-TEST_F(PinCommandsTest, SwitchingOffWithAWrongCodeKeepsTheCode) {
-    open();
-    prompts.codes = {codes({"1234"}), codes({"9999"}, true)};
-    window().OnCommand(command::PinSwitch);
-    window().OnCommand(command::PinSwitch);
-    EXPECT_EQ(messagesShown(), (std::vector<int>{8042, 8003}));
-    EXPECT_TRUE(chv().enabled);
-    EXPECT_EQ(session().card.chv1Code, "1234");
-
-    prompts.codes = {codes({"1234"}, true)};
-    window().OnCommand(command::PinSwitch);
-    EXPECT_EQ(messagesShown().back(), 8043);
+    const size_t asked = prompts.asked.size();
+    for (const int command : {command::PinChange, command::PinUnblock, command::PinSwitch}) {
+        window().OnCommand(command);
+    }
+    EXPECT_EQ(prompts.asked.size(), asked + 3) << "a cancelled dialog is all there is";
     EXPECT_FALSE(chv().enabled);
-    EXPECT_EQ(session().card.chv1Code, "");
 }
 
-TEST_F(PinCommandsTest, ChangeChecksTheRepetitionBeforeTheCard) {
-    open();
-    prompts.codes = {codes({"1234"}), codes({"1234", "5678", "5679"}),
-                     codes({"1111", "5678", "5678"}), codes({"1234", "5678", "5678"})};
-    window().OnCommand(command::PinSwitch);
-    window().OnCommand(command::PinChange);
-    EXPECT_TRUE(mismatchShown());
-    EXPECT_EQ(messagesShown(), (std::vector<int>{8042, 0, 8003, 8044}));
-    EXPECT_EQ(session().card.chv1Code, "5678");
-    EXPECT_EQ(chv().code, chvCodeFromText("5678"));
-}
-
-TEST_F(PinCommandsTest, UnblockTakesCodesOfAnyLengthAndSetsTheNewCode) {
-    open();
-    prompts.codes = {codes({"87654321", "24680", "24680"}), codes({"12345678", "24680", "24680"})};
-    window().OnCommand(command::PinUnblock);
-    EXPECT_EQ(messagesShown(), (std::vector<int>{8003, 8079}));
-    EXPECT_EQ(session().card.chv1Code, "24680");
-    EXPECT_EQ(chv().code, chvCodeFromText("24680"));
-    EXPECT_EQ(prompts.codeRequests[0].dialog, CodeDialog::Unblock);
-}
-
-TEST_F(PinCommandsTest, CancellingADialogChangesNothingAndSaysNothing) {
-    open();
-    const int pausesBefore = worker.pauses;
-    window().OnCommand(command::PinChange);
-    window().OnCommand(command::PinUnblock);
-    window().OnCommand(command::PinSwitch);
-    EXPECT_TRUE(messagesShown().empty());
-    EXPECT_FALSE(chv().enabled);
-    EXPECT_EQ(worker.depth, 0);
-    EXPECT_EQ(worker.pauses, pausesBefore + 3) << "every command holds the watcher once";
-}
-
-TEST_F(PinCommandsTest, ACardThatWantsItsPinIsReadOnceTheRightCodeIsGiven) {
+TEST_F(PinCommandsTest, ACardThatWantsItsPinIsReadOnlyOnceTheRightCodeIsGiven) {
     CardProfile profile = makeDemoCard(false);
     profile.chv1.enabled = true;
     insertCard(profile);
-    prompts.codes = {codes({"4321"}), codes({"1234"})};
-    open();
-    ASSERT_GE(prompts.codeRequests.size(), 2u);
+    prompts.codes = {{{"4321"}, false}, {{"1234"}, false}};
+    openWindow();
+    ASSERT_EQ(prompts.codeRequests.size(), 2u);
     EXPECT_EQ(prompts.codeRequests[0].dialog, CodeDialog::Verify);
     EXPECT_EQ(prompts.codeRequests[0].attemptsLeft, 3);
     EXPECT_EQ(prompts.codeRequests[1].attemptsLeft, 2);
     EXPECT_TRUE(session().phonebookLoaded);
     EXPECT_TRUE(session().messagesLoaded);
     EXPECT_FALSE(session().reader.chv1Pending);
-}
 
-TEST_F(PinCommandsTest, ACardWhosePinIsNotGivenStaysUnread) {
-    CardProfile profile = makeDemoCard(false);
-    profile.chv1.enabled = true;
-    insertCard(profile);
-    open();
-    EXPECT_FALSE(session().phonebookLoaded);
+    window_.reset();
+    openWindow();
+    EXPECT_FALSE(session().phonebookLoaded) << "no code given";
     EXPECT_EQ(session().cardPhonebook.rowCount(), 0u);
     EXPECT_TRUE(session().reader.chv1Pending);
 }

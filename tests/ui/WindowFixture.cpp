@@ -57,4 +57,12 @@ std::vector<std::string> WindowFixture::column(const RowList &list, size_t c) {
     return cells;
 }
 
+std::string WindowFixture::enabled(CommandPlace place, std::initializer_list<int> commands) const {
+    std::string states;
+    for (const int id : commands) {
+        states += window_->isCommandEnabled(id, place) ? '1' : '0';
+    }
+    return states;
+}
+
 } // namespace velnor::test

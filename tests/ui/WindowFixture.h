@@ -14,8 +14,8 @@
 #include "app/PackTexts.h"
 #include "card/SimulatedDriver.h"
 #include "simcard/SimHost.h"
-#include "support/Fakes.h"
 #include "support/FakeWatcher.h"
+#include "support/Fakes.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "ui/CMainDlg.h"
@@ -39,6 +39,8 @@ protected:
     VirtualSim &card();
     // The cells of one column of a list.
     static std::vector<std::string> column(const RowList &list, size_t c);
+    // Whether each command is enabled in a place, as a text of 0 and 1.
+    std::string enabled(CommandPlace place, std::initializer_list<int> commands) const;
     // Entry dialog answers, used in order; an empty queue cancels the dialog.
     std::deque<std::optional<PhoneEntry>> entryAnswers;
     std::vector<PhoneEntry> entriesOffered;
