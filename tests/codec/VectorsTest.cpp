@@ -30,7 +30,7 @@ TEST(CodecVectors, TextCodingsBothWays) {
     for (const json &v : loadVectors("codec/texts.json")) {
         SCOPED_TRACE(v.dump());
         const TextCoding &coding = codings.at(v.at("coding"));
-        const Bytes bytes = fromHex(v.at("hex").get<std::string>());
+        const Bytes bytes = bytesOf(v.at("hex"));
         if (v.contains("text")) {
             const std::string text = textOf(v["text"]);
             EXPECT_EQ(toHex(coding.encode(text)), v["hex"]);
@@ -99,7 +99,7 @@ void expectRefused(const json &v, const Bytes &bytes) {
 TEST(CodecVectors, StoredMessagesDecodeOrAreRefusedWhole) {
     for (const json &v : loadVectors("codec/pdus.json")) {
         SCOPED_TRACE(v.dump());
-        const Bytes pdu = fromHex(v.at("pdu").get<std::string>());
+        const Bytes pdu = bytesOf(v.at("pdu"));
         if (v.at("fields").is_null()) {
             expectRefused(v, pdu);
             continue;

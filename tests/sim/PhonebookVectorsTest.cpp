@@ -18,7 +18,7 @@ std::optional<PhoneEntry> entryOf(const json &value) {
 TEST(PhonebookVectors, RecordsAreWrittenAndReadExactly) {
     for (const json &v : loadVectors("sim/phonebook-records.json")) {
         SCOPED_TRACE(v.dump());
-        const Bytes record = fromHex(v.at("record").get<std::string>());
+        const Bytes record = bytesOf(v.at("record"));
         if (v.contains("written")) {
             const Bytes written = encodePhonebookRecord(*entryOf(v["written"]), record.size(),
                                                         v.value("no82", false));
