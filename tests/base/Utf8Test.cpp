@@ -10,13 +10,23 @@ namespace {
 TEST(Utf8, ValidityCheckFindsBadSequencesAnywhere) {
     for (const size_t lead : {size_t{0}, size_t{7}, size_t{8}, size_t{40}, size_t{41}}) {
         const std::string ascii(lead, 'a');
-        EXPECT_TRUE(isValidUtf8(ascii + "\xE2\x82\xAC" + ascii)) << lead;
-        EXPECT_TRUE(isValidUtf8(ascii + "\xEF\xBF\xBD")) << lead; // a genuine U+FFFD
-        EXPECT_FALSE(isValidUtf8(ascii + "\xE2\x82" + ascii)) << lead;
-        EXPECT_FALSE(isValidUtf8(ascii + "\xC0\xAF")) << lead;     // overlong "/"
-        EXPECT_FALSE(isValidUtf8(ascii + "\xED\xA0\x80")) << lead; // a surrogate
-        EXPECT_FALSE(isValidUtf8(ascii + "\xFF")) << lead;
+        EXPECT_TRUE(isValidUtf8(ascii + "ÄÖÜ 中 😀 \uFFFD" + ascii)) << lead;
+        for (const char *bad : {"\xE2\x82", "\xC0\xAF", "\xC0\x80", "\xED\xA0\x80", "\xFF",
+                                "\xF4\x90\x80\x80", "\x80"}) {
+            EXPECT_FALSE(isValidUtf8(ascii + bad + ascii)) << lead << " " << bad;
+            EXPECT_FALSE(isValidUtf8(ascii + bad)) << lead << " " << bad;
+        }
     }
+}
+
+TEST(Utf8, EachBadByteBecomesOneReplacementCharacter) {
+    const std::string_view text = "\xE4\xB8"
+                                  "A";
+    size_t pos = 0;
+    EXPECT_EQ(nextCodePoint(text, pos), kReplacementChar);
+    EXPECT_EQ(nextCodePoint(text, pos), kReplacementChar);
+    EXPECT_EQ(nextCodePoint(text, pos), U'A');
+    EXPECT_EQ(pos, text.size());
 }
 
 } // namespace

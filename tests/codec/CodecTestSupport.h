@@ -1,25 +1,22 @@
 #pragma once
 
+#include "base/TestVectors.h"
 #include "codec/CMyTools.h"
-
-#include <gtest/gtest.h>
 
 namespace velnor::test {
 
-// The bytes of a hexadecimal test vector; spaces are allowed between bytes for readability.
-inline Bytes fromHex(std::string_view text) {
-    std::string compact;
-    for (const char c : text) {
-        if (c != ' ') {
-            compact.push_back(c);
-        }
-    }
-    const std::optional<Bytes> bytes = CMyTools::asc2hex(compact);
+// The bytes of a vector's hexadecimal member.
+inline Bytes bytesOf(const json &hex) {
+    const std::optional<Bytes> bytes = CMyTools::asc2hex(hex.get<std::string>());
     if (!bytes) {
-        ADD_FAILURE() << "bad hex in test vector: " << text;
-        return {};
+        ADD_FAILURE() << "bad hex in test vector: " << hex;
     }
-    return *bytes;
+    return bytes.value_or(Bytes{});
+}
+
+inline uint8_t byteOf(const json &hex) {
+    const Bytes bytes = bytesOf(hex);
+    return bytes.empty() ? 0 : bytes[0];
 }
 
 inline std::string toHex(const Bytes &bytes) {

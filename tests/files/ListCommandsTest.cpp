@@ -15,7 +15,6 @@ protected:
     void SetUp() override {
         card.alphaLength = 4;
         local.appendRow({"1", "Anna", "123"});
-        cardList.appendRow({"1", "On the card", "999"});
         messages.append({"1", "Read", "+49", "2008-04-12 13:45:20", "hi"}, MessageImage{});
     }
     void expectWorkerBack() {
@@ -33,41 +32,38 @@ protected:
     CardState card;
     ImportReport report;
     RowList local{{"No.", "Name", "Number"}};
-    RowList cardList{{"No.", "Name", "Number"}};
     MessageList messages{{"No.", "Status", "Number", "Time", "Text"}};
 };
 
-TEST_F(ListCommands, CancelledDialogsChangeNothing) {
+TEST_F(ListCommands, CancelledOrFailedOpenChangesNothingAndSaysOnlyItsOwnMessage) {
     EXPECT_FALSE(openListCommand(context, ListTab::Phonebook, local, messages, card, report));
     EXPECT_FALSE(saveListCommand(context, ListTab::Messages, local, messages));
+    prompts.files = {(dir / "missing.fpb").string()};
+    report.overLengthFound = true; // left over from an earlier import
+    EXPECT_FALSE(openListCommand(context, ListTab::Phonebook, local, messages, card, report));
     EXPECT_EQ(local.rowCount(), 1u);
-    EXPECT_EQ(prompts.asked.size(), 2u);
+    EXPECT_EQ(prompts.ids(), (std::vector<int>{0, 0, 0, 8054}));
     expectWorkerBack();
 }
 
-TEST_F(ListCommands, OpenReportsRowsTooLongForTheCardOnce) {
+TEST_F(ListCommands, OpenReportsRowsTooLongForTheCardOnceOnEitherTab) {
     test::writeFile(dir / "in.fpb", "No.,Name,Number,\r\n\"1\",\"Bob\",\"1\",\r\n"
                                     "\"2\",\"Caroline\",\"2\",\r\n\"3\",\"Alexander\",\"3\",\r\n");
-    prompts.files = {(dir / "in.fpb").string()};
+    test::writeFile(dir / "in.fsm", "No.,Status,Number,Time,Text,\r\n\"1\",\"Sent\",\"1\",\"\",\"" +
+                                        std::string(170, 'x') + "\",\r\n");
+    prompts.files = {(dir / "in.fpb").string(), (dir / "in.fsm").string()};
     report.overLengthFound = true; // left over from an earlier import
     ASSERT_TRUE(openListCommand(context, ListTab::Phonebook, local, messages, card, report));
     EXPECT_EQ(local.rowCount(), 4u);
-    ASSERT_EQ(prompts.ids(), (std::vector<int>{0, 8034}));
-    EXPECT_EQ(prompts.asked[1].messageKind, MessageKind::Error);
     EXPECT_NE(prompts.asked[1].text.find("3,4,"), std::string::npos);
-    EXPECT_FALSE(report.overLengthFound);
-    EXPECT_EQ(report.overLengthRows, "3,4,");
-    expectWorkerBack();
-}
-
-TEST_F(ListCommands, OpenOnTheMessageTabFillsTheMessageList) {
-    test::writeFile(dir / "in.fsm", "No.,Status,Number,Time,Text,\r\n\"1\",\"Sent\",\"1\",\"\",\"" +
-                                        std::string(170, 'x') + "\",\r\n");
-    prompts.files = {(dir / "in.fsm").string()};
     ASSERT_TRUE(openListCommand(context, ListTab::Messages, local, messages, card, report));
     EXPECT_EQ(messages.size(), 2u);
-    EXPECT_EQ(prompts.ids(), (std::vector<int>{0, 8070}));
-    EXPECT_EQ(prompts.asked[0].text, "fsm");
+    EXPECT_EQ(prompts.ids(), (std::vector<int>{0, 8034, 0, 8070}));
+    EXPECT_EQ(prompts.asked[1].messageKind, MessageKind::Error);
+    EXPECT_EQ(prompts.asked[2].text, "fsm");
+    EXPECT_FALSE(report.overLengthFound);
+    EXPECT_EQ(report.overLengthRows, "2,");
+    expectWorkerBack();
 }
 
 TEST_F(ListCommands, OpenNamesAGuessedCodePageAndKeepsTheOneChosen) {
@@ -91,54 +87,22 @@ TEST_F(ListCommands, OpenNamesAGuessedCodePageAndKeepsTheOneChosen) {
     EXPECT_EQ(prompts.ids(), (std::vector<int>{0, kGuessedCodePageText, 0, 0}));
 }
 
-TEST_F(ListCommands, FailedOpenShowsOnlyItsOwnMessage) {
-    prompts.files = {(dir / "missing.fpb").string()};
-    report.overLengthFound = true;
-    EXPECT_FALSE(openListCommand(context, ListTab::Phonebook, local, messages, card, report));
-    EXPECT_EQ(prompts.ids(), (std::vector<int>{0, 8054}));
-    expectWorkerBack();
-}
-
-TEST_F(ListCommands, SaveAsksBeforeReplacingAndNoLeavesTheFile) {
+TEST_F(ListCommands, SaveAsksBeforeReplacingAndTheTabChoosesTheList) {
     const auto path = dir / "out.fpb";
     test::writeFile(path, "old");
-    prompts.files = {path.string()};
+    prompts.files = {path.string(), path.string(), (dir / "a.csv").string(),
+                     (dir / "m.fsm").string()};
+    prompts.yesNo = {false, true};
     EXPECT_FALSE(saveListCommand(context, ListTab::Phonebook, local, messages));
-    EXPECT_EQ(prompts.ids(), (std::vector<int>{0, 8075}));
     EXPECT_EQ(test::readFile(path), "old");
-
-    prompts.files = {path.string()};
-    prompts.yesNo = {true};
     EXPECT_TRUE(saveListCommand(context, ListTab::Phonebook, local, messages));
+    EXPECT_TRUE(saveListCommand(context, ListTab::Phonebook, local, messages));
+    EXPECT_TRUE(saveListCommand(context, ListTab::Messages, local, messages));
     EXPECT_EQ(test::readFile(path), listFileText(local));
-    expectWorkerBack();
-}
-
-TEST_F(ListCommands, CsvIsTheSameBytesAndTheTabChoosesTheList) {
-    prompts.files = {(dir / "a.fpb").string(), (dir / "a.csv").string(), (dir / "m.fsm").string()};
-    ASSERT_TRUE(saveListCommand(context, ListTab::Phonebook, local, messages));
-    ASSERT_TRUE(saveListCommand(context, ListTab::Phonebook, local, messages));
-    ASSERT_TRUE(saveListCommand(context, ListTab::Messages, local, messages));
-    EXPECT_EQ(test::readFile(dir / "a.csv"), test::readFile(dir / "a.fpb"));
-    EXPECT_EQ(saveListChoice(ListTab::Phonebook).filters.back(),
-              (std::pair<std::string, std::string>{"CSV Files(*.csv)", "*.CSV"}));
-    EXPECT_EQ(test::readFile(dir / "a.fpb").find("On the card"), std::string::npos);
+    EXPECT_EQ(test::readFile(dir / "a.csv"), listFileText(local));
     EXPECT_EQ(test::readFile(dir / "m.fsm"), listFileText(messages.rows()));
-    EXPECT_EQ(prompts.ids(), (std::vector<int>{0, 0, 0}));
-}
-
-TEST_F(ListCommands, FailedSaveIsReportedAndReleasesTheWorker) {
-    prompts.files = {(dir / "missing" / "out.fpb").string()};
-    EXPECT_FALSE(saveListCommand(context, ListTab::Phonebook, local, messages));
-    EXPECT_EQ(prompts.ids(), (std::vector<int>{0, 8055}));
+    EXPECT_EQ(prompts.ids(), (std::vector<int>{0, 8075, 0, 8075, 0, 0}));
     expectWorkerBack();
-}
-
-TEST(FileExists, OnlyReadableFiles) {
-    test::TempDir dir;
-    test::writeFile(dir / "here", "x");
-    EXPECT_TRUE(FileExists((dir / "here").string()));
-    EXPECT_FALSE(FileExists((dir / "not-here").string()));
 }
 
 } // namespace
