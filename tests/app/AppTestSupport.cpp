@@ -1,9 +1,6 @@
 #include "AppTestSupport.h"
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include "app/CXMLSettings.h"
+#include "app/ConfigKeys.h"
 
 namespace velnor::test {
 
@@ -11,10 +8,6 @@ namespace fs = std::filesystem;
 
 fs::path builtPack(const std::string &code) {
     return fs::path(VELNOR_PACK_DIR) / ("lang_" + code + ".so");
-}
-
-fs::path testPack(const std::string &code) {
-    return fs::path(VELNOR_TEST_PACK_DIR) / ("lang_" + code + ".so");
 }
 
 void installPack(const fs::path &pack, const fs::path &langDir, const std::string &fileName) {
@@ -25,6 +18,14 @@ void installPack(const fs::path &pack, const fs::path &langDir, const std::strin
 
 AppFolder::AppFolder() : paths_(AppPaths::inOneFolder(dir_.path())) {
     fs::create_directories(paths_.langDir);
+}
+
+void AppFolder::install(const std::string &code) const {
+    installPack(builtPack(code), paths_.langDir);
+}
+
+void AppFolder::installTest(const std::string &code) const {
+    installPack(fs::path(VELNOR_TEST_PACK_DIR) / ("lang_" + code + ".so"), paths_.langDir);
 }
 
 void AppFolder::writeIni(const std::string &text) const {
@@ -39,20 +40,16 @@ std::string AppFolder::settingsText() const {
     return readFile(paths_.settingsFile());
 }
 
-bool AppFolder::settingsExist() const {
-    return fs::exists(paths_.settingsFile());
+CXMLSettings AppFolder::settings() const {
+    CXMLSettings settings;
+    settings.SetSettingsFile(paths_.settingsFile().string());
+    return settings;
 }
 
-std::string AppFolder::stored(const std::string &path, const std::string &key) const {
-    CXMLSettings reader;
-    reader.SetSettingsFile(paths_.settingsFile().string());
-    return reader.GetSettingString(path, key, "<missing>");
-}
-
-long AppFolder::storedLong(const std::string &path, const std::string &key, long missing) const {
-    CXMLSettings reader;
-    reader.SetSettingsFile(paths_.settingsFile().string());
-    return reader.GetSettingLong(path, key, missing);
+CIniFile AppFolder::ini() const {
+    CIniFile ini(paths_.resourceDir);
+    ini.SetFile(config::kIniFileName);
+    return ini;
 }
 
 } // namespace velnor::test
