@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "app/CIniFile.h"
 #include "support/TempDir.h"
 
@@ -9,72 +11,41 @@ namespace {
 using test::TempDir;
 using test::writeFile;
 
-const char *const kIni = "\xEF\xBB\xBF; a comment line\r\n"
-                         "Orphan=outside any section\r\n"
-                         "[Language]\r\n"
-                         ";Hidden=commented\r\n"
-                         "#Hash=7\r\n"
-                         "  LangID = 1031  \r\n"
-                         "Name =  Deutsch  \r\n"
-                         "[customization]\r\n"
-                         "AppName=\"  Quoted Tool  \"\r\n"
-                         "CompanyName='Single'\r\n"
-                         "Mismatched=\"open\r\n"
-                         "Empty=\r\n"
-                         "Equals=a=b\r\n"
-                         "[Numbers]\r\n"
-                         "Neg=-42\r\n"
-                         "Plus=+17\r\n"
-                         "Lead=123abc\r\n"
-                         "Hex=0x409\r\n"
-                         "Spaces=   77   \r\n"
-                         "[ Spaced Section ]\r\n"
-                         "Key With Spaces = v\r\n"
-                         "[LANGUAGE]\r\n"
-                         "LangID=9999\r\n"
-                         "Extra=second\r\n";
-
 class IniFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        writeFile(dir / "velnor.cfg", kIni);
-        ASSERT_TRUE(ini.SetFile("velnor.cfg"));
-    }
+    void SetUp() override { ASSERT_TRUE(ini.SetFile("velnor.cfg")); }
     TempDir dir;
     CIniFile ini{dir.path()};
 };
 
-TEST_F(IniFileTest, ReadsStringsAndIntegersWithThePlatformRules) {
-    const std::tuple<const char *, const char *, const char *> strings[] = {
-        {"Language", "Name", "Deutsch"},                 // trimmed
-        {"language", "NAME", "Deutsch"},                 // names without case
-        {"Customization", "AppName", "  Quoted Tool  "}, // quotes keep inner spaces
-        {"Customization", "CompanyName", "Single"},
-        {"Customization", "Mismatched", "\"open"},
-        {"Customization", "Empty", ""}, // present but empty: not the default
-        {"Customization", "Equals", "a=b"},
-        {"Spaced Section", "key with spaces", "v"},
-        {"Language", "Extra", "second"},   // a repeated section adds its keys
-        {"Language", "Hidden", "default"}, // commented out
-        {"Nowhere", "Name", "default"},    // missing section
-        {"", "Orphan", "default"},         // keys before any section belong to none
-    };
-    for (const auto &[section, key, expected] : strings) {
+// Every key of a sample file read both ways, rows of section, key, text and number.
+TEST(IniFileRules, ReadsStringsAndIntegersWithThePlatformRules) {
+    const std::filesystem::path vectors =
+        std::filesystem::path(VELNOR_SOURCE_DIR) / "tests" / "vectors" / "app";
+    CIniFile ini(vectors);
+    ASSERT_TRUE(ini.SetFile("platform-rules.cfg"));
+    std::istringstream rows(test::readFile(vectors / "platform-rules.tsv"));
+    int checked = 0;
+    for (std::string row; std::getline(rows, row);) {
+        std::vector<std::string> field(1);
+        for (const char c : row) {
+            if (c == '\t') {
+                field.emplace_back();
+            } else {
+                field.back().push_back(c);
+            }
+        }
+        if (row.empty() || row[0] == '#' || field.size() != 4) {
+            continue;
+        }
         std::string value;
-        const size_t length = ini.ReadString(section, key, "default", value);
-        EXPECT_EQ(value, expected) << section << "/" << key;
-        EXPECT_EQ(length, value.size()) << section << "/" << key;
+        const size_t length = ini.ReadString(field[0], field[1], "default", value);
+        EXPECT_EQ(length, value.size()) << row;
+        EXPECT_EQ(value, field[2]) << row;
+        EXPECT_EQ(ini.ReadInt(field[0], field[1], 5), std::stoi(field[3])) << row;
+        ++checked;
     }
-    const std::tuple<const char *, const char *, int> integers[] = {
-        {"Language", "LangID", 1031}, // the first of two matching keys wins
-        {"Language", "Hash", 5},       {"Numbers", "Neg", -42}, {"Numbers", "Plus", 17},
-        {"Numbers", "Lead", 123},      {"Numbers", "Hex", 0},   {"Numbers", "Spaces", 77},
-        {"Customization", "Empty", 5}, // an empty value takes the default
-        {"Numbers", "Missing", 5},
-    };
-    for (const auto &[section, key, expected] : integers) {
-        EXPECT_EQ(ini.ReadInt(section, key, 5), expected) << section << "/" << key;
-    }
+    EXPECT_EQ(checked, 20);
 }
 
 TEST_F(IniFileTest, LegacyCodePageFileIsReadAsUtf8) {
