@@ -1,139 +1,138 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <regex>
+
 #include "AppTestSupport.h"
 #include "BuiltinEnglish.h"
+#include "app/HelpFiles.h"
 #include "app/PackTexts.h"
-#include "base/StatusPanes.h"
+#include "app/ToolTexts.h"
 
 namespace velnor {
 namespace {
 
 namespace fs = std::filesystem;
 using test::AppFolder;
-using test::writeFile;
 
-std::vector<std::string> namesOf(const std::vector<PackInfo> &packs) {
-    std::vector<std::string> names;
-    for (const PackInfo &pack : packs) {
-        names.push_back(pack.name + "@" + pack.file.filename().string());
+// Real packs among files that are not: garbage with the magic of a library, an empty file, a
+// folder named like a pack, libraries that lack an export or give no name.
+TEST(LanguagePacks, NonPacksAreSkippedPacksComeInFileNameOrderAndFailedLoadsChangeNothing) {
+    AppFolder folder;
+    for (const char *code : {"zh", "fr", "en", "de"}) {
+        folder.install(code);
     }
-    return names;
-}
-
-// Everything in the folder that is not a pack, next to real packs.
-void fillWithNonPacks(const AppFolder &folder) {
+    for (const char *code : {"twin", "noexports", "nameonly", "nullname"}) {
+        folder.installTest(code);
+    }
     const fs::path lang = folder.paths().langDir;
-    writeFile(lang / "lang_aa.so", std::string("\x7F"
-                                               "ELF garbage that is not a library",
-                                               34));
-    writeFile(lang / "lang_empty.so", "");
-    writeFile(lang / "readme.txt", "not a library");
+    test::writeFile(lang / "lang_aa.so", std::string("\x7F") + "ELF, but not a library");
+    test::writeFile(lang / "lang_empty.so", "");
+    test::writeFile(lang / "readme.txt", "not a library");
     fs::create_directories(lang / "lang_dir.so");
-    test::installPack(test::testPack("noexports"), lang);
-    test::installPack(test::testPack("nameonly"), lang);
-    test::installPack(test::testPack("nullname"), lang);
-}
 
-TEST(LanguagePacks, NonPacksAreSkippedAndPacksComeInFileNameOrder) {
-    AppFolder folder;
-    folder.install("zh");
-    folder.install("fr");
-    folder.install("en");
-    folder.install("de");
-    fillWithNonPacks(folder);
-
-    const auto packs = listLanguagePacks(folder.paths().langDir, 100);
-    EXPECT_EQ(namesOf(packs), (std::vector<std::string>{
-                                  "Deutsch@lang_de.so", "English@lang_en.so",
-                                  "Fran\xC3\xA7"
-                                  "ais@lang_fr.so",
-                                  "\xE7\xAE\x80\xE4\xBD\x93\xE4\xB8\xAD\xE6\x96\x87@lang_zh.so"}));
-    ASSERT_EQ(packs.size(), 4u);
-    EXPECT_EQ(packs[0].id, 0x407);
-    EXPECT_EQ(packs[1].id, 0x409);
-    EXPECT_EQ(packs[2].id, 0x40C);
-    EXPECT_EQ(packs[3].id, 0x804);
-    EXPECT_EQ(listLanguagePacks(folder.paths().langDir, 2).size(), 2u);
-}
-
-TEST(LanguagePacks, FindMatchesTheExactNameAndTheFirstOfTwins) {
-    AppFolder folder;
-    folder.install("en");
-    folder.installTest("twin"); // also "English", sorted after lang_en.so
-    folder.install("de");
-    fillWithNonPacks(folder);
-    const fs::path lang = folder.paths().langDir;
+    std::string listed;
+    for (const PackInfo &pack : listLanguagePacks(lang, 100)) {
+        listed +=
+            pack.file.filename().string() + " " + pack.name + " " + std::to_string(pack.id) + "\n";
+    }
+    EXPECT_EQ(listed, "lang_de.so Deutsch 1031\nlang_en.so English 1033\n"
+                      "lang_fr.so Fran\u00e7ais 1036\nlang_twin.so English 2057\n"
+                      "lang_zh.so \xE7\xAE\x80\xE4\xBD\x93\xE4\xB8\xAD\xE6\x96\x87 2052\n");
+    EXPECT_EQ(listLanguagePacks(lang, 2).size(), 2u);
+    EXPECT_TRUE(listLanguagePacks(lang, 0).empty());
 
     const auto english = FindLanguagePack(lang, "English");
     ASSERT_TRUE(english);
-    EXPECT_EQ(english->file.filename(), "lang_en.so");
+    EXPECT_EQ(english->file.filename(), "lang_en.so") << "the first of two packs of one name";
     EXPECT_EQ(english->id, 0x409);
-    EXPECT_FALSE(FindLanguagePack(lang, "english")) << "names compare with case";
-    EXPECT_FALSE(FindLanguagePack(lang, "Deutsch "));
-    EXPECT_FALSE(FindLanguagePack(lang, ""));
-    EXPECT_FALSE(FindLanguagePack(lang, "Halfway")) << "a library with only the name export";
+    for (const char *name : {"english", "Deutsch ", "", "Halfway"}) {
+        EXPECT_FALSE(FindLanguagePack(lang, name)) << '"' << name << '"';
+    }
     EXPECT_FALSE(FindLanguagePack(folder.root() / "no-such-folder", "English"));
-}
-
-TEST(PackTexts, SwitchLoadsTheNewPackBeforeLettingTheOldOneGo) {
-    AppFolder folder;
-    folder.install("en");
-    folder.install("de");
-    fillWithNonPacks(folder);
-    const fs::path lang = folder.paths().langDir;
 
     PackTexts texts;
     EXPECT_EQ(texts.find(8045), nullptr) << "no pack yet";
     ASSERT_TRUE(texts.load(lang / "lang_en.so"));
-    EXPECT_EQ(texts.get(8045), "Connect");
-
     for (const char *notPack :
          {"lang_aa.so", "lang_empty.so", "readme.txt", "lang_dir.so", "lang_noexports.so",
           "lang_nameonly.so", "lang_nullname.so", "missing.so"}) {
         EXPECT_FALSE(texts.load(lang / notPack)) << notPack;
-        EXPECT_EQ(texts.get(8045), "Connect") << "the old pack still answers after " << notPack;
     }
-    ASSERT_TRUE(texts.load(lang / "lang_de.so"));
-    EXPECT_EQ(texts.pack()->name(), "Deutsch");
-    EXPECT_NE(texts.get(8045), "Connect");
-    ASSERT_TRUE(texts.load(lang / "lang_de.so")) << "loading the current pack again works";
-    EXPECT_EQ(texts.pack()->id(), 0x407);
-}
-
-class RecordingPanes : public StatusPanes {
-public:
-    void showPane(int pane, const std::string &text) override { shown[pane] = text; }
-    std::string shown[3];
-};
-
-TEST(PackTexts, MissingStringsAndBadFormatsNeverCrash) {
-    PackTexts texts;
-    ASSERT_TRUE(texts.load(test::testPack("sparse")));
-    EXPECT_EQ(texts.find(8046), nullptr);
-    EXPECT_EQ(texts.get(8046), "");
-    EXPECT_EQ(texts.format(8009, {1LL, 2LL}), "");
-    EXPECT_EQ(texts.get(8045), "Ligar");
-
-    RecordingPanes panes;
-    StatusLine line(panes, texts);
-    line.showReader(8028, 0x12, 0x3456);
-    line.showCard(8029, "8949");
-    EXPECT_EQ(panes.shown[0], "") << "a string the pack lacks leaves the pane empty";
-
-    ASSERT_TRUE(texts.load(test::testPack("badformat")));
-    line.refresh();
-    EXPECT_EQ(panes.shown[0], "Reader 18 13398 ");
-    EXPECT_EQ(panes.shown[1], "Card 8949  ");
-    EXPECT_FALSE(texts.format(8001, {}).empty());
-    EXPECT_FALSE(texts.format(8009, {1LL}).empty());
-    EXPECT_FALSE(texts.format(8031, {std::string("x")}).empty());
-}
-
-TEST(BuiltinEnglishTexts, AnswersFromTheTableInTheProgram) {
-    const BuiltinEnglishTexts texts;
-    EXPECT_STREQ(texts.find(8045), "Connect");
+    EXPECT_EQ(texts.get(8045), "Connect") << "the old pack still answers";
     EXPECT_EQ(texts.find(1), nullptr);
-    EXPECT_STREQ(builtin_en::langName(), "English");
+    ASSERT_TRUE(texts.load(lang / "lang_de.so"));
+    ASSERT_TRUE(texts.load(lang / "lang_de.so")) << "loading the current pack again works";
+    EXPECT_EQ(texts.get(8045), "Verbinden");
+}
+
+// The command-line tool speaks the configured language, falls back to the English pack and
+// then to the table built into it, and never writes the settings.
+TEST(ToolTexts, FollowTheConfiguredLanguageThenEnglishThenTheBuiltInTable) {
+    AppFolder folder;
+    folder.install("en");
+    folder.install("fr");
+    folder.writeIni("[Language]\nName=Fran\u00e7ais\n");
+    EXPECT_EQ(loadToolTexts(folder.paths())->get(8045), "Connexion");
+    EXPECT_FALSE(fs::exists(folder.paths().settingsFile()));
+
+    folder.writeSettings(R"(<settings><section name="Configuration"><section name="Language">)"
+                         R"(<key name="Name">Deutsch</key></section></section></settings>)");
+    {
+        const auto english = loadToolTexts(folder.paths());
+        const auto *pack = dynamic_cast<const PackTexts *>(english.get());
+        ASSERT_NE(pack, nullptr);
+        EXPECT_EQ(pack->pack()->file(), folder.paths().fallbackPack());
+    } // unloaded: a pack still in use would be found again by its name
+
+    fs::remove_all(folder.paths().langDir);
+    const auto builtin = loadToolTexts(folder.paths());
+    EXPECT_NE(dynamic_cast<const BuiltinEnglishTexts *>(builtin.get()), nullptr);
+    EXPECT_STREQ(builtin->find(8045), "Connect");
+    EXPECT_EQ(builtin->find(1), nullptr);
+}
+
+// Which conversion each argument of a format gets, by argument number ("%2$d" is the second).
+std::map<int, char> conversions(const std::string &format) {
+    static const std::regex spec(R"(%(?:(\d+)\$)?[-+ #0]*\d*(?:\.\d*)?[hlLqjzt]*(.))");
+    std::map<int, char> result;
+    int next = 1;
+    for (std::sregex_iterator it(format.begin(), format.end(), spec), end; it != end; ++it) {
+        const char conversion = (*it)[2].str()[0];
+        if (conversion != '%') {
+            result[(*it)[1].matched ? std::stoi((*it)[1].str()) : next++] =
+                conversion == 'i' ? 'd' : conversion;
+        }
+    }
+    return result;
+}
+
+// Checks on the tables rather than on the program: every built pack has exactly the English
+// strings, none empty, each giving every argument the conversion the English one gives it, and
+// a help page of its own.
+TEST(LanguageTables, EveryPackHasTheEnglishStringsWithTheirArgumentsAndAHelpPage) {
+    EXPECT_EQ(conversions("%2$d of %1$s, 100%%"), (std::map<int, char>{{1, 's'}, {2, 'd'}}));
+    const auto english = LanguagePack::open(test::builtPack("en"));
+    ASSERT_TRUE(english);
+    for (const char *code : {"en", "de", "fr", "zh"}) {
+        const auto pack = LanguagePack::open(test::builtPack(code));
+        ASSERT_TRUE(pack) << code;
+        for (int id = 1; id <= 0xFFFF; ++id) {
+            const char *text = pack->text(id);
+            const char *reference = english->text(id);
+            if (text == nullptr || reference == nullptr) {
+                EXPECT_EQ(text == nullptr, reference == nullptr) << code << " string " << id;
+                continue;
+            }
+            EXPECT_NE(*text, '\0') << code << " string " << id;
+            EXPECT_EQ(conversions(text), conversions(reference))
+                << code << " string " << id << ": " << text;
+        }
+        const auto page =
+            helpFilePath(fs::path(VELNOR_SOURCE_DIR) / "help", static_cast<uint16_t>(pack->id()));
+        EXPECT_TRUE(fs::exists(page)) << page;
+        EXPECT_EQ(page.filename() == "Velnor_En.html", pack->id() == 0x409) << page;
+    }
 }
 
 } // namespace

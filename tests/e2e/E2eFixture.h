@@ -24,6 +24,8 @@ protected:
             GTEST_SKIP() << PcscHarness::instance().reason();
         }
     }
+    // A test that stopped pcscd, or started it without readers, leaves it as it found it.
+    void TearDown() override { PcscHarness::instance().restore(); }
     // Writes a profile file and gives its path.
     std::filesystem::path profile(const std::string &name, const std::string &json) {
         const std::filesystem::path path = dir / name;

@@ -1,13 +1,9 @@
 #include "PcscHarness.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <gtest/gtest.h>
 #include <winscard.h>
 
-#include <fstream>
-#include <sstream>
+#include <cstdio>
 #include <thread>
 
 #include "card/PcscDriver.h"
@@ -20,21 +16,7 @@ using namespace std::chrono_literals;
 
 const std::filesystem::path kVpcdConfig = "/etc/reader.conf.d/vpcd";
 
-std::string readAll(const std::filesystem::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-} // namespace
-
-PcscHarness &PcscHarness::instance() {
-    static PcscHarness harness;
-    return harness;
-}
-
-bool PcscHarness::pcscdAnswers() const {
+bool pcscdAnswers() {
     SCARDCONTEXT context = 0;
     if (SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &context) != SCARD_S_SUCCESS) {
         return false;
@@ -43,8 +25,24 @@ bool PcscHarness::pcscdAnswers() const {
     return true;
 }
 
-std::string PcscHarness::pcscdLog() const {
-    return readAll(dir_.path() / "pcscd.log");
+// Stops the pcscd the tests started; says once why everything was skipped, if it was.
+class PcscEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override {
+        PcscHarness &harness = PcscHarness::instance();
+        if (!harness.ready()) {
+            std::printf("No pcscd to test with: %s\n", harness.reason().c_str());
+        }
+        harness.stopPcscd();
+    }
+};
+const auto *const kEnvironment = ::testing::AddGlobalTestEnvironment(new PcscEnvironment);
+
+} // namespace
+
+PcscHarness &PcscHarness::instance() {
+    static PcscHarness harness;
+    return harness;
 }
 
 bool PcscHarness::startPcscd(bool withVpcd) {
@@ -54,20 +52,19 @@ bool PcscHarness::startPcscd(bool withVpcd) {
         std::filesystem::copy_file(kVpcdConfig, config / "vpcd",
                                    std::filesystem::copy_options::overwrite_existing);
     }
+    withVpcd_ = withVpcd;
     pcscd_.emplace(std::vector<std::string>{"pcscd", "--foreground", "--debug", "--apdu",
                                             "--config", config.string()},
                    dir_.path() / "pcscd.log");
-    const auto until = std::chrono::steady_clock::now() + 10s;
-    while (std::chrono::steady_clock::now() < until) {
-        if (pcscdLog().find("daemon ready") != std::string::npos && pcscdAnswers()) {
-            return true;
+    if (pcscd_->waitForOutput("daemon ready", 10s)) {
+        for (auto until = std::chrono::steady_clock::now() + 10s;
+             std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(20ms)) {
+            if (pcscdAnswers()) {
+                return true;
+            }
         }
-        if (!pcscd_->running()) {
-            break;
-        }
-        std::this_thread::sleep_for(20ms);
     }
-    const std::string log = pcscdLog();
+    const std::string log = pcscd_->output();
     reason_ =
         "pcscd cannot be started here: " + log.substr(log.size() > 400 ? log.size() - 400 : 0);
     pcscd_.reset();
@@ -75,13 +72,21 @@ bool PcscHarness::startPcscd(bool withVpcd) {
 }
 
 void PcscHarness::stopPcscd() {
-    if (pcscd_) {
-        pcscd_->stop();
-        pcscd_.reset();
+    if (!pcscd_) {
+        return;
     }
-    const auto until = std::chrono::steady_clock::now() + 5s;
-    while (pcscdAnswers() && std::chrono::steady_clock::now() < until) {
+    pcscd_->stop();
+    pcscd_.reset();
+    for (auto until = std::chrono::steady_clock::now() + 5s;
+         pcscdAnswers() && std::chrono::steady_clock::now() < until;) {
         std::this_thread::sleep_for(20ms);
+    }
+}
+
+void PcscHarness::restore() {
+    if (owned_ && (!pcscd_ || !withVpcd_)) {
+        stopPcscd();
+        startPcscd();
     }
 }
 
@@ -95,26 +100,17 @@ bool PcscHarness::ready() {
         return false;
     }
     if (pcscdAnswers()) {
-        bool hasVpcd = false;
         for (const ReaderEntry &reader : PcscDriver().ListReaders()) {
-            hasVpcd = hasVpcd || reader.name.starts_with("Virtual PCD");
+            ready_ = ready_ || reader.name.starts_with("Virtual PCD");
         }
-        if (!hasVpcd) {
+        if (!ready_) {
             reason_ = "a pcscd without the vpcd readers is running, and only one can run";
         }
-        ready_ = hasVpcd;
         return ready_;
     }
     ready_ = startPcscd();
     owned_ = ready_;
     return ready_;
-}
-
-void PcscHarness::shutDown() {
-    if (pcscd_) {
-        pcscd_->stop();
-        pcscd_.reset();
-    }
 }
 
 bool waitForCard(const std::string &reader, bool present, std::chrono::milliseconds patience) {
@@ -153,49 +149,12 @@ bool ServedCard::pull() {
     return waitForCard(reader_, false);
 }
 
-void ServedCard::stop() {
-    pull();
-}
-
 CliRun runCli(const std::vector<std::string> &args, const std::filesystem::path &workDir) {
     std::vector<std::string> argv{VELNOR_CLI};
     argv.insert(argv.end(), args.begin(), args.end());
-    const std::filesystem::path out = workDir / "cli.out";
-    const std::filesystem::path err = workDir / "cli.err";
-    CliRun run;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int in = open("/dev/null", O_RDONLY);
-        const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(in, 0);
-        dup2(o, 1);
-        dup2(e, 2);
-        if (chdir(workDir.c_str()) != 0) {
-            _exit(126);
-        }
-        std::vector<char *> raw;
-        for (const std::string &arg : argv) {
-            raw.push_back(const_cast<char *>(arg.c_str()));
-        }
-        raw.push_back(nullptr);
-        execv(raw[0], raw.data());
-        _exit(127);
-    }
-    const auto until = std::chrono::steady_clock::now() + 30s;
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > until) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            break;
-        }
-        std::this_thread::sleep_for(5ms);
-    }
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = readAll(out);
-    run.err = readAll(err);
-    return run;
+    ChildProcess cli(argv, workDir / "cli.log", workDir);
+    const int status = cli.finish(30s);
+    return {status, cli.output()};
 }
 
 } // namespace velnor::test

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <chrono>
 #include <filesystem>
 #include <optional>
@@ -26,24 +24,22 @@ public:
     // True when these tests started pcscd themselves and so may stop and restart it.
     bool ownsPcscd() const { return owned_; }
 
-    // Stops the pcscd these tests started; waits until it no longer answers.
+    // Stops the pcscd these tests started, if it runs; waits until it no longer answers.
     void stopPcscd();
     // Starts pcscd again, with the vpcd readers or with no reader at all.
     bool startPcscd(bool withVpcd = true);
-    void shutDown();
-
-    const std::filesystem::path &workDir() const { return dir_.path(); }
-    std::string pcscdLog() const;
+    // Brings back the pcscd with the vpcd readers that a test stopped or started without them.
+    void restore();
 
 private:
     PcscHarness() = default;
-    bool pcscdAnswers() const;
 
     TempDir dir_;
     std::optional<ChildProcess> pcscd_;
     bool checked_ = false;
     bool owned_ = false;
     bool ready_ = false;
+    bool withVpcd_ = false;
     std::string reason_;
 };
 
@@ -57,12 +53,11 @@ inline constexpr uint16_t kSecondPort = 35964;
 class ServedCard {
 public:
     ServedCard(const std::filesystem::path &profile, uint16_t port = kFirstPort);
-    ~ServedCard() { stop(); }
+    ~ServedCard() { pull(); }
     // Waits until the reader shows the card; false when it does not within five seconds.
     bool inserted();
     // Stops serving and waits until the reader shows no card; false when it still shows one.
     bool pull();
-    void stop();
 
 private:
     std::string reader_;
@@ -73,11 +68,11 @@ private:
 bool waitForCard(const std::string &reader, bool present,
                  std::chrono::milliseconds patience = std::chrono::milliseconds(5000));
 
-// Runs velnor-cli with its arguments; its exit status, standard output and error.
+// Runs velnor-cli with its arguments in workDir: its exit status, and its standard output and
+// error together.
 struct CliRun {
     int status = -1;
-    std::string out;
-    std::string err;
+    std::string output;
 };
 CliRun runCli(const std::vector<std::string> &args, const std::filesystem::path &workDir);
 

@@ -26,35 +26,27 @@ protected:
     PcscdGoingAway() {
         timing.watcherShort = 50;
         timing.watcherLong = 100;
-        session.setTitles(texts);
     }
     void TearDown() override {
         window.callBlocking([this] { controller.close(); });
         monitor.stop();
-        PcscHarness &harness = PcscHarness::instance();
-        if (harness.ownsPcscd() && !harness.ready()) {
-            harness.startPcscd();
-        }
+        ThroughPcscd::TearDown();
     }
     std::string pane(int n) {
         std::string text;
-        window.callBlocking([&] { text = panes.panes[n]; });
+        window.callBlocking([&] { text = w.panes.panes[n]; });
         return text;
     }
 
     PcscDriver driver;
-    EnglishTexts texts;
-    ScriptedPrompts prompts;
-    RecordingPanes panes;
-    StatusLine status{panes, texts};
-    RecordingCommands commands;
     StopPcscdAtRecord progress;
     Timing timing = Timing::none();
-    Session session;
-    int currentTab = 0;
     CardWatcher watcher{driver, events, timing};
-    Environment env{driver,  prompts,  texts,  status,     commands,
-                    watcher, progress, timing, dir.path(), dir.path()};
+    ScriptedWindow w{driver, dir.path()};
+    Session &session = w.session;
+    Environment env{driver,  w.prompts, w.texts, w.status,   w.commands,
+                    watcher, progress,  timing,  dir.path(), dir.path()};
+    int currentTab = 0;
     CardController controller{
         session, env, watcher,
         TabAccess{[this](int tab) { currentTab = tab; }, [this] { return currentTab; }}};
@@ -87,7 +79,7 @@ TEST_F(PcscdGoingAway, MidReadTheReaderIsLostThenFoundAgainAndRead) {
         loaded = session.phonebookLoaded;
     });
     EXPECT_FALSE(loaded) << "the read could not finish";
-    EXPECT_TRUE(window.eventually([&] { return panes.panes[0] == texts.get(8026); }))
+    EXPECT_TRUE(window.eventually([&] { return w.panes.panes[0] == w.texts.get(8026); }))
         << "the reader is reported gone: " << pane(0);
 
     ASSERT_TRUE(harness.startPcscd()) << harness.reason();

@@ -1,4 +1,3 @@
-#include <chrono>
 #include <condition_variable>
 #include <mutex>
 
@@ -11,61 +10,42 @@ namespace velnor::test {
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 
-const std::string kDemoIdentity = "89012345678901234567";
-
-// What the watcher and the reader watch report, as they report it.
-class Reports : public CardEvents, public ReaderEvents {
-public:
+// What the watcher and the reader watch report, from their threads; read under the lock.
+struct Reports : CardEvents, ReaderEvents {
     void cardGone() override { add(CardEvent::CardGone); }
     void otherCard() override { add(CardEvent::OtherCard); }
     void pinWanted() override { add(CardEvent::PinWanted); }
     void readersSeen(const std::vector<ReaderEntry> &readers) override {
-        std::lock_guard lock(mutex_);
-        ++reportCount_;
+        std::lock_guard lock(mutex);
+        ++readerReports;
         for (const ReaderEntry &reader : readers) {
             if (reader.name == kFirstReader) {
-                cardInFirstReader_ = reader.cardPresent;
+                cardInFirstReader = reader.cardPresent;
             }
         }
-        changed_.notify_all();
+        changed.notify_all();
     }
-
-    bool waitForEvent(CardEvent event) {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, 10s, [&] {
-            return std::find(events_.begin(), events_.end(), event) != events_.end();
-        });
-    }
-    bool waitForCardInFirstReader(bool present) {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, 5s, [&] { return cardInFirstReader_ == present; });
-    }
-    std::vector<CardEvent> events() {
-        std::lock_guard lock(mutex_);
-        return events_;
-    }
-    int reportCount() {
-        std::lock_guard lock(mutex_);
-        return reportCount_;
-    }
-    void clear() {
-        std::lock_guard lock(mutex_);
-        events_.clear();
-    }
-
-private:
     void add(CardEvent event) {
-        std::lock_guard lock(mutex_);
-        events_.push_back(event);
-        changed_.notify_all();
+        std::lock_guard lock(mutex);
+        events.push_back(event);
+        changed.notify_all();
     }
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::vector<CardEvent> events_;
-    std::optional<bool> cardInFirstReader_;
-    int reportCount_ = 0;
+    template <typename Look> auto locked(Look look) {
+        std::lock_guard lock(mutex);
+        return look();
+    }
+    // False when the reports do not come to hold within the patience given.
+    bool waitFor(const std::function<bool()> &holds, std::chrono::seconds patience = 10s) {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, patience, holds);
+    }
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<CardEvent> events;
+    std::optional<bool> cardInFirstReader;
+    int readerReports = 0;
 };
 
 using WatchThroughPcscd = ThroughPcscd;
@@ -81,33 +61,37 @@ TEST_F(WatchThroughPcscd, PulledAndPutBackCardIsSeenByTheWatcherAndTheReaderWatc
     timing.watcherShort = 100;
     timing.watcherLong = 200;
     CardWatcher watcher(driver, reports, timing);
-    watcher.share({false, kDemoIdentity});
+    watcher.share({false, "89012345678901234567"}); // the demo card, as the window knows it
     watcher.start({kFirstReader, 0});
     ReaderMonitor monitor(driver.WatchReaders(), reports);
     monitor.start();
-    ASSERT_TRUE(reports.waitForCardInFirstReader(true));
-    const int reportsBefore = reports.reportCount();
+    const auto cardIn = [&reports](bool present) {
+        return reports.waitFor([&] { return reports.cardInFirstReader == present; }, 5s);
+    };
+    ASSERT_TRUE(cardIn(true));
+    const int before = reports.locked([&] { return reports.readerReports; });
     std::this_thread::sleep_for(1500ms);
-    EXPECT_TRUE(reports.events().empty()) << "the card the window knows: nothing to tell";
-    EXPECT_LE(reports.reportCount() - reportsBefore, 3) << "a quiet reader is listed once a second";
+    EXPECT_TRUE(reports.locked([&] { return reports.events.empty(); }))
+        << "the card the window knows: nothing to tell";
+    EXPECT_LE(reports.locked([&] { return reports.readerReports; }) - before, 3)
+        << "a quiet reader is listed once a second";
 
-    const Clock::time_point pulled = Clock::now();
+    const auto pulled = std::chrono::steady_clock::now();
     ASSERT_TRUE(served.pull());
-    EXPECT_TRUE(reports.waitForCardInFirstReader(false));
-    const auto noticed =
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - pulled);
-    EXPECT_LT(noticed, 2s) << "the reader watch sees the card go";
-    ASSERT_TRUE(reports.waitForEvent(CardEvent::CardGone));
-    EXPECT_EQ(reports.events().front(), CardEvent::CardGone);
+    EXPECT_TRUE(cardIn(false));
+    EXPECT_LT(std::chrono::steady_clock::now() - pulled, 2s) << "the reader watch sees it go";
+    ASSERT_TRUE(reports.waitFor([&] { return !reports.events.empty(); }));
+    EXPECT_EQ(reports.locked([&] { return reports.events.front(); }), CardEvent::CardGone);
 
     watcher.share({true, std::string()}); // what the window knows after the card went
-    reports.clear();
+    reports.locked([&] { reports.events.clear(); });
     ServedCard back(card);
     ASSERT_TRUE(back.inserted());
-    EXPECT_TRUE(reports.waitForCardInFirstReader(true));
-    ASSERT_TRUE(reports.waitForEvent(CardEvent::OtherCard)) << "the card put back is another";
-    EXPECT_EQ(reports.events(), std::vector<CardEvent>{CardEvent::OtherCard})
-        << "the demo card has no PIN to ask for";
+    EXPECT_TRUE(cardIn(true));
+    ASSERT_TRUE(reports.waitFor([&] { return !reports.events.empty(); }));
+    EXPECT_EQ(reports.locked([&] { return reports.events; }),
+              std::vector<CardEvent>{CardEvent::OtherCard})
+        << "the card put back is another; the demo card has no PIN to ask for";
 
     monitor.stop();
     watcher.stop();

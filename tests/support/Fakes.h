@@ -30,8 +30,9 @@ public:
     }
 };
 
-// Counts pauses; a resume without a pause is a fault the tests look for.
-class CountingWorker : public WorkerPause {
+// Counts pauses of a worker (or of a card watcher, whose pauses are a worker's); a resume
+// without a pause is a fault the tests look for.
+template <typename Worker = WorkerPause> class Counting : public Worker {
 public:
     int depth = 0;
     int pauses = 0;
@@ -46,6 +47,7 @@ public:
         }
     }
 };
+using CountingWorker = Counting<>;
 
 // A progress window whose user presses Cancel once `cancelAtStep` steps were taken.
 class ScriptedProgress : public ProgressSink {

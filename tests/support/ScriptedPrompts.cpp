@@ -2,14 +2,23 @@
 
 namespace velnor::test {
 
+namespace {
+
+// The next scripted answer, taken off its queue; nothing once the queue is empty.
+template <typename Answer> std::optional<Answer> next(std::deque<Answer> &queue) {
+    if (queue.empty()) {
+        return std::nullopt;
+    }
+    Answer answer = std::move(queue.front());
+    queue.pop_front();
+    return answer;
+}
+
+} // namespace
+
 bool ScriptedPrompts::askYesNo(const Prompt &prompt) {
     asked.push_back({Asked::YesNo, prompt.id, prompt.text});
-    if (yesNo.empty()) {
-        return false;
-    }
-    const bool answer = yesNo.front();
-    yesNo.pop_front();
-    return answer;
+    return next(yesNo).value_or(false);
 }
 
 void ScriptedPrompts::showMessage(MessageKind kind, const Prompt &prompt) {
@@ -18,22 +27,12 @@ void ScriptedPrompts::showMessage(MessageKind kind, const Prompt &prompt) {
 
 std::optional<std::string> ScriptedPrompts::chooseOpenFile(const FileChoice &choice) {
     asked.push_back({Asked::OpenFile, 0, choice.defaultExtension});
-    if (files.empty()) {
-        return std::nullopt;
-    }
-    std::string file = files.front();
-    files.pop_front();
-    return file;
+    return next(files);
 }
 
 std::optional<std::string> ScriptedPrompts::chooseSaveFile(const FileChoice &choice) {
     asked.push_back({Asked::SaveFile, 0, choice.defaultExtension});
-    if (files.empty()) {
-        return std::nullopt;
-    }
-    std::string file = files.front();
-    files.pop_front();
-    return file;
+    return next(files);
 }
 
 std::optional<OpenFileAnswer> ScriptedPrompts::chooseOpenFileAndCodePage(const FileChoice &choice) {
@@ -41,23 +40,13 @@ std::optional<OpenFileAnswer> ScriptedPrompts::chooseOpenFileAndCodePage(const F
     if (!path) {
         return std::nullopt;
     }
-    OpenFileAnswer answer{std::move(*path), choice.codePage};
-    if (!codePages.empty()) {
-        answer.codePage = codePages.front();
-        codePages.pop_front();
-    }
-    return answer;
+    return OpenFileAnswer{std::move(*path), next(codePages).value_or(choice.codePage)};
 }
 
 std::optional<CodeAnswer> ScriptedPrompts::askCodes(const CodeRequest &request) {
     asked.push_back({Asked::Codes, static_cast<int>(request.dialog), std::string()});
     codeRequests.push_back(request);
-    if (codes.empty()) {
-        return std::nullopt;
-    }
-    CodeAnswer answer = codes.front();
-    codes.pop_front();
-    return answer;
+    return next(codes);
 }
 
 std::vector<int> ScriptedPrompts::ids() const {
