@@ -86,7 +86,7 @@ protected:
 TEST_F(CardOpening, SettlesThePinAsTheCardAndTheUserSay) {
     for (const auto &c : loadVectors("card/card-opening.json")) {
         SCOPED_TRACE(c["what"].get<std::string>());
-        insert(c.value("chv1", json::object()));
+        insert(c.value("chv1", json::object()), c.value("moreFiles", json::array()));
         const json quirks = c.value("quirks", json::object());
         setCardQuirks(*card, {.failAtCommand = quirks.value("failAtCommand", 0u),
                               .pulled = quirks.value("pulled", false)});
@@ -106,23 +106,13 @@ TEST_F(CardOpening, SettlesThePinAsTheCardAndTheUserSay) {
         EXPECT_EQ(instructionsSent(*card, 0x20), c.value("verifies", 0u));
         EXPECT_EQ(reader.lastIdentity, opened ? kIdentity : "old");
         EXPECT_EQ(panes.panes[1], opened ? "Card " + kIdentity : c.value("pane", ""));
-        EXPECT_FALSE(link.isCdmaCard);
+        EXPECT_EQ(link.isCdmaCard, c.value("cdma", false));
         if (opened) {
             EXPECT_EQ(status.memory().card.id, 8029);
             EXPECT_TRUE(commands.isEnabled(command::Disconnect, CommandPlace::Menu));
             EXPECT_FALSE(commands.isEnabled(command::Connect, CommandPlace::Toolbar));
         }
     }
-}
-
-TEST_F(CardOpening, CdmaCardNeedsTheCdmaDirectoryWithItsMessageFile) {
-    const json pinOff = {{"enabled", false}};
-    insert(pinOff, {{{"path", "3F00/7F25/6F3C"}, {"recordLength", 255}}});
-    ASSERT_TRUE(open());
-    EXPECT_TRUE(link.isCdmaCard);
-    insert(pinOff, {{{"path", "3F00/7F25/6F42"}, {"recordLength", 40}}});
-    ASSERT_TRUE(open());
-    EXPECT_FALSE(link.isCdmaCard);
 }
 
 // A card that stops answering at any command of the opening never crashes it, and an opening

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <thread>
-
 #include "CardTestSupport.h"
 #include "support/TempDir.h"
 
@@ -115,42 +112,6 @@ TEST(SimulatedDriverOpen, CardOfAProfileFileKeepsItsChangesOrSaysWhyNot) {
     driver.CloseHandle(handle);
     SimulatedCards::instance().remove(otherSpelling);
     EXPECT_FALSE(SimulatedCards::instance().find(path));
-}
-
-// The watcher thread and the window thread each use a handle of their own on one card: every
-// command is served whole, none is lost or torn.
-TEST_F(SimulatedReader, TwoThreadsShareTheCardSafely) {
-    constexpr int Rounds = 300;
-    std::atomic<int> failures{0};
-    auto user = [&](bool window) {
-        SimulatedDriver own(path);
-        const int h = own.OpenRX730X(path);
-        uint8_t status = 0;
-        uint8_t length = 0;
-        uint8_t atr[64];
-        failures += own.VerifyCHV(h, 0, 1, "1234", status) ? 0 : 1;
-        for (int i = 0; i < Rounds; ++i) {
-            const std::vector<uint8_t> record(30, static_cast<uint8_t>(i));
-            const bool done =
-                window ? own.SelectFile(h, 0x7F10, length, 0) &&
-                             own.SelectFile(h, 0x6F3A, length, 0) &&
-                             own.UpdateRecord(h, 30, 1, 0, record.data(), false)
-                       : own.GetATRValue(h, atr, 0) && own.VerifyCHV(h, 0, 1, "1234", status);
-            failures += done ? 0 : 1;
-        }
-        own.CloseHandle(h);
-    };
-    std::thread watcher(user, false);
-    std::thread window(user, true);
-    watcher.join();
-    window.join();
-    EXPECT_EQ(failures.load(), 0);
-    card->withCard([&](VirtualSim &sim) {
-        EXPECT_EQ(*sim.record("3F00/7F10/6F3A", 1),
-                  std::vector<uint8_t>(30, static_cast<uint8_t>(Rounds - 1)));
-        EXPECT_EQ(sim.instructionCount(0xDC), static_cast<unsigned>(Rounds));
-        EXPECT_EQ(sim.instructionCount(0x20), static_cast<unsigned>(Rounds + 2));
-    });
 }
 
 } // namespace
