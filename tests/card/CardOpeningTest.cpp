@@ -1,162 +1,129 @@
 #include <gtest/gtest.h>
 
-#include "CardOpenTestSupport.h"
+#include "CardTestSupport.h"
+#include "base/CardLink.h"
+#include "base/StatusPanes.h"
+#include "card/CardHandle.h"
 #include "card/CardOpening.h"
+#include "card/ChvOperations.h"
+#include "support/EnglishTexts.h"
+#include "support/Fakes.h"
+#include "support/TransactionAudit.h"
 
 namespace velnor::test {
 namespace {
 
-class CardOpening : public CardOpenFixture {
+// A card in a simulated reader with everything a window brings to opening it and to the PIN
+// dialogs; every command and question is checked against the card transactions.
+class CardOpening : public ::testing::Test {
 protected:
+    void SetUp() override {
+        reader.devicePath = path;
+        reader.readerPresent = true;
+    }
+    void TearDown() override {
+        SimulatedCards::instance().remove(path);
+        EXPECT_EQ(driver.looseCommands(), 0u) << "every card command runs in a transaction";
+        EXPECT_EQ(prompts.askedInTransaction, 0) << "no question while a transaction is open";
+        EXPECT_TRUE(driver.balanced());
+    }
+    void insert(const json &chv1 = json::object(), const json &moreFiles = json::array()) {
+        card = SimulatedCards::instance().insertInMemory(path, cardProfile(chv1, moreFiles));
+    }
+    // Asks the questions of one case: the yes/no answers, then the codes typed into each dialog.
+    void answer(const json &c) {
+        prompts.asked.clear();
+        prompts.codeRequests.clear();
+        const auto yesNo = c.value("yesNo", std::vector<bool>());
+        prompts.yesNo.assign(yesNo.begin(), yesNo.end());
+        prompts.codes.clear();
+        for (const auto &codes : c.value("typed", json::array())) {
+            prompts.codes.push_back(
+                {codes.get<std::vector<std::string>>(), c.value("switchOff", false)});
+        }
+    }
     bool open() {
         CardOpeningContext context{driver, prompts, texts, status, commands, reader, link};
         return openCard(context);
     }
-    std::vector<CodeDialog> dialogsAsked() const {
-        std::vector<CodeDialog> dialogs;
-        for (const CodeRequest &request : prompts.codeRequests) {
-            dialogs.push_back(request.dialog);
-        }
-        return dialogs;
+    bool run(CodeDialog dialog, bool *switchedOff = nullptr) {
+        ChvDialogContext context{driver, prompts, texts, path, link};
+        return runChvDialog(context, dialog, switchedOff);
     }
-    static CodeAnswer codes(std::vector<std::string> typed) { return {std::move(typed), false}; }
+    // The attempts left that each PIN dialog showed.
+    std::vector<int> attemptsShown() const {
+        std::vector<int> attempts;
+        for (const CodeRequest &request : prompts.codeRequests) {
+            attempts.push_back(request.attemptsLeft);
+        }
+        return attempts;
+    }
+    // VERIFY, CHANGE, DISABLE, ENABLE and UNBLOCK CHV commands the card received.
+    unsigned chvCommandsSent() {
+        unsigned sent = 0;
+        for (const uint8_t instruction : {0x20, 0x24, 0x26, 0x28, 0x2C}) {
+            sent += instructionsSent(*card, instruction);
+        }
+        return sent;
+    }
+
+    std::string path = testDevicePath();
+    TransactionAuditDriver driver{path};
+    TransactionAwarePrompts prompts{driver};
+    EnglishTexts texts;
+    RecordingPanes panes;
+    StatusLine status{panes, texts};
+    RecordingCommands commands;
+    ReaderState reader;
+    CardLink link;
+    std::shared_ptr<SimHost> card;
 };
 
-TEST_F(CardOpening, CardWithoutPinShowsItsIdentityAndAsksNothing) {
-    insert(kPinOff);
-    reader.chv1Pending = true;
-    ASSERT_TRUE(open());
-    EXPECT_TRUE(prompts.asked.empty());
-    EXPECT_EQ(panes.panes[1], std::string("Card ") + kIdentity);
-    EXPECT_EQ(status.memory().card.id, 8029);
-    EXPECT_EQ(reader.lastIdentity, kIdentity);
-    EXPECT_FALSE(link.isCdmaCard);
-    EXPECT_TRUE(commands.isEnabled(command::Disconnect, CommandPlace::Menu));
-    EXPECT_FALSE(commands.isEnabled(command::Connect, CommandPlace::Toolbar));
-}
-
-TEST_F(CardOpening, NoCardShowsNoCardAndLeavesTheCommandsAlone) {
-    insert(kPinOff);
-    setCardQuirks(*card, {.pulled = true});
-    reader.lastIdentity = "8901";
-    EXPECT_FALSE(open());
-    EXPECT_EQ(panes.panes[1], "No card in the reader");
-    EXPECT_EQ(reader.lastIdentity, "8901");
-    EXPECT_TRUE(commands.enabled.empty());
-}
-
-TEST_F(CardOpening, CardThatDoesNotAnswerItsMasterFileFailsSilently) {
-    insert(kPinOff);
-    setCardQuirks(*card, {.failAtCommand = 1});
-    reader.lastIdentity = "8901";
-    EXPECT_FALSE(open());
-    EXPECT_TRUE(prompts.asked.empty());
-    EXPECT_EQ(reader.lastIdentity, "8901");
-    EXPECT_NE(status.memory().card.id, 8029);
-}
-
-TEST_F(CardOpening, PendingPinIsAskedUntilTheCardTakesIt) {
-    insert(kPinOn);
-    prompts.codes = {codes({"1111"}), codes({"1234"})};
-    ASSERT_TRUE(open());
-    EXPECT_EQ(prompts.ids(), (std::vector<int>{0, 8003, 0})); // dialog, refusal, dialog
-    ASSERT_EQ(prompts.codeRequests.size(), 2u);
-    EXPECT_EQ(prompts.codeRequests[0].attemptsLeft, 3);
-    EXPECT_EQ(prompts.codeRequests[1].attemptsLeft, 2);
-    EXPECT_FALSE(reader.chv1Pending);
-    EXPECT_EQ(link.chv1Code, "1234");
-    EXPECT_EQ(link.chv1CodeOwner, kIdentity);
-    EXPECT_EQ(reader.lastIdentity, kIdentity);
-}
-
-TEST_F(CardOpening, CancelledPinLeavesTheCardClosedAndThePinPending) {
-    insert(kPinOn);
-    reader.lastIdentity = "8901";
-    EXPECT_FALSE(open());
-    EXPECT_EQ(dialogsAsked(), std::vector<CodeDialog>{CodeDialog::Verify});
-    EXPECT_TRUE(reader.chv1Pending);
-    EXPECT_EQ(reader.lastIdentity, "8901")
-        << "a failure before the identity step keeps the old one";
-    EXPECT_EQ(instructions(0x20), 0u);
-}
-
-TEST_F(CardOpening, BlockedPinOffersTheUnblockFirst) {
-    insert(kPinBlocked);
-    prompts.yesNo = {true};
-    prompts.codes = {codes({"12345678", "4321", "4321"})};
-    ASSERT_TRUE(open());
-    EXPECT_EQ(prompts.ids().front(), 8080);
-    EXPECT_EQ(dialogsAsked(), std::vector<CodeDialog>{CodeDialog::Unblock});
-    EXPECT_EQ(prompts.codeRequests[0].attemptsLeft, 10) << "the unblock code's attempts";
-    EXPECT_FALSE(reader.chv1Pending);
-    EXPECT_EQ(link.chv1Code, "4321");
-    EXPECT_EQ(chv1().settings().attemptsLeft, 3);
-}
-
-TEST_F(CardOpening, BlockedPinDeclinedGoesOnToThePinEntry) {
-    insert(kPinBlocked);
-    prompts.yesNo = {false};
-    EXPECT_FALSE(open());
-    EXPECT_EQ(dialogsAsked(), std::vector<CodeDialog>{CodeDialog::Verify});
-
-    prompts.yesNo = {true}; // yes, then the unblock dialog is cancelled
-    prompts.codeRequests.clear();
-    EXPECT_FALSE(open());
-    EXPECT_EQ(dialogsAsked(), std::vector<CodeDialog>{CodeDialog::Unblock});
-    EXPECT_TRUE(reader.chv1Pending);
-}
-
-TEST_F(CardOpening, PinGivenForThisCardIsNotAskedAgain) {
-    insert(kPinOn);
-    link.chv1Code = "1234";
-    link.chv1CodeOwner = kIdentity;
-    reader.chv1Pending = false;
-    ASSERT_TRUE(open());
-    EXPECT_TRUE(prompts.codeRequests.empty());
-    EXPECT_EQ(link.chv1Code, "1234");
-}
-
-// A code belongs to the card that accepted it: another card makes the PIN pending and the code
-// is forgotten before anything could offer it to that card.
-TEST_F(CardOpening, AnotherCardForgetsTheCodeAndAsksForItsOwn) {
-    insert(kPinOn);
-    link.chv1Code = "1234";
-    link.chv1CodeOwner = "89000000000000000001";
-    reader.chv1Pending = false;
-    EXPECT_FALSE(open());
-    EXPECT_EQ(dialogsAsked(), std::vector<CodeDialog>{CodeDialog::Verify});
-    EXPECT_TRUE(link.chv1Code.empty());
-    EXPECT_TRUE(link.chv1CodeOwner.empty());
-    EXPECT_TRUE(reader.chv1Pending);
-    EXPECT_EQ(instructions(0x20), 0u) << "the other card's code was never sent";
-}
-
-TEST_F(CardOpening, AnotherCardWithoutPinStillForgetsTheCode) {
-    insert(kPinOff);
-    link.chv1Code = "1234";
-    link.chv1CodeOwner = "89000000000000000001";
-    ASSERT_TRUE(open());
-    EXPECT_TRUE(link.chv1Code.empty());
-}
-
-TEST_F(CardOpening, CdmaCardNeedsTheCdmaDirectoryWithItsMessageFile) {
-    insert(kPinOff, R"(, {"path": "3F00/7F25/6F3C", "recordLength": 255, "recordCount": 2})");
-    ASSERT_TRUE(open());
-    EXPECT_TRUE(link.isCdmaCard);
-    insert(kPinOff, R"(, {"path": "3F00/7F25/6F42", "recordLength": 40, "recordCount": 1})");
-    ASSERT_TRUE(open());
-    EXPECT_FALSE(link.isCdmaCard);
+// card-opening.json: cards, what the program knows of them and what the user answers; whether
+// the card opens, what is asked and what is kept. A code belongs to the card that accepted it:
+// another card makes the PIN pending and the code is forgotten before anything could offer it
+// to that card. An opening that fails keeps the identity of the card opened before.
+TEST_F(CardOpening, SettlesThePinAsTheCardAndTheUserSay) {
+    for (const auto &c : loadVectors("card/card-opening.json")) {
+        SCOPED_TRACE(c["what"].get<std::string>());
+        insert(c.value("chv1", json::object()), c.value("moreFiles", json::array()));
+        const json quirks = c.value("quirks", json::object());
+        setCardQuirks(*card, {.failAtCommand = quirks.value("failAtCommand", 0u),
+                              .pulled = quirks.value("pulled", false)});
+        link.chv1CodeOwner = c.value("codeOwner", "");
+        link.chv1Code = link.chv1CodeOwner.empty() ? "" : "1234";
+        reader.chv1Pending = c.value("pending", true);
+        reader.lastIdentity = "old";
+        panes.panes[1].clear();
+        answer(c);
+        const bool opened = c.value("opened", false);
+        EXPECT_EQ(open(), opened);
+        EXPECT_EQ(prompts.ids(), c.value("asked", std::vector<int>()));
+        EXPECT_EQ(attemptsShown(), c.value("attempts", std::vector<int>()));
+        EXPECT_EQ(reader.chv1Pending, c.value("pendingAfter", true));
+        EXPECT_EQ(link.chv1Code, c.value("codeAfter", ""));
+        EXPECT_EQ(link.chv1CodeOwner, link.chv1Code.empty() ? "" : kIdentity);
+        EXPECT_EQ(instructionsSent(*card, 0x20), c.value("verifies", 0u));
+        EXPECT_EQ(reader.lastIdentity, opened ? kIdentity : "old");
+        EXPECT_EQ(panes.panes[1], opened ? "Card " + kIdentity : c.value("pane", ""));
+        EXPECT_EQ(link.isCdmaCard, c.value("cdma", false));
+        if (opened) {
+            EXPECT_EQ(status.memory().card.id, 8029);
+            EXPECT_TRUE(commands.isEnabled(command::Disconnect, CommandPlace::Menu));
+            EXPECT_FALSE(commands.isEnabled(command::Connect, CommandPlace::Toolbar));
+        }
+    }
 }
 
 // A card that stops answering at any command of the opening never crashes it, and an opening
 // that fails leaves neither the identity nor the PIN state half-changed.
 TEST_F(CardOpening, CardFailingAtAnyCommandLeavesAConsistentState) {
-    insert(kPinOff);
+    insert({{"enabled", false}});
     ASSERT_TRUE(open());
     const unsigned commands = card->withCard([](VirtualSim &sim) { return sim.commandCount(); });
     for (unsigned k = 1; k <= commands; ++k) {
         SCOPED_TRACE("failing command " + std::to_string(k));
-        insert(kPinOff);
+        insert({{"enabled", false}});
         setCardQuirks(*card, {.failAtCommand = k});
         reader.lastIdentity = "old";
         if (open()) {
@@ -165,6 +132,77 @@ TEST_F(CardOpening, CardFailingAtAnyCommandLeavesAConsistentState) {
             EXPECT_EQ(reader.lastIdentity, "old");
         }
     }
+}
+
+// pin-dialogs.json: the PIN dialogs one after another on one card, with the codes typed into
+// each; what each asks and shows, how many commands it sends, and the code the program keeps.
+// A mistyped repetition and a code no card can hold are refused before the card sees them.
+TEST_F(CardOpening, PinDialogsTellTheCardsAnswersAndKeepTheCodeItTook) {
+    const std::map<std::string, CodeDialog> dialogs = {{"Verify", CodeDialog::Verify},
+                                                       {"Switch", CodeDialog::Switch},
+                                                       {"Change", CodeDialog::Change},
+                                                       {"Unblock", CodeDialog::Unblock}};
+    insert();
+    const auto steps = loadVectors("card/pin-dialogs.json");
+    ASSERT_GE(steps.size(), 20u);
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.dump());
+        setCardQuirks(*card, {.pulled = step.value("pulled", false)});
+        answer(step);
+        const unsigned sentBefore = chvCommandsSent();
+        bool switchedOff = false;
+        const bool done = step["done"];
+        EXPECT_EQ(run(dialogs.at(step["dialog"].get<std::string>()), &switchedOff), done);
+        EXPECT_EQ(chvCommandsSent() - sentBefore, step["sent"].get<unsigned>());
+        EXPECT_EQ(prompts.ids(), step["asked"].get<std::vector<int>>());
+        EXPECT_EQ(attemptsShown(), step["attempts"].get<std::vector<int>>());
+        EXPECT_EQ(link.chv1Code, step["codeAfter"].get<std::string>());
+        EXPECT_EQ(switchedOff, done && step.value("switchOff", false));
+        for (const ScriptedPrompts::Asked &asked : prompts.asked) {
+            EXPECT_TRUE(asked.kind == ScriptedPrompts::Asked::Codes ||
+                        asked.messageKind == MessageKind::Error);
+        }
+    }
+    EXPECT_EQ(link.chv1CodeOwner, kIdentity);
+}
+
+TEST_F(CardOpening, StoredCodeGoesOnlyToTheCardThatTookIt) {
+    insert();
+    auto present = [&] {
+        CardHandle handle(driver, path);
+        return presentStoredChv1(driver, handle.get(), link);
+    };
+    link.chv1Code = "1234";
+    link.chv1CodeOwner = "89000000000000000001";
+    EXPECT_FALSE(present());
+    link.chv1CodeOwner.clear();
+    EXPECT_FALSE(present());
+    EXPECT_EQ(instructionsSent(*card, 0x20), 0u);
+    link.chv1CodeOwner = kIdentity;
+    EXPECT_TRUE(present());
+    link.chv1Code = "9999";
+    EXPECT_FALSE(present());
+    EXPECT_EQ(card->withCard([](VirtualSim &sim) { return sim.chv1().settings().attemptsLeft; }),
+              2);
+    link.chv1Code.clear();
+    EXPECT_FALSE(present());
+    EXPECT_EQ(instructionsSent(*card, 0x20), 2u) << "an empty code is never sent";
+}
+
+TEST(ChvFailureReport, StatusByteChoosesTheText) {
+    // GSM 11.11, 9.4.5: the second status byte of a 98xx security status.
+    const std::pair<uint8_t, int> table[] = {{0x02, 8002}, {0x04, 8003}, {0x08, 8004},
+                                             {0x10, 8005}, {0x40, 8006}, {0x00, 8007},
+                                             {0x06, 8007}, {0xFF, 8007}};
+    for (const auto &[status, id] : table) {
+        EXPECT_EQ(chvFailureTextId(status), id) << int(status);
+    }
+    ScriptedPrompts prompts;
+    EnglishTexts texts;
+    reportChvFailure(prompts, texts, 0x04);
+    ASSERT_EQ(prompts.asked.size(), 1u);
+    EXPECT_EQ(prompts.asked[0].messageKind, MessageKind::Error);
+    EXPECT_EQ(prompts.asked[0].text, texts.get(8003));
 }
 
 } // namespace

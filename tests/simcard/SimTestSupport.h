@@ -1,42 +1,76 @@
 #pragma once
 
-#include <algorithm>
+#include <nlohmann/json.hpp>
+
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "simcard/ProfileJson.h"
 #include "simcard/VirtualSim.h"
+#include "support/TempDir.h"
 
 namespace velnor::test {
 
+using nlohmann::json;
+
+// A file under tests/vectors/ of the tree that VELNOR_TEST_SOURCE names (CTest sets it).
+inline std::string vectorText(const std::string &name) {
+    const char *tree = std::getenv("VELNOR_TEST_SOURCE");
+    const std::string text = readFile(std::string(tree ? tree : ".") + "/tests/vectors/" + name);
+    EXPECT_FALSE(text.empty()) << "no " << name << " under VELNOR_TEST_SOURCE";
+    return text;
+}
+
+// The vectors of one such file. A file is a list of groups, each with its "vectors" and the
+// members they share, such as the "source" they come from; every vector gets its group's
+// members unless it has its own.
+inline std::vector<json> loadVectors(const std::string &name) {
+    const std::string text = vectorText(name);
+    std::vector<json> vectors;
+    for (json shared : text.empty() ? json::array() : json::parse(text)) {
+        const json group = shared.at("vectors");
+        shared.erase("vectors");
+        for (const json &vector : group) {
+            vectors.push_back(shared);
+            vectors.back().update(vector);
+        }
+    }
+    EXPECT_FALSE(vectors.empty()) << "no vectors in " << name;
+    return vectors;
+}
+
+// The card of chv.json: ICCID, a phonebook of 5 records of 30 bytes (record 3 "John"),
+// messages, parameters, a CDMA directory, CHV1 1234 enabled with unblock code 12345678.
+inline std::string smallProfileJson() {
+    return loadVectors("simcard/chv.json").at(0)["profile"].dump();
+}
+
+inline CardProfile smallProfile() {
+    ProfileResult loaded = parseCardProfile(smallProfileJson());
+    return loaded.profile ? std::move(*loaded.profile) : CardProfile();
+}
+
 // A command of class A0 with its data.
-inline Bytes apdu(uint8_t instruction, uint8_t p1, uint8_t p2, uint8_t p3, const Bytes &data = {}) {
-    Bytes command(5 + data.size());
-    command[0] = 0xA0;
-    command[1] = instruction;
-    command[2] = p1;
-    command[3] = p2;
-    command[4] = p3;
-    std::copy(data.begin(), data.end(), command.begin() + 5);
-    return command;
+inline Bytes apdu(uint8_t instruction, uint8_t p1, uint8_t p2, uint8_t p3, Bytes data = {}) {
+    data.insert(data.begin(), {0xA0, instruction, p1, p2, p3});
+    return data;
 }
 
 inline Bytes selectCommand(uint16_t id) {
     return apdu(0xA4, 0, 0, 2, {static_cast<uint8_t>(id >> 8), static_cast<uint8_t>(id)});
 }
 
-// A code as the card takes it: 8 bytes padded with 0xFF.
-inline Bytes code8(const std::string &text) {
-    Bytes code(text.begin(), text.end());
-    code.resize(8, 0xFF);
-    return code;
-}
-
-inline Bytes concat(Bytes a, const Bytes &b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
+// VERIFY CHV1 with a code padded to 8 bytes with 0xFF.
+inline Bytes verifyCommand(const std::string &code) {
+    Bytes data(code.begin(), code.end());
+    data.resize(8, 0xFF);
+    return apdu(0x20, 0, 1, 8, data);
 }
 
 // The status word at the end of an answer; 0 when there was no answer.
@@ -45,31 +79,6 @@ inline uint16_t statusOf(const std::optional<Bytes> &answer) {
         return 0;
     }
     return static_cast<uint16_t>((*answer)[answer->size() - 2] << 8 | answer->back());
-}
-
-inline Bytes dataOf(const std::optional<Bytes> &answer) {
-    return answer && answer->size() >= 2 ? Bytes(answer->begin(), answer->end() - 2) : Bytes();
-}
-
-// A small card: ICCID, a phonebook of 5 records of 30 bytes, messages, parameters, a CDMA
-// directory, CHV1 1234 enabled with unblock code 12345678.
-inline const char *smallProfileJson() {
-    return R"({
-  "atr": "3B9F95801FC78031E073FE211B63E208A8830090",
-  "chv1": {"enabled": true, "code": "1234", "unblockCode": "12345678"},
-  "files": [
-    {"path": "3F00/2FE2", "data": "98103254769810325476"},
-    {"path": "3F00/7F10/6F3A", "recordLength": 30, "recordCount": 5,
-     "records": ["", "", "4A6F686EFFFFFFFFFFFFFFFFFFFFFFFF0681214365870FFFFF"]},
-    {"path": "3F00/7F10/6F3C", "recordLength": 176, "recordCount": 3, "fill": "00"},
-    {"path": "3F00/7F10/6F42", "recordLength": 40, "records": ["FF"]},
-    {"path": "3F00/7F25/6F3C", "recordLength": 255, "recordCount": 2, "fill": "00"}
-  ]
-})";
-}
-
-inline CardProfile smallProfile() {
-    return *parseCardProfile(smallProfileJson()).profile;
 }
 
 } // namespace velnor::test

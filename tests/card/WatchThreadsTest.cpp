@@ -6,33 +6,52 @@
 #include <mutex>
 
 #include "CardTestSupport.h"
-#include "WatchTestSupport.h"
 #include "card/CardWatcher.h"
+#include "card/ReaderMonitor.h"
 #include "support/WindowThread.h"
 
 namespace velnor::test {
 namespace {
 
 using namespace std::chrono_literals;
+using Readers = std::vector<ReaderEntry>;
 constexpr auto kPatience = 5s; // every wait of these tests ends by then
+
+// What a watch thread reported, in order.
+template <class Report> class Reports {
+public:
+    void add(Report report) {
+        std::lock_guard lock(mutex_);
+        reports_.push_back(std::move(report));
+        changed_.notify_all();
+    }
+    // The reports once there are n of them, or all there are after the patience given.
+    std::vector<Report> waitFor(size_t n, std::chrono::milliseconds patience = kPatience) {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, patience, [&] { return reports_.size() >= n; });
+        return reports_;
+    }
+    size_t count() { return waitFor(0).size(); }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<Report> reports_;
+};
 
 // A simulated reader whose card can be held inside a command, to catch the watcher mid-exchange.
 class GateDriver : public SimulatedDriver {
 public:
     using SimulatedDriver::SimulatedDriver;
 
-    void hold() {
+    void hold(bool on) {
         std::lock_guard lock(mutex_);
-        holding_ = true;
+        holding_ = on;
+        changed_.notify_all();
     }
     bool waitUntilHeld() {
         std::unique_lock lock(mutex_);
         return changed_.wait_for(lock, kPatience, [this] { return inside_; });
-    }
-    void release() {
-        std::lock_guard lock(mutex_);
-        holding_ = false;
-        changed_.notify_all();
     }
 
 protected:
@@ -60,67 +79,44 @@ class RecordedEvents : public CardEvents {
 public:
     WindowThread *window = nullptr;
     std::function<void(CardEvent)> handler; // runs on the window thread, after recording
+    Reports<CardEvent> seen;
 
     void cardGone() override { arrive(CardEvent::CardGone); }
     void otherCard() override { arrive(CardEvent::OtherCard); }
     void pinWanted() override { arrive(CardEvent::PinWanted); }
 
-    size_t count() {
-        std::lock_guard lock(mutex_);
-        return events_.size();
-    }
-    bool waitFor(size_t n) {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, kPatience, [&] { return events_.size() >= n; });
-    }
-    std::vector<CardEvent> events() {
-        std::lock_guard lock(mutex_);
-        return events_;
-    }
-
 private:
     void arrive(CardEvent event) {
         auto work = [this, event] {
-            {
-                std::lock_guard lock(mutex_);
-                events_.push_back(event);
-                changed_.notify_all();
-            }
+            seen.add(event);
             if (handler) {
                 handler(event);
             }
         };
-        if (window != nullptr) {
-            window->callBlocking(work);
-        } else {
-            work();
-        }
+        window != nullptr ? window->callBlocking(work) : work();
     }
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::vector<CardEvent> events_;
 };
 
 class CardWatcherTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        card = SimulatedCards::instance().insertInMemory(path, watchedCard(false));
+        card = SimulatedCards::instance().insertInMemory(path, cardProfile({{"enabled", false}}));
         timing.watcherShort = 1;
         timing.watcherLong = 2;
     }
-    void TearDown() override { SimulatedCards::instance().remove(path); }
+    void TearDown() override {
+        watcher.stop();
+        SimulatedCards::instance().remove(path);
+    }
     unsigned cardCommands() {
         return card->withCard([](VirtualSim &sim) { return sim.commandCount(); });
     }
     bool waitForCommands(unsigned atLeast) {
         const auto until = std::chrono::steady_clock::now() + kPatience;
-        while (cardCommands() < atLeast) {
-            if (std::chrono::steady_clock::now() > until) {
-                return false;
-            }
+        while (cardCommands() < atLeast && std::chrono::steady_clock::now() < until) {
             std::this_thread::sleep_for(1ms);
         }
-        return true;
+        return cardCommands() >= atLeast;
     }
 
     std::string path = testDevicePath();
@@ -128,52 +124,48 @@ protected:
     Timing timing = Timing::none();
     RecordedEvents events;
     std::shared_ptr<SimHost> card;
+    CardWatcher watcher{driver, events, timing};
 };
 
 TEST_F(CardWatcherTest, ReportsAnotherCardAndAPulledOne) {
-    CardWatcher watcher(driver, events, timing);
     watcher.share({false, "89000000000000000000"});
     watcher.start({path, 0});
-    ASSERT_TRUE(events.waitFor(1));
-    EXPECT_EQ(events.events().front(), CardEvent::OtherCard);
-    watcher.share({false, kWatchedIdentity});
+    ASSERT_EQ(events.seen.waitFor(1).front(), CardEvent::OtherCard);
+    watcher.share({false, kIdentity});
     setCardQuirks(*card, {.pulled = true});
-    const size_t before = events.count();
-    ASSERT_TRUE(events.waitFor(before + 1));
-    EXPECT_EQ(events.events().back(), CardEvent::CardGone);
+    const size_t before = events.seen.count();
+    ASSERT_EQ(events.seen.waitFor(before + 1).back(), CardEvent::CardGone);
     watcher.stop();
     EXPECT_FALSE(watcher.running());
 }
 
 TEST_F(CardWatcherTest, PausedWatcherNeitherTouchesTheCardNorSendsEvents) {
-    CardWatcher watcher(driver, events, timing);
     watcher.share({false, std::string()}); // every cycle would report another card
     watcher.start({path, 0});
-    ASSERT_TRUE(events.waitFor(1));
+    ASSERT_EQ(events.seen.waitFor(1).size(), 1u);
     watcher.pause();
     watcher.pause();
     const unsigned commands = cardCommands();
-    const size_t sent = events.count();
+    const size_t sent = events.seen.count();
     watcher.resume();
     std::this_thread::sleep_for(50ms);
     EXPECT_TRUE(watcher.paused()) << "pauses nest";
     EXPECT_EQ(cardCommands(), commands);
-    EXPECT_EQ(events.count(), sent);
+    EXPECT_EQ(events.seen.count(), sent);
     watcher.resume();
     EXPECT_FALSE(watcher.paused());
     EXPECT_TRUE(waitForCommands(commands + 1));
-    EXPECT_TRUE(events.waitFor(sent + 1));
+    EXPECT_EQ(events.seen.waitFor(sent + 1).size(), sent + 1);
 }
 
 TEST_F(CardWatcherTest, PauseWaitsUntilTheCommandInProgressIsDone) {
-    CardWatcher watcher(driver, events, timing);
-    watcher.share({false, kWatchedIdentity});
-    driver.hold();
+    watcher.share({false, kIdentity});
+    driver.hold(true);
     watcher.start({path, 0});
     ASSERT_TRUE(driver.waitUntilHeld());
     auto paused = std::async(std::launch::async, [&] { watcher.pause(); });
     EXPECT_EQ(paused.wait_for(50ms), std::future_status::timeout);
-    driver.release();
+    driver.hold(false);
     ASSERT_EQ(paused.wait_for(kPatience), std::future_status::ready);
     const unsigned commands = cardCommands();
     std::this_thread::sleep_for(30ms);
@@ -187,7 +179,6 @@ TEST_F(CardWatcherTest, PauseWaitsUntilTheCommandInProgressIsDone) {
 TEST_F(CardWatcherTest, StopAndPauseNeverWaitOnAWatcherThatWaitsOnTheWindow) {
     WindowThread window;
     events.window = &window;
-    CardWatcher watcher(driver, events, timing);
     watcher.share({false, std::string()});
     std::promise<void> windowBusy;
     std::promise<void> letWindowGo;
@@ -209,23 +200,67 @@ TEST_F(CardWatcherTest, StopAndPauseNeverWaitOnAWatcherThatWaitsOnTheWindow) {
         stopped.set_value();
     });
     letWindowGo.set_value();
-    auto done = stopped.get_future();
-    ASSERT_EQ(done.wait_for(kPatience), std::future_status::ready);
-    EXPECT_TRUE(events.waitFor(1)) << "the queued event was handled after the stop";
+    ASSERT_EQ(stopped.get_future().wait_for(kPatience), std::future_status::ready);
+    EXPECT_EQ(events.seen.waitFor(1).size(), 1u) << "the queued event was handled after the stop";
     EXPECT_FALSE(watcher.running());
 }
 
 TEST_F(CardWatcherTest, HandlerMayPauseAndAStartedWatcherReplacesTheRunningOne) {
-    CardWatcher watcher(driver, events, timing);
     events.handler = [&](CardEvent) { PauseGuard hold(watcher); };
     watcher.share({false, std::string()});
     watcher.start({path, 0});
-    ASSERT_TRUE(events.waitFor(2));
+    ASSERT_EQ(events.seen.waitFor(2).size(), 2u);
     watcher.start({path, 0});
     EXPECT_TRUE(watcher.running());
-    const size_t sent = events.count();
-    EXPECT_TRUE(events.waitFor(sent + 1));
+    const size_t sent = events.seen.count();
+    EXPECT_EQ(events.seen.waitFor(sent + 1).size(), sent + 1);
     EXPECT_FALSE(watcher.paused());
+}
+
+// reader-search.json: reader lists before and after a change, the reader in use and whether a
+// watcher looks at its card; whether the window should look for the reader.
+TEST(ReaderSearchRule, CallsForASearchOnlyWhenTheWindowCanUseTheChange) {
+    const auto readers = [](const json &list) {
+        Readers entries;
+        for (const auto &entry : list) {
+            entries.push_back({entry[0], entry[1]});
+        }
+        return entries;
+    };
+    for (const auto &c : loadVectors("card/reader-search.json")) {
+        ReaderState reader;
+        reader.readerPresent = !c["inUse"].is_null();
+        reader.devicePath = reader.readerPresent ? c["inUse"].get<std::string>() : "";
+        EXPECT_EQ(
+            callsForReaderSearch({readers(c["before"]), readers(c["after"])}, reader, c["watched"]),
+            c["search"].get<bool>())
+            << c["what"];
+    }
+}
+
+class SeenReaders : public ReaderEvents {
+public:
+    void readersSeen(const Readers &readers) override { seen.add(readers); }
+    Reports<Readers> seen;
+};
+
+// The monitor reports the reader list after every wait, and its stop ends a wait in progress:
+// nothing is reported once it has stopped.
+TEST_F(SimulatedReader, ReaderMonitorReportsUntilStoppedAndStopsAWaitInProgress) {
+    SeenReaders events;
+    ReaderMonitor monitor(driver.WatchReaders(), events, 1);
+    monitor.start();
+    EXPECT_EQ(events.seen.waitFor(2).at(1), (Readers{{path, true}}));
+    monitor.stop();
+    const size_t reported = events.seen.count();
+    ReaderMonitor waiting(driver.WatchReaders(), events, 60000);
+    waiting.start();
+    std::this_thread::sleep_for(20ms);
+    const auto before = std::chrono::steady_clock::now();
+    waiting.stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 1s);
+    EXPECT_EQ(events.seen.count(), reported);
+    monitor.stop(); // a second stop does nothing
 }
 
 } // namespace
