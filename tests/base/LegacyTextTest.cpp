@@ -3,8 +3,8 @@
 #include <iconv.h>
 
 #include "base/LegacyText.h"
-#include "base/TestVectors.h"
 #include "base/Utf8.h"
+#include "support/TestVectors.h"
 
 namespace velnor {
 namespace {

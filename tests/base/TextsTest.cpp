@@ -3,8 +3,8 @@
 #include <map>
 
 #include "base/StatusPanes.h"
-#include "base/TestVectors.h"
 #include "base/Texts.h"
+#include "support/TestVectors.h"
 
 namespace velnor {
 namespace {

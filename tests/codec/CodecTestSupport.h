@@ -1,7 +1,7 @@
 #pragma once
 
-#include "base/TestVectors.h"
 #include "codec/CMyTools.h"
+#include "support/TestVectors.h"
 
 namespace velnor::test {
 

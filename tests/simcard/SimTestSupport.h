@@ -14,36 +14,9 @@
 #include "simcard/ProfileJson.h"
 #include "simcard/VirtualSim.h"
 #include "support/TempDir.h"
+#include "support/TestVectors.h"
 
 namespace velnor::test {
-
-using nlohmann::json;
-
-// A file under tests/vectors/ of the tree that VELNOR_TEST_SOURCE names (CTest sets it).
-inline std::string vectorText(const std::string &name) {
-    const char *tree = std::getenv("VELNOR_TEST_SOURCE");
-    const std::string text = readFile(std::string(tree ? tree : ".") + "/tests/vectors/" + name);
-    EXPECT_FALSE(text.empty()) << "no " << name << " under VELNOR_TEST_SOURCE";
-    return text;
-}
-
-// The vectors of one such file. A file is a list of groups, each with its "vectors" and the
-// members they share, such as the "source" they come from; every vector gets its group's
-// members unless it has its own.
-inline std::vector<json> loadVectors(const std::string &name) {
-    const std::string text = vectorText(name);
-    std::vector<json> vectors;
-    for (json shared : text.empty() ? json::array() : json::parse(text)) {
-        const json group = shared.at("vectors");
-        shared.erase("vectors");
-        for (const json &vector : group) {
-            vectors.push_back(shared);
-            vectors.back().update(vector);
-        }
-    }
-    EXPECT_FALSE(vectors.empty()) << "no vectors in " << name;
-    return vectors;
-}
 
 // The card of chv.json: ICCID, a phonebook of 5 records of 30 bytes (record 3 "John"),
 // messages, parameters, a CDMA directory, CHV1 1234 enabled with unblock code 12345678.

@@ -3,12 +3,13 @@
 // Test vectors kept as data: JSON files under tests/vectors/ of the source tree.
 
 #include <cstdlib>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "support/TempDir.h"
 
 namespace velnor::test {
 
@@ -29,14 +30,21 @@ inline std::string textOf(const json &value) {
     return text;
 }
 
-// The vectors of one file, found in the tree that VELNOR_TEST_SOURCE names (CTest sets it). A
-// file is a list of groups, each with its "vectors" and the members they share, such as the
-// "source" they come from; every vector gets its group's members unless it has its own.
-inline std::vector<json> loadVectors(const std::string &name) {
+// A file under tests/vectors/ of the tree that VELNOR_TEST_SOURCE names (CTest sets it).
+inline std::string vectorText(const std::string &name) {
     const char *tree = std::getenv("VELNOR_TEST_SOURCE");
-    std::ifstream in(std::string(tree ? tree : ".") + "/tests/vectors/" + name);
+    const std::string text = readFile(std::string(tree ? tree : ".") + "/tests/vectors/" + name);
+    EXPECT_FALSE(text.empty()) << "no " << name << " under VELNOR_TEST_SOURCE";
+    return text;
+}
+
+// The vectors of one such file. A file is a list of groups, each with its "vectors" and the
+// members they share, such as the "source" they come from; every vector gets its group's
+// members unless it has its own.
+inline std::vector<json> loadVectors(const std::string &name) {
+    const std::string text = vectorText(name);
     std::vector<json> vectors;
-    for (json shared : in ? json::parse(in) : json::array()) {
+    for (json shared : text.empty() ? json::array() : json::parse(text)) {
         const json group = shared.at("vectors");
         shared.erase("vectors");
         for (const json &vector : group) {
@@ -44,7 +52,7 @@ inline std::vector<json> loadVectors(const std::string &name) {
             vectors.back().update(vector);
         }
     }
-    EXPECT_FALSE(vectors.empty()) << "no vectors in " << name << " under VELNOR_TEST_SOURCE";
+    EXPECT_FALSE(vectors.empty()) << "no vectors in " << name;
     return vectors;
 }
 
