@@ -153,18 +153,6 @@ TEST_F(CardControllerTest, AnotherCardNeverGetsTheFirstCardsCode) {
     EXPECT_EQ(card().instructionCount(0xB2), 0u) << "no PIN, no read";
 }
 
-TEST_F(CardControllerTest, PinWantedAsksUntilTheUserGivesIt) {
-    insertSmallCard(true);
-    controller.pinWanted();
-    EXPECT_TRUE(session.reader.chv1Pending);
-    EXPECT_TRUE(watcher.shared.chv1Pending);
-    prompts.codes = {{{"1234"}, false}};
-    controller.pinWanted();
-    EXPECT_FALSE(session.reader.chv1Pending);
-    EXPECT_FALSE(watcher.shared.chv1Pending);
-    EXPECT_EQ(watcher.depth, 0);
-}
-
 TEST_F(CardControllerTest, EventsArrivingWhileTheWindowIsBusyAreLetGo) {
     insertSmallCard(false);
     controller.lookForReader();
@@ -178,13 +166,18 @@ TEST_F(CardControllerTest, EventsArrivingWhileTheWindowIsBusyAreLetGo) {
     EXPECT_EQ(panes.panes[1], kCardPane);
 }
 
+// The PIN commands say what they did; the PIN the watcher wants is asked until the user gives it.
 TEST_F(CardControllerTest, PinCommandsTellWhatTheyDid) {
     insertSmallCard(true);
+    controller.pinWanted(); // cancelled
+    EXPECT_TRUE(session.reader.chv1Pending);
+    EXPECT_TRUE(watcher.shared.chv1Pending);
     const struct {
         void (CardController::*command)();
         CodeAnswer typed;
-        int info;
+        int info; // 0: none
     } cases[] = {
+        {&CardController::pinWanted, {{"1234"}, false}, 0},
         {&CardController::switchPin, {{"1234"}, true}, 8043},
         {&CardController::switchPin, {{"1234"}, false}, 8042},
         {&CardController::changePin, {{"1234", "5678", "5678"}, false}, 8044},
@@ -194,11 +187,12 @@ TEST_F(CardControllerTest, PinCommandsTellWhatTheyDid) {
         prompts.asked.clear();
         prompts.codes = {c.typed};
         (controller.*c.command)();
-        ASSERT_EQ(prompts.asked.size(), 2u);
-        EXPECT_EQ(prompts.asked[1].id, c.info);
-        EXPECT_EQ(prompts.asked[1].messageKind, MessageKind::Information);
+        ASSERT_EQ(prompts.asked.size(), c.info ? 2u : 1u);
+        EXPECT_EQ(prompts.asked.back().id, c.info);
+        EXPECT_EQ(prompts.asked.back().messageKind, MessageKind::Information);
         EXPECT_EQ(watcher.depth, 0);
         EXPECT_FALSE(session.reader.chv1Pending);
+        EXPECT_FALSE(watcher.shared.chv1Pending);
     }
     EXPECT_EQ(session.card.chv1Code, "2468");
     prompts.asked.clear();

@@ -18,13 +18,10 @@ void CardFixture::TearDown() {
 }
 
 void CardFixture::insertCard(const std::vector<TestFile> &files, bool chv1Enabled) {
-    nlohmann::json profile = {{"chv1",
-                               {{"enabled", chv1Enabled},
-                                {"code", "1234"},
-                                {"attempts", 3},
-                                {"unblockCode", "12345678"},
-                                {"unblockAttempts", 10}}},
-                              {"files", identityFiles}};
+    nlohmann::json profile = nlohmann::json::parse(R"({"chv1": {"code": "1234", "attempts": 3,
+        "unblockCode": "12345678", "unblockAttempts": 10}})");
+    profile["chv1"]["enabled"] = chv1Enabled;
+    profile["files"] = identityFiles;
     for (const TestFile &file : files) {
         nlohmann::json &added =
             profile["files"].emplace_back(nlohmann::json{{"path", file.path},

@@ -13,13 +13,10 @@ class CardRead : public CardFixture {
 protected:
     // Ten records: 1 and 2 free, entries at 3, 4 and 7.
     void insertTenRecordCard(const std::string &update = "") {
-        insertCard({{kAdnPath,
-                     30,
-                     10,
-                     {"", "", adnRecord("Anna", "0301234"), adnRecord("Bob {home}", "+4917012"), "",
-                      "", adnRecord("Carl", "*#06#")},
-                     "FF",
-                     update}});
+        const Strings records = {
+            "", "", adnRecord("Anna", "0301234"), adnRecord("Bob {home}", "+4917012"),
+            "", "", adnRecord("Carl", "*#06#")};
+        insertCard({{kAdnPath, 30, 10, records, "FF", update}});
     }
     static std::string sentRecord(uint8_t statusByte, const std::string &text) {
         CardState state;

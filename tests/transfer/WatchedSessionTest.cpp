@@ -37,24 +37,6 @@ protected:
     ReaderMonitor monitor{std::make_unique<PollingReaderSource>(driver), events, 5};
 };
 
-TEST_F(WatchedSession, PulledCardIsNoticedAndTheCardPutBackReadAgain) {
-    insertSmallCard(false);
-    window.callBlocking([this] { live.lookForReader(); });
-    ASSERT_EQ(pane(1), std::string("Card ") + kIdentity);
-    ASSERT_TRUE(realWatcher.running());
-    monitor.start();
-
-    pull();
-    ASSERT_TRUE(window.eventually([&] { return panes.panes[1] == "No card in the reader"; }));
-    EXPECT_TRUE(window.eventually(
-        [&] { return session.cardPhonebook.empty() && !session.phonebookLoaded; }));
-
-    setQuirks({});
-    EXPECT_TRUE(window.eventually([&] {
-        return panes.panes[1] == std::string("Card ") + kIdentity && session.phonebookLoaded;
-    }));
-}
-
 TEST_F(WatchedSession, AnotherCardAsksForItsOwnPinWhileWindowCommandsRun) {
     insertSmallCard(true);
     window.callBlocking([this] {
