@@ -36,11 +36,14 @@ protected:
 };
 
 // The backup restored is kept, though the card's records saved first repeat it the second time.
+// A phonebook goes back through a reader without CDMA too.
 TEST_F(Restore, PutsTheRecordsBackAndKeepsWhatItReplaced) {
+    session.reader.readerCdmaCapable = false;
     for (const auto &replaced : {overwritten, original}) {
         const RestoreResult result = restore();
         ASSERT_EQ(result.outcome, RestoreOutcome::Done);
         EXPECT_EQ(result.recordsWritten, 4u);
+        EXPECT_EQ(status.memory().progress.id, 8031); // entries, not messages
         EXPECT_EQ(result.cardIdentity, kIdentity);
         EXPECT_EQ(cardRecords(kAdnPath, 4), original);
         EXPECT_EQ(backupRecords(result.cardBackup), replaced);
