@@ -7,20 +7,6 @@ namespace {
 
 using CliRead = test::CliFixture;
 
-TEST_F(CliRead, ReadsBothListsOfTheDemoCard) {
-    ASSERT_EQ(onCard({"read", "phonebook"}), cli::Done) << err.str();
-    EXPECT_EQ(out.str().rfind("No.,Name,Number,\r\n\"1\",", 0), 0u);
-    EXPECT_NE(out.str().find("\"\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD \xD0\x9F\xD0\xB5\xD1\x82\xD1\x80"
-                             "\xD0\xBE\xD0\xB2\",\"+79161234567\","), // "Иван Петров"
-              std::string::npos);
-    EXPECT_TRUE(std::filesystem::exists(dir / "Phone.fph"));
-
-    ASSERT_EQ(onCard({"read", "messages", "-o", (dir / "m.fsm").string()}), cli::Done);
-    const std::string messages = test::readFile(dir / "m.fsm");
-    EXPECT_EQ(messages.rfind("No.,Status,Number,Time,Text,\r\n", 0), 0u);
-    EXPECT_NE(messages.find("\"Not sent\""), std::string::npos);
-}
-
 TEST_F(CliRead, ExitStatusesSayWhatWentWrong) {
     EXPECT_EQ(run({"read"}), cli::Usage);
     EXPECT_EQ(run({"frobnicate"}), cli::Usage);
