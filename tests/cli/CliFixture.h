@@ -8,6 +8,7 @@
 #include "cli/Commands.h"
 #include "cli/DriverFactory.h"
 #include "codec/CMyTools.h"
+#include "simcard/ProfileJson.h"
 #include "support/EnglishTexts.h"
 #include "support/TempDir.h"
 #include "transfer/CardBackup.h"
@@ -50,6 +51,16 @@ protected:
     std::string readPhonebook() {
         EXPECT_EQ(onCard({"read", "phonebook"}), cli::Done) << err.str();
         return out.str();
+    }
+    int pin(std::vector<std::string> words) {
+        words.insert(words.begin(), "pin");
+        return onCard(std::move(words));
+    }
+    // CHV1 as the card keeps it in its profile.
+    ChvState::Settings chv1() {
+        const ProfileResult kept = loadCardProfile(card);
+        EXPECT_TRUE(kept.profile) << kept.error;
+        return kept.profile ? kept.profile->chv1 : ChvState::Settings{};
     }
     // The path after "Card backup: " on the standard output.
     std::string backupPath() {

@@ -1,76 +1,82 @@
-#include "ControllerFixture.h"
+#include "CardFixture.h"
 
 namespace velnor::test {
 namespace {
 
-using CardControllerTest = ControllerFixture;
+using CardControllerTest = CardFixture;
 
-TEST_F(CardControllerTest, NoReaderSaysSoAndDisablesConnect) {
-    driver.attached = false;
-    session.reader.readerPresent = true;
-    controller.lookForReader();
-    EXPECT_FALSE(session.reader.readerPresent);
-    EXPECT_EQ(panes.panes[0], "No card reader found");
-    EXPECT_EQ(panes.panes[1], "");
-    EXPECT_FALSE(commands.isEnabled(command::Connect, CommandPlace::Menu));
-    EXPECT_FALSE(commands.isEnabled(command::Connect, CommandPlace::Toolbar));
-    EXPECT_FALSE(commands.isEnabled(command::Disconnect, CommandPlace::Menu));
-    EXPECT_TRUE(watcher.starts.empty());
-}
+const std::string kCardPane = std::string("Card ") + kIdentity;
 
-TEST_F(CardControllerTest, ReaderWithoutInquiryBlockCannotConnect) {
-    insert(kCardA, false);
-    driver.block.reset();
-    controller.lookForReader();
-    EXPECT_EQ(panes.panes[0], "The reader has no SIM function");
-    EXPECT_FALSE(session.reader.readerPresent);
-    EXPECT_FALSE(commands.isEnabled(command::Connect, CommandPlace::Toolbar));
-    EXPECT_TRUE(watcher.starts.empty());
-}
+// What the reader search finds decides the reader pane and whether Connect is offered; a card
+// found is opened, watched and read, its messages first.
+TEST_F(CardControllerTest, ReaderSearchOpensAndReadsTheCardItFinds) {
+    using Block = std::optional<std::vector<uint8_t>>;
+    const Block sim = driver.block;
+    const Block noSim = std::vector<uint8_t>{0x10, 0x01, 0x00, 0x00, 0x01, 'S', 'I', 'M', 'X'};
+    const struct {
+        bool attached;
+        Block block;
+        bool pulled;
+        const char *readerPane;
+        std::string cardPane;
+        bool present; // and Connect offered until connected
+        bool cdma;
+        int simFunction; // 5 is the one before, kept when the reader names none
+        bool connected;
+    } cases[] = {
+        {false, sim, false, "No card reader found", "", false, true, 5, false},
+        {true, std::nullopt, false, "The reader has no SIM function", "", false, true, 5, false},
+        {true, noSim, false, "Reader ready (version 10, 0100)", kCardPane, true, false, 5, true},
+        {true, sim, false, "Reader ready (version B0, 0208)", kCardPane, true, true, 0, true},
+        {true, sim, true, "Reader ready (version B0, 0208)", "No card in the reader", true, true, 0,
+         false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.readerPane + (" " + c.cardPane));
+        insertSmallCard(false);
+        setQuirks({.pulled = c.pulled});
+        driver.attached = c.attached;
+        driver.block = c.block;
+        watcher.starts.clear();
+        watcher.shared = {};
+        session.reader.lastIdentity.clear();
+        tabsShown.clear();
+        panes.panes[1] = "stale";
+        session.card.simFunction = 5;
+        session.reader.readerCdmaCapable = true;
+        session.phonebookLoaded = session.messagesLoaded = false;
+        controller.lookForReader();
 
-TEST_F(CardControllerTest, ReaderWithoutSimFunctionKeepsTheFunctionNumberAndGoesOn) {
-    insert(kCardA, false);
-    driver.block = std::vector<uint8_t>{0x10, 0x01, 0x00, 0x00, 0x01, 'S', 'I', 'M', 'X'};
-    session.card.simFunction = 0;
-    controller.lookForReader();
-    EXPECT_EQ(panes.panes[0], "Reader ready (version 10, 0100)");
-    EXPECT_EQ(session.card.simFunction, 0);
-    EXPECT_FALSE(session.reader.readerCdmaCapable);
-    EXPECT_TRUE(session.reader.readerPresent);
-}
-
-TEST_F(CardControllerTest, FoundReaderConnectsAndReadsMessagesThenThePhonebook) {
-    insert(kCardA, false);
-    controller.lookForReader();
-    EXPECT_EQ(panes.panes[0], "Reader ready (version B0, 0208)");
-    EXPECT_TRUE(session.reader.readerCdmaCapable);
-    EXPECT_EQ(panes.panes[1], std::string("Card ") + kIdentityA);
-    ASSERT_EQ(watcher.starts.size(), 1u);
-    EXPECT_EQ(watcher.starts[0].devicePath, path);
-    EXPECT_EQ(tabsShown, (std::vector<int>{kMessageTab, kPhonebookTab}));
-    EXPECT_TRUE(session.messagesLoaded);
-    EXPECT_TRUE(session.phonebookLoaded);
-    EXPECT_EQ(session.messages.size(), 1u);
-    EXPECT_EQ(session.cardPhonebook.rowCount(), 1u);
-    EXPECT_EQ(watcher.depth, 0);
-    EXPECT_EQ(watcher.shared.lastIdentity, kIdentityA) << "the watcher compares with this card";
-    EXPECT_TRUE(controller.connected());
-    EXPECT_TRUE(commands.isEnabled(command::Write, CommandPlace::Toolbar)) << "after the reads";
-}
-
-TEST_F(CardControllerTest, ReaderWithoutCardShowsNoCardAndStartsNoWatcher) {
-    insert(kCardA, false);
-    pull();
-    controller.lookForReader();
-    EXPECT_EQ(panes.panes[1], "No card in the reader");
-    EXPECT_TRUE(watcher.starts.empty());
-    EXPECT_TRUE(tabsShown.empty());
-    EXPECT_FALSE(controller.connected());
+        EXPECT_EQ(panes.panes[0], c.readerPane);
+        EXPECT_EQ(panes.panes[1], c.cardPane);
+        EXPECT_EQ(session.reader.readerPresent, c.present);
+        EXPECT_EQ(commands.isEnabled(command::Connect, CommandPlace::Menu),
+                  c.present && !c.connected);
+        EXPECT_EQ(commands.isEnabled(command::Connect, CommandPlace::Toolbar),
+                  c.present && !c.connected);
+        EXPECT_EQ(session.reader.readerCdmaCapable, c.cdma);
+        EXPECT_EQ(session.card.simFunction, c.simFunction);
+        EXPECT_EQ(controller.connected(), c.connected);
+        EXPECT_EQ(commands.isEnabled(command::Disconnect, CommandPlace::Menu), c.connected);
+        EXPECT_EQ(commands.isEnabled(command::Write, CommandPlace::Toolbar), c.connected);
+        EXPECT_EQ(watcher.starts.size(), c.connected ? 1u : 0u);
+        EXPECT_EQ(tabsShown, (c.connected ? std::vector<int>{kMessageTab, kPhonebookTab}
+                                          : std::vector<int>{}));
+        EXPECT_EQ(session.messages.size() + session.cardPhonebook.rowCount(),
+                  c.connected ? 2u : 0u);
+        EXPECT_EQ(session.messagesLoaded && session.phonebookLoaded, c.connected);
+        EXPECT_EQ(watcher.shared.lastIdentity, c.connected ? kIdentity : "")
+            << "the watcher compares with this card";
+        EXPECT_EQ(watcher.depth, 0);
+        if (c.connected) {
+            EXPECT_EQ(watcher.starts[0].devicePath, path);
+        }
+        controller.disconnect();
+    }
 }
 
 TEST_F(CardControllerTest, ConnectReplacesTheWatcherAndFailedConnectLeavesNone) {
-    insert(kCardA, false);
-    session.reader.devicePath = path;
+    insertSmallCard(false);
     ASSERT_TRUE(controller.connect());
     EXPECT_FALSE(commands.isEnabled(command::FileMenuButton, CommandPlace::Toolbar));
     EXPECT_FALSE(commands.isEnabled(command::OpenFile, CommandPlace::Menu));
@@ -83,88 +89,72 @@ TEST_F(CardControllerTest, ConnectReplacesTheWatcherAndFailedConnectLeavesNone) 
     EXPECT_TRUE(watcher.shared.chv1Pending);
 }
 
-TEST_F(CardControllerTest, DisconnectForgetsTheListsButKeepsWatching) {
-    insert(kCardA, false);
-    controller.lookForReader();
-    controller.disconnect();
-    EXPECT_TRUE(session.cardPhonebook.empty());
-    EXPECT_EQ(session.messages.size(), 0u);
-    EXPECT_FALSE(session.phonebookLoaded);
-    EXPECT_FALSE(session.messagesLoaded);
-    EXPECT_EQ(panes.panes[1], "");
-    EXPECT_TRUE(session.reader.chv1Pending);
-    EXPECT_TRUE(commands.isEnabled(command::Connect, CommandPlace::Menu));
-    EXPECT_FALSE(commands.isEnabled(command::Read, CommandPlace::Toolbar));
-    EXPECT_TRUE(watcher.isRunning);
-    EXPECT_FALSE(controller.connected());
-}
-
-TEST_F(CardControllerTest, CardGoneEmptiesTheListsAndForgetsTheCodeAndIdentity) {
-    insert(kCardA, true);
-    type({"1234"});
-    controller.lookForReader();
-    ASSERT_EQ(session.card.chv1Code, "1234");
-    pull();
-    controller.cardGone();
-    EXPECT_EQ(panes.panes[1], "No card in the reader");
+// Both forget the lists and keep watching; a card gone takes its code and identity along.
+TEST_F(CardControllerTest, DisconnectAndCardGoneForgetTheLists) {
+    for (const bool gone : {false, true}) {
+        insertSmallCard(true);
+        prompts.codes = {{{"1234"}, false}};
+        controller.lookForReader();
+        ASSERT_EQ(session.card.chv1Code, "1234");
+        if (gone) {
+            pull();
+            controller.cardGone();
+        } else {
+            controller.disconnect();
+        }
+        EXPECT_TRUE(session.cardPhonebook.empty());
+        EXPECT_EQ(session.messages.size(), 0u);
+        EXPECT_FALSE(session.phonebookLoaded || session.messagesLoaded);
+        EXPECT_EQ(panes.panes[1], gone ? "No card in the reader" : "");
+        EXPECT_TRUE(session.reader.chv1Pending);
+        EXPECT_TRUE(watcher.shared.chv1Pending);
+        EXPECT_TRUE(commands.isEnabled(command::Connect, CommandPlace::Menu));
+        EXPECT_FALSE(commands.isEnabled(command::Read, CommandPlace::Toolbar));
+        EXPECT_TRUE(watcher.isRunning);
+        EXPECT_FALSE(controller.connected());
+        EXPECT_EQ(session.card.chv1Code.empty(), gone);
+        EXPECT_EQ(session.reader.lastIdentity.empty(), gone);
+        EXPECT_EQ(watcher.shared.lastIdentity, gone ? "" : kIdentity);
+    }
     EXPECT_EQ(status.memory().card.id, 8030);
-    EXPECT_TRUE(session.reader.lastIdentity.empty());
-    EXPECT_TRUE(session.card.chv1Code.empty());
-    EXPECT_TRUE(session.cardPhonebook.empty());
-    EXPECT_EQ(watcher.shared.lastIdentity, "");
-    EXPECT_TRUE(watcher.shared.chv1Pending);
 }
 
 // The same card put back: its identity differs from the zeroed one, so it is opened (the PIN
 // asked again, since the code went with the removal) and the current tab is read again.
 TEST_F(CardControllerTest, CardPutBackIsOpenedAndTheCurrentTabReadAgain) {
-    insert(kCardA, true);
-    type({"1234"});
+    insertSmallCard(true);
+    prompts.codes = {{{"1234"}, false}, {{"1234"}, false}};
     controller.lookForReader();
     controller.cardGone();
     currentTab = kMessageTab;
-    type({"1234"});
     prompts.asked.clear();
     controller.otherCard();
     EXPECT_EQ(prompts.ids(), (std::vector<int>{0})) << "the PIN dialog, nothing else";
-    EXPECT_EQ(panes.panes[1], std::string("Card ") + kIdentityA);
+    EXPECT_EQ(panes.panes[1], kCardPane);
     EXPECT_TRUE(session.messagesLoaded);
     EXPECT_FALSE(session.phonebookLoaded);
     EXPECT_EQ(watcher.depth, 0);
-    EXPECT_EQ(watcher.shared.lastIdentity, kIdentityA);
+    EXPECT_EQ(watcher.shared.lastIdentity, kIdentity);
     EXPECT_FALSE(watcher.shared.chv1Pending);
 }
 
 // Another card with a PIN of its own: the first card's code is never offered to it, whatever
 // the user does with its PIN dialog.
 TEST_F(CardControllerTest, AnotherCardNeverGetsTheFirstCardsCode) {
-    insert(kCardA, true);
-    type({"1234"});
+    insertSmallCard(true);
+    prompts.codes = {{{"1234"}, false}};
     controller.lookForReader();
-    insert(kCardB, true);
+    insertSmallCard(true, kCardB);
     controller.otherCard(); // the user cancels the PIN dialog; the read still runs
-    EXPECT_EQ(instructions(0x20), 0u);
-    EXPECT_EQ(attemptsLeft(), 3);
+    EXPECT_EQ(card().instructionCount(0x20), 0u);
+    EXPECT_EQ(card().chv1().settings().attemptsLeft, 3);
     EXPECT_TRUE(session.card.chv1Code.empty());
     EXPECT_TRUE(watcher.shared.chv1Pending);
-    EXPECT_EQ(instructions(0xB2), 0u) << "no PIN, no read";
-}
-
-TEST_F(CardControllerTest, PinWantedAsksUntilTheUserGivesIt) {
-    insert(kCardA, true);
-    session.reader.devicePath = path;
-    controller.pinWanted();
-    EXPECT_TRUE(session.reader.chv1Pending);
-    EXPECT_TRUE(watcher.shared.chv1Pending);
-    type({"1234"});
-    controller.pinWanted();
-    EXPECT_FALSE(session.reader.chv1Pending);
-    EXPECT_FALSE(watcher.shared.chv1Pending);
-    EXPECT_EQ(watcher.depth, 0);
+    EXPECT_EQ(card().instructionCount(0xB2), 0u) << "no PIN, no read";
 }
 
 TEST_F(CardControllerTest, EventsArrivingWhileTheWindowIsBusyAreLetGo) {
-    insert(kCardA, false);
+    insertSmallCard(false);
     controller.lookForReader();
     watcher.depth = 1; // a read or a dialog of the window holds the watcher
     controller.cardGone();
@@ -173,32 +163,36 @@ TEST_F(CardControllerTest, EventsArrivingWhileTheWindowIsBusyAreLetGo) {
     controller.readersSeen({});
     EXPECT_TRUE(prompts.codeRequests.empty());
     EXPECT_TRUE(session.phonebookLoaded);
-    EXPECT_EQ(panes.panes[1], std::string("Card ") + kIdentityA);
+    EXPECT_EQ(panes.panes[1], kCardPane);
 }
 
+// The PIN commands say what they did; the PIN the watcher wants is asked until the user gives it.
 TEST_F(CardControllerTest, PinCommandsTellWhatTheyDid) {
-    insert(kCardA, true);
-    session.reader.devicePath = path;
-    struct Case {
+    insertSmallCard(true);
+    controller.pinWanted(); // cancelled
+    EXPECT_TRUE(session.reader.chv1Pending);
+    EXPECT_TRUE(watcher.shared.chv1Pending);
+    const struct {
         void (CardController::*command)();
         CodeAnswer typed;
-        int info;
-    };
-    const Case cases[] = {
+        int info; // 0: none
+    } cases[] = {
+        {&CardController::pinWanted, {{"1234"}, false}, 0},
         {&CardController::switchPin, {{"1234"}, true}, 8043},
         {&CardController::switchPin, {{"1234"}, false}, 8042},
         {&CardController::changePin, {{"1234", "5678", "5678"}, false}, 8044},
         {&CardController::unblockPin, {{"12345678", "2468", "2468"}, false}, 8079},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         prompts.asked.clear();
         prompts.codes = {c.typed};
         (controller.*c.command)();
-        ASSERT_EQ(prompts.asked.size(), 2u);
-        EXPECT_EQ(prompts.asked[1].id, c.info);
-        EXPECT_EQ(prompts.asked[1].messageKind, MessageKind::Information);
+        ASSERT_EQ(prompts.asked.size(), c.info ? 2u : 1u);
+        EXPECT_EQ(prompts.asked.back().id, c.info);
+        EXPECT_EQ(prompts.asked.back().messageKind, MessageKind::Information);
         EXPECT_EQ(watcher.depth, 0);
         EXPECT_FALSE(session.reader.chv1Pending);
+        EXPECT_FALSE(watcher.shared.chv1Pending);
     }
     EXPECT_EQ(session.card.chv1Code, "2468");
     prompts.asked.clear();
@@ -206,11 +200,12 @@ TEST_F(CardControllerTest, PinCommandsTellWhatTheyDid) {
     EXPECT_EQ(prompts.asked.size(), 1u);
 }
 
-TEST_F(CardControllerTest, ReaderArrivalIsActedOnOnceTheWindowIsFree) {
+// A reader plugged in, or a card put into a reader that is not watched, is acted on once the
+// window is free, and only when something changed.
+TEST_F(CardControllerTest, ReaderOrCardArrivingIsActedOnOnceTheWindowIsFree) {
     driver.attached = false;
     controller.lookForReader();
-    EXPECT_EQ(panes.panes[0], "No card reader found");
-    insert(kCardA, false);
+    insertSmallCard(false);
     driver.attached = true;
     watcher.depth = 1;
     controller.readersSeen(driver.ListReaders());
@@ -221,13 +216,11 @@ TEST_F(CardControllerTest, ReaderArrivalIsActedOnOnceTheWindowIsFree) {
     EXPECT_TRUE(session.phonebookLoaded);
     controller.readersSeen(driver.ListReaders());
     EXPECT_EQ(watcher.starts.size(), 1u) << "no change, no search";
-}
 
-TEST_F(CardControllerTest, CardIntoAnUnwatchedReaderConnects) {
-    insert(kCardA, false);
     pull();
+    controller.disconnect();
     controller.lookForReader();
-    ASSERT_TRUE(watcher.starts.empty());
+    watcher.starts.clear();
     setQuirks({});
     controller.readersSeen(driver.ListReaders());
     EXPECT_EQ(watcher.starts.size(), 1u);

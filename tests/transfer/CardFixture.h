@@ -1,0 +1,129 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "card/SimulatedCards.h"
+#include "card/SimulatedDriver.h"
+#include "support/EnglishTexts.h"
+#include "support/FakeWatcher.h"
+#include "support/Fakes.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TempDir.h"
+#include "transfer/CardBackup.h"
+#include "transfer/CardController.h"
+#include "transfer/CardReader.h"
+#include "transfer/CardWriter.h"
+
+namespace velnor::test {
+
+inline constexpr const char *kAdnPath = "3F00/7F10/6F3A";
+inline constexpr const char *kSmsPath = "3F00/7F10/6F3C";
+inline constexpr const char *kSmspPath = "3F00/7F10/6F42";
+inline constexpr const char *kCdmaSmsPath = "3F00/7F25/6F3C";
+// EF_ICCID as stored (BCD, low nibble first) and as read.
+inline constexpr const char *kCardA = "98103254769810325476";
+inline constexpr const char *kCardB = "98103254769810325477";
+inline constexpr const char *kIdentity = "89012345678901234567";
+inline constexpr const char *kIdentityB = "89012345678901234577";
+inline const std::string kFreeAdn(60, 'F');
+inline const std::string kFreeSms(352, '0');
+// A parameters record of 40 bytes (alpha length 12): indicators 0xFD say the service-centre
+// address +491710760000 is present (GSM 11.11, 10.5.6).
+inline const std::string kSmspRecord =
+    std::string(24, 'F') + "FD" + std::string(24, 'F') + "0791947101670000" + std::string(12, 'F');
+
+// One linear fixed file of a test card.
+struct TestFile {
+    std::string path;
+    int recordLength;
+    int recordCount;
+    std::vector<std::string> records; // hexadecimal
+    std::string fill = "FF";
+    std::string update{}; // the UPDATE access condition ("ADM"); empty: the card's default
+};
+
+// A phonebook record of 30 bytes (alpha length 16) with a GSM name and a national number.
+std::string adnRecord(const std::string &name, const std::string &number);
+// A stored SMS-DELIVER of 176 bytes from +4917123456 with service centre +491710760000, time
+// stamp 2008-04-12 13:45:20 and the text "hello", after the given status byte.
+std::string smsRecord(uint8_t statusByte);
+
+// A simulated reader that a test can unplug, and whose inquiry block it can change or take away.
+class InquiryDriver : public SimulatedDriver {
+public:
+    using SimulatedDriver::SimulatedDriver;
+    std::atomic<bool> attached{true}; // the reader watch looks from its own thread
+    std::optional<std::vector<uint8_t>> block =
+        std::vector<uint8_t>{0xB0, 0x02, 0x08, 0x00, 0x01, 'S', 'I', 'M', ' '};
+
+    std::vector<ReaderEntry> ListReaders() override {
+        return attached ? SimulatedDriver::ListReaders() : std::vector<ReaderEntry>{};
+    }
+    std::optional<std::string> FindDeviceEntry() override {
+        return attached ? SimulatedDriver::FindDeviceEntry() : std::nullopt;
+    }
+    std::optional<std::vector<uint8_t>> SIM_InquiryFunctions(int handle) override {
+        return SimulatedDriver::SIM_InquiryFunctions(handle) ? block : std::nullopt;
+    }
+};
+
+// A card in a simulated reader of its own, read and written through the window's services and
+// its card logic, with every service scripted and the tabs recorded. The PIN, when on, is 1234
+// with unblock code 12345678.
+class CardFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    void insertCard(const std::vector<TestFile> &files, bool chv1Enabled = false);
+    // One phonebook entry and one received message, on the card of the given ICCID.
+    void insertSmallCard(bool chv1Enabled, const char *iccid = kCardA);
+    VirtualSim &card();
+    void setQuirks(const CardQuirks &quirks);
+    void pull() { setQuirks({.pulled = true}); }
+    ReadOutcome read(CardFile file) { return readCard(session, env, file); }
+    WriteResult write(CardFile file) { return writeCard(session, env, file); }
+
+    std::vector<std::string> cardRecords(const std::string &path, size_t count);
+    std::vector<std::string> backupRecords(const std::filesystem::path &path);
+    std::vector<std::filesystem::path> cardBackups() {
+        return cardBackupsOf(dir.path(), kIdentity);
+    }
+    static std::vector<std::string> column(const RowList &list, size_t c);
+    void expectWorkerBack();
+
+    TempDir dir;
+    std::string path = "sim:" + (dir / "card.json").string();
+    // The transparent files the next card is told apart by.
+    nlohmann::json identityFiles =
+        nlohmann::json::array({{{"path", "3F00/2FE2"}, {"data", kCardA}}});
+    EnglishTexts texts;
+    ScriptedPrompts prompts;
+    RecordingPanes panes;
+    StatusLine status{panes, texts};
+    RecordingCommands commands;
+    FakeWatcher watcher;
+    ScriptedProgress progress;
+    Timing timing = Timing::none();
+    InquiryDriver driver{path};
+    Session session;
+    Environment env{driver,  prompts,  texts,  status,     commands,
+                    watcher, progress, timing, dir.path(), dir.path()};
+    std::vector<int> tabsShown;
+    int currentTab = kPhonebookTab;
+    CardController controller{session, env, watcher,
+                              TabAccess{[this](int tab) {
+                                            tabsShown.push_back(tab);
+                                            currentTab = tab;
+                                        },
+                                        [this] { return currentTab; }}};
+    std::shared_ptr<SimHost> host;
+};
+
+} // namespace velnor::test
