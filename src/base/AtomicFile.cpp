@@ -84,22 +84,18 @@ void AtomicFileWriter::openStream(bool regularFile) {
 
 void AtomicFileWriter::createTemporary(const Kept *existing) {
     const fs::path folder = folderOf(target_);
+    const mode_t wanted = existing != nullptr ? existing->mode & 0777 : 0600;
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
         temporary_ = (folder / ("." + target_.filename().string() + "." + uniqueSuffix())).string();
-        // Created as any new file is, so that the umask (or the folder's default ACL) shows in
-        // the mode the system gives it.
-        fd_ = ::open(temporary_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        // Created with its final mode, which the umask (or the folder's default ACL) may only
+        // narrow: never open to others for a moment in which they could open it too.
+        fd_ = ::open(temporary_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, wanted);
         if (fd_ < 0 && errno != EEXIST) {
             break;
         }
     }
     struct stat created {};
     if (fd_ < 0 || ::fstat(fd_, &created) != 0) {
-        fail("cannot create a file in " + folder.string(), errno);
-        return;
-    }
-    const mode_t wanted = existing != nullptr ? existing->mode & 0777 : 0600;
-    if (::fchmod(fd_, wanted & created.st_mode & 0777) != 0) {
         fail("cannot create a file in " + folder.string(), errno);
         return;
     }

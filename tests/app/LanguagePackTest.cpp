@@ -94,10 +94,10 @@ TEST(ToolTexts, FollowTheConfiguredLanguageThenEnglishThenTheBuiltInTable) {
 
 // Which conversion each argument of a format gets, by argument number ("%2$d" is the second).
 std::map<int, char> conversions(const std::string &format) {
-    static const std::regex spec(R"(%(?:(\d+)\$)?[-+ #0]*\d*(?:\.\d*)?[hlLqjzt]*(.))");
+    static const std::regex directive(R"(%(?:(\d+)\$)?[-+ #0]*\d*(?:\.\d*)?[hlLqjzt]*(.))");
     std::map<int, char> result;
     int next = 1;
-    for (std::sregex_iterator it(format.begin(), format.end(), spec), end; it != end; ++it) {
+    for (std::sregex_iterator it(format.begin(), format.end(), directive), end; it != end; ++it) {
         const char conversion = (*it)[2].str()[0];
         if (conversion != '%') {
             result[(*it)[1].matched ? std::stoi((*it)[1].str()) : next++] =
