@@ -45,7 +45,6 @@ public:
     QWidget *window() const { return window_; }
     QPushButton *cancelButton() const { return cancelButton_; }
     QProgressBar *bar() const { return bar_; }
-    QWidget *disabledOwner() const { return disabledOwner_; }
 
 private:
     void create();

@@ -75,17 +75,6 @@ CellKind cellKind(std::string_view text) {
     return CellKind::Text;
 }
 
-int compareCells(std::string_view a, std::string_view b) {
-    const CellKey x = keyOf(a);
-    if (x.kind != CellKind::Text) {
-        return compareKeys(x, keyOf(b));
-    }
-    const int order =
-        textCollator().compare(QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size())),
-                               QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())));
-    return threeWay(order, 0);
-}
-
 std::vector<size_t> sortOrder(const RowList &list, size_t column, bool ascending) {
     const size_t rows = list.rowCount();
     std::vector<CellKey> keys;

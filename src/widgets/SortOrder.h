@@ -16,9 +16,6 @@ enum class CellKind { Number, Date, Text };
 
 CellKind cellKind(std::string_view text);
 
-// -1, 0 or 1: how a compares with b in the kind a decides.
-int compareCells(std::string_view a, std::string_view b);
-
 // order[i] is the index of the row that goes to position i (the form RowList::permute takes).
 // Rows that compare equal keep their order.
 std::vector<size_t> sortOrder(const RowList &list, size_t column, bool ascending);
