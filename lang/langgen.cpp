@@ -1,12 +1,17 @@
 // Turns a language table into C++: either a loadable pack exporting GetLangName, GetLangID and
 // GetLangString, or a table built into a program under a namespace of its own.
 //
-//   langgen pack TABLE OUT.cpp
+//   langgen pack TABLE OUT.cpp [REFERENCE]
 //   langgen builtin TABLE OUT.cpp NAMESPACE
+//
+// With a REFERENCE table (the English one) a pack must hold exactly its string numbers, none
+// empty, each giving every argument the reference's conversion: a pack that would show a wrong
+// text, or crash a printf, never gets built.
 //
 // A table is UTF-8 text: "@name<TAB>display name", "@id<TAB>0x409", then "NUMBER<TAB>text" lines
 // with \n, \t and \\ escapes; lines starting with # and blank lines are ignored.
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -97,6 +102,55 @@ Table readTable(const std::string &path) {
     return table;
 }
 
+// The conversion of each argument of a printf format, by argument number ("%2$d" is the
+// second); %i counts as %d.
+std::map<int, char> conversions(const std::string &format) {
+    std::map<int, char> result;
+    int next = 1;
+    for (size_t i = format.find('%'); i != std::string::npos; i = format.find('%', i)) {
+        size_t j = i + 1;
+        size_t digits = j;
+        while (digits < format.size() && std::isdigit(static_cast<unsigned char>(format[digits]))) {
+            ++digits;
+        }
+        int argument = 0;
+        if (digits > j && digits < format.size() && format[digits] == '$') {
+            argument = std::stoi(format.substr(j, digits - j));
+            j = digits + 1;
+        }
+        j = format.find_first_not_of("-+ #0123456789.hlLqjzt", j);
+        if (j == std::string::npos) {
+            break;
+        }
+        if (format[j] != '%') {
+            result[argument != 0 ? argument : next++] = format[j] == 'i' ? 'd' : format[j];
+        }
+        i = j + 1;
+    }
+    return result;
+}
+
+void checkAgainst(const Table &table, const Table &reference, const std::string &path) {
+    for (const auto &[id, text] : reference.strings) {
+        const auto found = table.strings.find(id);
+        const std::string where = path + ": string " + std::to_string(id);
+        if (found == table.strings.end()) {
+            fail(where, "is missing");
+        }
+        if (found->second.empty()) {
+            fail(where, "is empty");
+        }
+        if (conversions(found->second) != conversions(text)) {
+            fail(where, "does not take the arguments of the reference \"" + text + "\"");
+        }
+    }
+    for (const auto &[id, text] : table.strings) {
+        if (reference.strings.count(id) == 0) {
+            fail(path + ": string " + std::to_string(id), "is not in the reference table");
+        }
+    }
+}
+
 std::string literal(const std::string &text) {
     std::ostringstream out;
     out << '"';
@@ -133,7 +187,8 @@ void writeEntries(std::ostream &out, const Table &table) {
            "            high = mid;\n"
            "        }\n"
            "    }\n"
-           "    const bool found = low < sizeof kEntries / sizeof kEntries[0] && kEntries[low].id == id;\n"
+           "    const bool found = low < sizeof kEntries / sizeof kEntries[0] && kEntries[low].id "
+           "== id;\n"
            "    return found ? kEntries[low].text : nullptr;\n"
            "}\n";
 }
@@ -142,11 +197,16 @@ void writeEntries(std::ostream &out, const Table &table) {
 
 int main(int argc, char **argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
-    if (!((mode == "pack" && argc == 4) || (mode == "builtin" && argc == 5))) {
-        std::cerr << "usage: langgen pack TABLE OUT.cpp | langgen builtin TABLE OUT.cpp NAMESPACE\n";
+    if (!((mode == "pack" && (argc == 4 || argc == 5)) || (mode == "builtin" && argc == 5))) {
+        std::cerr
+            << "usage: langgen pack TABLE OUT.cpp [REFERENCE] | langgen builtin TABLE OUT.cpp "
+               "NAMESPACE\n";
         return 2;
     }
     const Table table = readTable(argv[2]);
+    if (mode == "pack" && argc == 5) {
+        checkAgainst(table, readTable(argv[4]), argv[2]);
+    }
     std::ostringstream out;
     out << "// Generated from " << argv[2] << " by langgen; edit the table, not this file.\n";
     out << "#include <cstddef>\n\n";
@@ -154,11 +214,13 @@ int main(int argc, char **argv) {
         out << "namespace {\n\n";
         writeEntries(out, table);
         out << "\n} // namespace\n\n";
-        out << "extern \"C\" __attribute__((visibility(\"default\"))) const char *GetLangName() { return "
+        out << "extern \"C\" __attribute__((visibility(\"default\"))) const char *GetLangName() { "
+               "return "
             << literal(table.name) << "; }\n";
         out << "extern \"C\" __attribute__((visibility(\"default\"))) int GetLangID() { return "
             << table.id << "; }\n";
-        out << "extern \"C\" __attribute__((visibility(\"default\"))) const char *GetLangString(int id) "
+        out << "extern \"C\" __attribute__((visibility(\"default\"))) const char "
+               "*GetLangString(int id) "
                "{ return lookup(id); }\n";
     } else {
         out << "namespace " << argv[4] << " {\n\nnamespace {\n\n";

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <map>
-#include <regex>
-
 #include "AppTestSupport.h"
 #include "BuiltinEnglish.h"
 #include "app/HelpFiles.h"
@@ -92,42 +89,11 @@ TEST(ToolTexts, FollowTheConfiguredLanguageThenEnglishThenTheBuiltInTable) {
     EXPECT_EQ(builtin->find(1), nullptr);
 }
 
-// Which conversion each argument of a format gets, by argument number ("%2$d" is the second).
-std::map<int, char> conversions(const std::string &format) {
-    static const std::regex directive(R"(%(?:(\d+)\$)?[-+ #0]*\d*(?:\.\d*)?[hlLqjzt]*(.))");
-    std::map<int, char> result;
-    int next = 1;
-    for (std::sregex_iterator it(format.begin(), format.end(), directive), end; it != end; ++it) {
-        const char conversion = (*it)[2].str()[0];
-        if (conversion != '%') {
-            result[(*it)[1].matched ? std::stoi((*it)[1].str()) : next++] =
-                conversion == 'i' ? 'd' : conversion;
-        }
-    }
-    return result;
-}
-
-// Checks on the tables rather than on the program: every built pack has exactly the English
-// strings, none empty, each giving every argument the conversion the English one gives it, and
-// a help page of its own.
-TEST(LanguageTables, EveryPackHasTheEnglishStringsWithTheirArgumentsAndAHelpPage) {
-    EXPECT_EQ(conversions("%2$d of %1$s, 100%%"), (std::map<int, char>{{1, 's'}, {2, 'd'}}));
-    const auto english = LanguagePack::open(test::builtPack("en"));
-    ASSERT_TRUE(english);
+// The build checks every table against the English one; what it cannot see is the help.
+TEST(LanguageTables, EveryPackHasAHelpPage) {
     for (const char *code : {"en", "de", "fr", "zh"}) {
         const auto pack = LanguagePack::open(test::builtPack(code));
         ASSERT_TRUE(pack) << code;
-        for (int id = 1; id <= 0xFFFF; ++id) {
-            const char *text = pack->text(id);
-            const char *reference = english->text(id);
-            if (text == nullptr || reference == nullptr) {
-                EXPECT_EQ(text == nullptr, reference == nullptr) << code << " string " << id;
-                continue;
-            }
-            EXPECT_NE(*text, '\0') << code << " string " << id;
-            EXPECT_EQ(conversions(text), conversions(reference))
-                << code << " string " << id << ": " << text;
-        }
         const auto page =
             helpFilePath(fs::path(VELNOR_SOURCE_DIR) / "help", static_cast<uint16_t>(pack->id()));
         EXPECT_TRUE(fs::exists(page)) << page;
