@@ -22,6 +22,14 @@ struct FileStatus {
     // Of a directory: bit 7 of the file characteristics is set when CHV1 is disabled.
     bool chv1Enabled() const { return (bytes[13] & 0x80) == 0; }
     uint8_t chv1AttemptsLeft() const { return bytes[18] & 0x0F; }
+    // Of an elementary file: whether this program may change it. The UPDATE access condition
+    // (GSM 11.11, 9.2.1, low half of byte 9, coded as in 9.3) is ALW, or CHV1, which opening
+    // the card has satisfied; CHV2, ADM and NEV are never presented, so the card would answer
+    // 9804.
+    bool updatesAllowed() const {
+        const uint8_t condition = bytes[8] & 0x0F;
+        return condition == 0x0 || condition == 0x1;
+    }
 };
 
 // Selects a file and reads its status response; nullopt when either fails.

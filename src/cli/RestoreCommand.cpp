@@ -33,6 +33,9 @@ std::string restoreFailure(const RestoreResult &result, const CardBackup &backup
     case RestoreOutcome::FileDiffers:
         return "The card's file " + backup.filePath +
                " does not have the backup's record length and count; nothing was written.";
+    case RestoreOutcome::Refused:
+        return "The card does not allow its file " + backup.filePath +
+               " to be changed (its access condition is not fulfilled); nothing was written.";
     case RestoreOutcome::BackupNotSaved:
         return "The card's present records could not be saved first, so nothing was written.";
     case RestoreOutcome::Cancelled:

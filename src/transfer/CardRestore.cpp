@@ -70,6 +70,10 @@ RestoreResult restoreCardBackup(Session &session, Environment &env, const CardBa
         result.outcome = RestoreOutcome::FileDiffers;
         return result;
     }
+    if (!file->updatesAllowed()) {
+        result.outcome = RestoreOutcome::Refused;
+        return result;
+    }
     const uint16_t count = static_cast<uint16_t>(backup.records.size());
 
     const Snapshot snapshot = snapshotCardFile(

@@ -17,6 +17,7 @@ enum class RestoreOutcome {
     Unmatched,      // the card or the backup has no identity to compare, and writeUnmatched
                     // did not allow it; nothing written
     FileDiffers,    // the card's file has another record length or count; nothing written
+    Refused,        // the card's access conditions keep the file from change; nothing written
     BackupNotSaved, // the card's present records could not be kept first; nothing written
     CardFailed,     // a record could not be written; the records before it are
 };

@@ -20,14 +20,6 @@ namespace {
 // Record numbers are one byte (GSM 11.11, 9.2.5): later records cannot be addressed.
 constexpr uint16_t kMaxRecords = 255;
 
-// Whether the card lets this program change the selected file: the UPDATE access condition
-// (GSM 11.11, 9.2.1, low half of byte 9, coded as in 9.3) is ALW, or CHV1, which opening the card
-// has satisfied. CHV2, ADM and NEV are never presented here, so the card would answer 9804.
-bool updatesAllowed(const FileStatus &file) {
-    const uint8_t condition = file.bytes[8] & 0x0F;
-    return condition == 0x0 || condition == 0x1;
-}
-
 class Write {
 public:
     Write(Session &session, Environment &env, CardFile file)
@@ -166,7 +158,7 @@ bool Write::selectTargetFile() {
     }
     length_ = file->recordLength();
     count_ = std::min(file->recordCount(), kMaxRecords);
-    updatable_ = updatesAllowed(*file);
+    updatable_ = file->updatesAllowed();
     return true;
 }
 

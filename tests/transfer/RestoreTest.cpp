@@ -53,7 +53,8 @@ TEST_F(Restore, PutsTheRecordsBackAndKeepsWhatItReplaced) {
     }
 }
 
-TEST_F(Restore, RefusesAnotherCardAndAnotherFileShape) {
+TEST_F(Restore, RefusesAnotherCardAnotherFileShapeAndAFileItMayNotChange) {
+    std::string error;
     const std::pair<std::string, RestoreOutcome> identities[] = {
         {"89012345678901234568", RestoreOutcome::OtherCard},
         {"", RestoreOutcome::Unmatched},
@@ -73,6 +74,10 @@ TEST_F(Restore, RefusesAnotherCardAndAnotherFileShape) {
     EXPECT_EQ(restore().outcome, RestoreOutcome::FileDiffers);
     EXPECT_EQ(cardRecords(kAdnPath, 4), overwritten);
     expectWorkerBack();
+    backup = *loadCardBackup(backupFile, error);
+    insertCard({{kAdnPath, 30, 4, overwritten, "FF", "ADM"}});
+    EXPECT_EQ(restore().outcome, RestoreOutcome::Refused);
+    EXPECT_EQ(cardRecords(kAdnPath, 4), overwritten);
 }
 
 // A card whose ICCID cannot be read is known by its IMSI, here 262011234567890 in the coding of
