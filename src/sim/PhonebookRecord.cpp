@@ -120,7 +120,20 @@ Bytes encodePhonebookRecord(const PhoneEntry &entry, size_t length, bool ucs82Un
         return record;
     }
     const size_t x = length - kPhonebookRecordOverhead;
-    const Bytes alpha = encodeAlphaIdentifier(entry.name, ucs82Unsupported);
+    Bytes alpha = encodeAlphaIdentifier(entry.name, ucs82Unsupported);
+    if (alpha.size() > x && (alpha[0] == 0x81 || alpha[0] == 0x82)) {
+        // A cut name keeps a count that says what is left, and takes the plain UCS2 coding when
+        // that keeps more characters than the base codings' headers leave room for.
+        const size_t header = alpha[0] == 0x81 ? 3 : 4;
+        const size_t kept = x > header ? x - header : 0;
+        if ((x - 1) / 2 > kept) {
+            alpha = {0x80};
+            const Bytes ucs2 = CMyTools::gsmEncodeUcs2(ucs2Storable(entry.name));
+            alpha.insert(alpha.end(), ucs2.begin(), ucs2.end());
+        } else {
+            alpha[1] = static_cast<uint8_t>(std::min<size_t>(alpha[1], kept));
+        }
+    }
     std::copy_n(alpha.begin(), std::min(alpha.size(), x), record.begin());
     // A UCS2 field of odd length must not end in half a character.
     if (alpha.size() > x && alpha[0] == 0x80 && x % 2 == 0 && x >= 2) {
