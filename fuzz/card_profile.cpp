@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "simcard/ProfileJson.h"
+#include "virtualcard/ProfileJson.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     using namespace velnor;

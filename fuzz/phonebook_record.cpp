@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "base/Utf8.h"
-#include "sim/PhonebookRecord.h"
+#include "records/PhonebookRecord.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     using namespace velnor;

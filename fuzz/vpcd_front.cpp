@@ -6,8 +6,8 @@
 
 #include <cstdlib>
 
-#include "simcard/DemoProfile.h"
-#include "simcard/VpcdFront.h"
+#include "virtualcard/DemoProfile.h"
+#include "virtualcard/VpcdFront.h"
 
 namespace {
 

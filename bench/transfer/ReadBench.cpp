@@ -11,12 +11,12 @@
 
 #include "BuiltinEnglish.h"
 #include "HeapUse.h"
-#include "card/SimulatedCards.h"
-#include "card/SimulatedDriver.h"
-#include "sim/MessageCompose.h"
-#include "sim/PhonebookRecord.h"
-#include "simcard/ProfileJson.h"
+#include "reader/SimulatedCards.h"
+#include "reader/SimulatedDriver.h"
+#include "records/MessageCompose.h"
+#include "records/PhonebookRecord.h"
 #include "transfer/CardReader.h"
+#include "virtualcard/ProfileJson.h"
 
 namespace velnor {
 namespace {

@@ -16,9 +16,9 @@
 #include "app/CIniFile.h"
 #include "app/CXMLSettings.h"
 #include "app/PackTexts.h"
-#include "card/SimulatedDriver.h"
-#include "ui/CMainDlg.h"
 #include "card/CardWatcher.h"
+#include "reader/SimulatedDriver.h"
+#include "ui/CMainDlg.h"
 #include "ui/QtPrompts.h"
 #include "widgets/CSortListCtrl.h"
 
@@ -110,8 +110,7 @@ void BM_WindowWithTenThousandRows(benchmark::State &state) {
     NoCardEvents events;
     const Timing timing = Timing::none();
     CardWatcher watcher(driver, events, timing); // never started: there is no card to watch
-    const MainServices services{paths,   settings, ini,     texts,
-                                prompts, driver,   watcher, timing};
+    const MainServices services{paths, settings, ini, texts, prompts, driver, watcher, timing};
     long resident = 0;
     for (auto _ : state) {
         CMainDlg window(services);

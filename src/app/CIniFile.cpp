@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "app/AppPaths.h"
-#include "base/LegacyText.h"
 #include "base/Utf8.h"
+#include "codec/LegacyText.h"
 
 namespace velnor {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "card/CUSBOpKrnl.h"
+#include "reader/CUSBOpKrnl.h"
 
 namespace velnor {
 

@@ -2,10 +2,10 @@
 
 #include <array>
 
-#include "card/CardHandle.h"
-#include "card/CardTransaction.h"
 #include "card/ChvOperations.h"
 #include "card/FileStatus.h"
+#include "reader/CardHandle.h"
+#include "reader/CardTransaction.h"
 
 namespace velnor {
 

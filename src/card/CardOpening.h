@@ -7,8 +7,8 @@
 #include "base/StatusPanes.h"
 #include "base/Texts.h"
 #include "base/UserPrompts.h"
-#include "card/CUSBOpKrnl.h"
 #include "card/CardIdentity.h"
+#include "reader/CUSBOpKrnl.h"
 
 namespace velnor {
 

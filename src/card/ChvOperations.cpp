@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "card/CardHandle.h"
 #include "card/CardIdentity.h"
-#include "card/CardTransaction.h"
 #include "card/FileStatus.h"
+#include "reader/CardHandle.h"
+#include "reader/CardTransaction.h"
 
 namespace velnor {
 

@@ -11,7 +11,7 @@
 #include "base/CardLink.h"
 #include "base/Texts.h"
 #include "base/UserPrompts.h"
-#include "card/CUSBOpKrnl.h"
+#include "reader/CUSBOpKrnl.h"
 
 namespace velnor {
 

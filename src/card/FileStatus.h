@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "card/CUSBOpKrnl.h"
+#include "reader/CUSBOpKrnl.h"
 
 namespace velnor {
 

@@ -3,8 +3,8 @@
 #include <array>
 
 #include "card/CardIdentity.h"
-#include "card/CardTransaction.h"
 #include "card/FileStatus.h"
+#include "reader/CardTransaction.h"
 
 namespace velnor {
 

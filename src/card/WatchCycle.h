@@ -6,7 +6,7 @@
 #include <string>
 
 #include "base/Timing.h"
-#include "card/CUSBOpKrnl.h"
+#include "reader/CUSBOpKrnl.h"
 
 namespace velnor {
 

@@ -1,15 +1,15 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
-#include "card/CardHandle.h"
 #include "card/CardOpening.h"
-#include "card/CardTransaction.h"
 #include "card/FileStatus.h"
-#include "card/ReaderInquiry.h"
-#include "card/SimulatedCards.h"
 #include "cli/CardRun.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
+#include "reader/CardHandle.h"
+#include "reader/CardTransaction.h"
+#include "reader/ReaderInquiry.h"
+#include "reader/SimulatedCards.h"
 #include "transfer/CardReader.h"
 
 namespace velnor::cli {

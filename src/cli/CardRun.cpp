@@ -3,13 +3,13 @@
 #include <filesystem>
 
 #include "app/AppPaths.h"
-#include "card/CardHandle.h"
 #include "card/CardIdentity.h"
 #include "card/CardOpening.h"
-#include "card/CardTransaction.h"
 #include "card/FileStatus.h"
-#include "card/ReaderInquiry.h"
-#include "card/SimulatedCards.h"
+#include "reader/CardHandle.h"
+#include "reader/CardTransaction.h"
+#include "reader/ReaderInquiry.h"
+#include "reader/SimulatedCards.h"
 
 namespace velnor::cli {
 

@@ -3,10 +3,10 @@
 
 #include "cli/Commands.h"
 #include "codec/CMyTools.h"
-#include "sim/CardState.h"
-#include "sim/MessageCompose.h"
-#include "sim/MessageRecord.h"
-#include "sim/PhonebookRecord.h"
+#include "records/CardState.h"
+#include "records/MessageCompose.h"
+#include "records/MessageRecord.h"
+#include "records/PhonebookRecord.h"
 
 namespace velnor::cli {
 

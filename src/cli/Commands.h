@@ -5,15 +5,15 @@
 #include <iosfwd>
 #include <memory>
 
-#include "base/CodePages.h"
 #include "base/Texts.h"
 #include "base/UserPrompts.h"
-#include "card/CUSBOpKrnl.h"
-#include "card/ReaderInquiry.h"
 #include "cli/Options.h"
+#include "codec/CodePages.h"
 #include "files/ListImport.h"
-#include "sim/RowList.h"
-#include "simcard/ProfileJson.h"
+#include "reader/CUSBOpKrnl.h"
+#include "reader/ReaderInquiry.h"
+#include "records/RowList.h"
+#include "virtualcard/ProfileJson.h"
 
 namespace velnor::cli {
 

@@ -2,7 +2,7 @@
 
 #include "base/AtomicFile.h"
 #include "cli/Commands.h"
-#include "simcard/DemoProfile.h"
+#include "virtualcard/DemoProfile.h"
 
 namespace velnor::cli {
 

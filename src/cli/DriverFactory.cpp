@@ -2,8 +2,8 @@
 
 #include <iostream>
 
-#include "card/PcscDriver.h"
-#include "card/SimulatedDriver.h"
+#include "reader/PcscDriver.h"
+#include "reader/SimulatedDriver.h"
 
 namespace velnor::cli {
 

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "card/CUSBOpKrnl.h"
 #include "cli/Options.h"
+#include "reader/CUSBOpKrnl.h"
 
 namespace velnor::cli {
 

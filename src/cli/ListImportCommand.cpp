@@ -1,12 +1,12 @@
 #include <ostream>
 
-#include "card/CardHandle.h"
 #include "card/FileStatus.h"
-#include "card/ReaderInquiry.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "files/ListCommands.h"
-#include "sim/PhonebookRecord.h"
+#include "reader/CardHandle.h"
+#include "reader/ReaderInquiry.h"
+#include "records/PhonebookRecord.h"
 #include "transfer/Session.h"
 
 namespace velnor::cli {

@@ -1,11 +1,11 @@
 #include <array>
 #include <ostream>
 
-#include "card/CardHandle.h"
 #include "card/ChvOperations.h"
-#include "card/ReaderInquiry.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
+#include "reader/CardHandle.h"
+#include "reader/ReaderInquiry.h"
 
 namespace velnor::cli {
 

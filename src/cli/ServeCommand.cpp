@@ -3,7 +3,7 @@
 #include <ostream>
 
 #include "cli/Commands.h"
-#include "simcard/VpcdFront.h"
+#include "virtualcard/VpcdFront.h"
 
 namespace velnor::cli {
 

@@ -10,9 +10,9 @@
 #include "base/UserPrompts.h"
 #include "base/WorkerPause.h"
 #include "files/ListImport.h"
-#include "sim/CardState.h"
-#include "sim/MessageStore.h"
-#include "sim/RowList.h"
+#include "records/CardState.h"
+#include "records/MessageStore.h"
+#include "records/RowList.h"
 
 namespace velnor {
 

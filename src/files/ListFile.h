@@ -9,7 +9,7 @@
 #include "base/AtomicFile.h"
 #include "base/Texts.h"
 #include "base/UserPrompts.h"
-#include "sim/RowList.h"
+#include "records/RowList.h"
 
 namespace velnor {
 

@@ -9,11 +9,11 @@
 #include <unistd.h>
 #include <vector>
 
-#include "base/LegacyText.h"
 #include "base/Utf8.h"
+#include "codec/LegacyText.h"
 #include "files/CsvLineParser.h"
-#include "sim/MessageCompose.h"
-#include "sim/PhonebookRecord.h"
+#include "records/MessageCompose.h"
+#include "records/PhonebookRecord.h"
 
 namespace velnor {
 

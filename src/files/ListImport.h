@@ -8,12 +8,12 @@
 #include <string>
 #include <string_view>
 
-#include "base/CodePages.h"
 #include "base/Texts.h"
 #include "base/UserPrompts.h"
-#include "sim/CardState.h"
-#include "sim/MessageStore.h"
-#include "sim/RowList.h"
+#include "codec/CodePages.h"
+#include "records/CardState.h"
+#include "records/MessageStore.h"
+#include "records/RowList.h"
 
 namespace velnor {
 

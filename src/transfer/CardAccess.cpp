@@ -2,9 +2,9 @@
 
 #include "card/CardIdentity.h"
 #include "card/CardOpening.h"
-#include "card/CardTransaction.h"
 #include "card/ChvOperations.h"
 #include "card/FileStatus.h"
+#include "reader/CardTransaction.h"
 
 namespace velnor {
 

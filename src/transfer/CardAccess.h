@@ -5,7 +5,7 @@
 #include <string>
 
 #include "base/CardLink.h"
-#include "card/CardHandle.h"
+#include "reader/CardHandle.h"
 
 namespace velnor {
 

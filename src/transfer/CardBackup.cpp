@@ -10,7 +10,7 @@
 #include <system_error>
 
 #include "base/AtomicFile.h"
-#include "card/CUSBOpKrnl.h"
+#include "reader/CUSBOpKrnl.h"
 
 namespace velnor {
 

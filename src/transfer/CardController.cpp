@@ -1,9 +1,9 @@
 #include "transfer/CardController.h"
 
-#include "card/CardHandle.h"
 #include "card/CardOpening.h"
 #include "card/ChvOperations.h"
-#include "card/ReaderInquiry.h"
+#include "reader/CardHandle.h"
+#include "reader/ReaderInquiry.h"
 
 namespace velnor {
 

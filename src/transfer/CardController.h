@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "card/CardWatcher.h"
-#include "card/ReaderMonitor.h"
+#include "reader/ReaderMonitor.h"
 #include "transfer/CardReader.h"
 #include "transfer/Session.h"
 

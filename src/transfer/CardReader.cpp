@@ -3,14 +3,14 @@
 #include <array>
 #include <optional>
 
-#include "card/CardHandle.h"
-#include "card/CardTransaction.h"
 #include "card/ChvOperations.h"
 #include "card/FileStatus.h"
 #include "files/ListFile.h"
 #include "files/RecordLog.h"
-#include "sim/MessageRecord.h"
-#include "sim/PhonebookRecord.h"
+#include "reader/CardHandle.h"
+#include "reader/CardTransaction.h"
+#include "records/MessageRecord.h"
+#include "records/PhonebookRecord.h"
 #include "transfer/PhonebookTransfer.h"
 
 namespace velnor {

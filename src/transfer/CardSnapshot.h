@@ -1,6 +1,6 @@
 #pragma once
 
-#include "card/CardTransaction.h"
+#include "reader/CardTransaction.h"
 
 // Before a write changes a card file, every record it will touch is read and kept as a card
 // backup, so that no write can lose what the card held.

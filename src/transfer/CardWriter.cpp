@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "card/CardHandle.h"
-#include "card/CardTransaction.h"
 #include "card/FileStatus.h"
 #include "files/ListFile.h"
-#include "sim/MessageRecord.h"
-#include "sim/PhonebookRecord.h"
+#include "reader/CardHandle.h"
+#include "reader/CardTransaction.h"
+#include "records/MessageRecord.h"
+#include "records/PhonebookRecord.h"
 #include "transfer/CardAccess.h"
 #include "transfer/CardBackup.h"
 #include "transfer/CardSnapshot.h"

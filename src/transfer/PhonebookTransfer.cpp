@@ -3,7 +3,7 @@
 #include <string>
 #include <unordered_set>
 
-#include "sim/MessageStore.h"
+#include "records/MessageStore.h"
 
 namespace velnor {
 

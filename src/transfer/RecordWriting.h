@@ -1,6 +1,6 @@
 #pragma once
 
-#include "card/CardTransaction.h"
+#include "reader/CardTransaction.h"
 
 #include <array>
 #include <cstdint>

@@ -13,10 +13,10 @@
 #include "base/Timing.h"
 #include "base/UserPrompts.h"
 #include "base/WorkerPause.h"
-#include "card/CUSBOpKrnl.h"
-#include "sim/CardState.h"
-#include "sim/MessageStore.h"
-#include "sim/RowList.h"
+#include "reader/CUSBOpKrnl.h"
+#include "records/CardState.h"
+#include "records/MessageStore.h"
+#include "records/RowList.h"
 
 namespace velnor {
 

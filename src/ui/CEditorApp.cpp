@@ -5,9 +5,9 @@
 
 #include "app/StartUp.h"
 #include "card/CardWatcher.h"
-#include "card/PcscDriver.h"
-#include "card/ReaderMonitor.h"
-#include "card/SimulatedDriver.h"
+#include "reader/PcscDriver.h"
+#include "reader/ReaderMonitor.h"
+#include "reader/SimulatedDriver.h"
 #include "ui/CMainDlg.h"
 #include "ui/CardEventBridge.h"
 #include "ui/QtPrompts.h"

@@ -16,7 +16,7 @@
 #include "base/Timing.h"
 #include "base/UserPrompts.h"
 #include "base/WorkerPause.h"
-#include "card/CUSBOpKrnl.h"
+#include "reader/CUSBOpKrnl.h"
 #include "transfer/CardController.h"
 #include "transfer/Session.h"
 #include "ui/CPhonebookPage.h"

@@ -10,13 +10,13 @@
 #include <QVBoxLayout>
 
 #include "files/TextExport.h"
-#include "sim/MessageCompose.h"
-#include "sim/MessageStore.h"
-#include "sim/PhoneEntryCheck.h"
-#include "sim/PhonebookRecord.h"
+#include "records/MessageCompose.h"
+#include "records/MessageStore.h"
+#include "records/MessageTextRules.h"
+#include "records/PhoneEntryCheck.h"
+#include "records/PhonebookRecord.h"
 #include "ui/CNumberEdit.h"
 #include "ui/MessageCaptions.h"
-#include "ui/MessageTextRules.h"
 #include "ui/UiText.h"
 #include "widgets/CIconButton.h"
 #include "widgets/ThemeIcons.h"

@@ -5,8 +5,8 @@
 
 #include "base/Texts.h"
 #include "base/UserPrompts.h"
-#include "sim/CardState.h"
-#include "sim/RowList.h"
+#include "records/CardState.h"
+#include "records/RowList.h"
 
 class QAbstractButton;
 class QComboBox;

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "sim/PhoneEntryCheck.h"
+#include "records/PhoneEntryCheck.h"
 #include "ui/CNumberEdit.h"
 #include "ui/UiText.h"
 #include "widgets/ThemeIcons.h"

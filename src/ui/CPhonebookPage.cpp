@@ -8,7 +8,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "sim/MessageStore.h"
+#include "records/MessageStore.h"
 #include "transfer/PhonebookTransfer.h"
 #include "ui/UiText.h"
 #include "widgets/ThemeIcons.h"

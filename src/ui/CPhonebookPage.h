@@ -9,7 +9,7 @@
 #include "base/Texts.h"
 #include "base/Timing.h"
 #include "base/WorkerPause.h"
-#include "sim/PhonebookRecord.h"
+#include "records/PhonebookRecord.h"
 #include "transfer/Session.h"
 #include "widgets/CSortListCtrl.h"
 

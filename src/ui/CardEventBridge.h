@@ -6,7 +6,7 @@
 #include <mutex>
 
 #include "card/CardWatcher.h"
-#include "card/ReaderMonitor.h"
+#include "reader/ReaderMonitor.h"
 
 namespace velnor {
 

@@ -1,6 +1,6 @@
 #include "ui/MessageCommands.h"
 
-#include "sim/MessageEdit.h"
+#include "records/MessageEdit.h"
 
 namespace velnor {
 

@@ -5,7 +5,7 @@
 
 #include "base/Timing.h"
 #include "base/WorkerPause.h"
-#include "sim/RowList.h"
+#include "records/RowList.h"
 #include "widgets/CheckAllHeader.h"
 #include "widgets/RowListModel.h"
 

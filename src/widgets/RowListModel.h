@@ -6,7 +6,7 @@
 #include <QMap>
 #include <functional>
 
-#include "sim/RowList.h"
+#include "records/RowList.h"
 
 namespace velnor {
 

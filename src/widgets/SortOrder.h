@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "sim/RowList.h"
+#include "records/RowList.h"
 
 namespace velnor {
 

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "CardTestSupport.h"
 #include "base/CardLink.h"
 #include "base/StatusPanes.h"
-#include "card/CardHandle.h"
 #include "card/CardOpening.h"
 #include "card/ChvOperations.h"
+#include "reader/CardHandle.h"
+#include "reader/CardTestSupport.h"
 #include "support/EnglishTexts.h"
 #include "support/Fakes.h"
 #include "support/TransactionAudit.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "CardTestSupport.h"
 #include "card/WatchCycle.h"
+#include "reader/CardTestSupport.h"
 
 namespace velnor::test {
 namespace {

@@ -5,9 +5,9 @@
 #include <future>
 #include <mutex>
 
-#include "CardTestSupport.h"
 #include "card/CardWatcher.h"
-#include "card/ReaderMonitor.h"
+#include "reader/CardTestSupport.h"
+#include "reader/ReaderMonitor.h"
 #include "support/WindowThread.h"
 
 namespace velnor::test {

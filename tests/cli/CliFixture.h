@@ -4,14 +4,14 @@
 
 #include <sstream>
 
-#include "card/SimulatedCards.h"
 #include "cli/Commands.h"
 #include "cli/DriverFactory.h"
 #include "codec/CMyTools.h"
-#include "simcard/ProfileJson.h"
+#include "reader/SimulatedCards.h"
 #include "support/EnglishTexts.h"
 #include "support/TempDir.h"
 #include "transfer/CardBackup.h"
+#include "virtualcard/ProfileJson.h"
 
 namespace velnor::test {
 

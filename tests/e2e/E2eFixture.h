@@ -6,13 +6,13 @@
 #include <string>
 
 #include "PcscHarness.h"
-#include "card/PcscDriver.h"
-#include "simcard/ProfileJson.h"
+#include "reader/PcscDriver.h"
 #include "support/EnglishTexts.h"
 #include "support/Fakes.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "transfer/Session.h"
+#include "virtualcard/ProfileJson.h"
 
 namespace velnor::test {
 

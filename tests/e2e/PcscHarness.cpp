@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "card/PcscDriver.h"
+#include "reader/PcscDriver.h"
 
 namespace velnor::test {
 

@@ -1,7 +1,7 @@
 #include <thread>
 
 #include "E2eFixture.h"
-#include "simcard/DemoProfile.h"
+#include "virtualcard/DemoProfile.h"
 
 namespace velnor::test {
 namespace {

@@ -3,9 +3,9 @@
 #include <future>
 
 #include "E2eFixture.h"
-#include "card/CardHandle.h"
-#include "card/CardTransaction.h"
-#include "simcard/DemoProfile.h"
+#include "reader/CardHandle.h"
+#include "reader/CardTransaction.h"
+#include "virtualcard/DemoProfile.h"
 
 namespace velnor::test {
 namespace {

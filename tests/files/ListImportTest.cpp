@@ -4,7 +4,7 @@
 #include "codec/CodecTestSupport.h"
 #include "files/ListFile.h"
 #include "files/ListImport.h"
-#include "sim/MessageCompose.h"
+#include "records/MessageCompose.h"
 #include "support/EnglishTexts.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"

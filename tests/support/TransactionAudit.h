@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "card/SimulatedDriver.h"
+#include "reader/SimulatedDriver.h"
 #include "support/ScriptedPrompts.h"
 
 namespace velnor::test {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "card/CardWatcher.h"
-#include "card/ReaderMonitor.h"
+#include "reader/ReaderMonitor.h"
 #include "support/WindowThread.h"
 #include "transfer/CardController.h"
 

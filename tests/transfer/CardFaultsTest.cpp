@@ -4,9 +4,9 @@
 #include "CardFixture.h"
 #include "card/ChvOperations.h"
 #include "codec/CMyTools.h"
-#include "sim/MessageEdit.h"
-#include "simcard/ChvState.h"
+#include "records/MessageEdit.h"
 #include "transfer/CardRestore.h"
+#include "virtualcard/ChvState.h"
 
 namespace velnor::test {
 namespace {

@@ -1,8 +1,8 @@
 #include "CardFixture.h"
 
 #include "codec/CMyTools.h"
-#include "sim/PhonebookRecord.h"
-#include "simcard/ProfileJson.h"
+#include "records/PhonebookRecord.h"
+#include "virtualcard/ProfileJson.h"
 
 namespace velnor::test {
 

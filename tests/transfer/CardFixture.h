@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "card/SimulatedCards.h"
-#include "card/SimulatedDriver.h"
+#include "reader/SimulatedCards.h"
+#include "reader/SimulatedDriver.h"
 #include "support/EnglishTexts.h"
 #include "support/FakeWatcher.h"
 #include "support/Fakes.h"

@@ -1,8 +1,8 @@
 #include "CardFixture.h"
 #include "codec/CMyTools.h"
 #include "files/ListFile.h"
-#include "sim/MessageCompose.h"
-#include "sim/PhonebookRecord.h"
+#include "records/MessageCompose.h"
+#include "records/PhonebookRecord.h"
 
 namespace velnor::test {
 namespace {

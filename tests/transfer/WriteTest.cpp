@@ -1,8 +1,8 @@
 #include "CardFixture.h"
 #include "codec/CMyTools.h"
 #include "files/ListFile.h"
-#include "sim/MessageEdit.h"
-#include "sim/PhonebookRecord.h"
+#include "records/MessageEdit.h"
+#include "records/PhonebookRecord.h"
 
 namespace velnor::test {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "sim/CardState.h"
+#include "records/CardState.h"
 #include "support/EnglishTexts.h"
 #include "support/ScriptedPrompts.h"
 

@@ -1,5 +1,5 @@
 #include "WindowFixture.h"
-#include "simcard/DemoProfile.h"
+#include "virtualcard/DemoProfile.h"
 
 namespace velnor::test {
 namespace {

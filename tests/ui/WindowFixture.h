@@ -12,13 +12,13 @@
 #include "app/CIniFile.h"
 #include "app/CXMLSettings.h"
 #include "app/PackTexts.h"
-#include "card/SimulatedDriver.h"
-#include "simcard/SimHost.h"
+#include "reader/SimulatedDriver.h"
 #include "support/FakeWatcher.h"
 #include "support/Fakes.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "ui/CMainDlg.h"
+#include "virtualcard/SimHost.h"
 
 namespace velnor::test {
 

@@ -1,0 +1,91 @@
+#include "records/MessageRecord.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace velnor {
+
+namespace {
+
+constexpr size_t kParametersOverhead = 28; // EF_SMSP bytes after the alpha identifier
+
+} // namespace
+
+int statusTextId(uint8_t statusByte) {
+    switch (statusByte & 0x07) {
+    case status::Read:
+        return 8035;
+    case status::Unread:
+        return 8036;
+    case status::Sent:
+        return 8037;
+    default:
+        return 8038;
+    }
+}
+
+std::string formatTimeStamp(const uint8_t *digits) {
+    char text[32];
+    std::snprintf(text, sizeof text, "20%02x-%02x-%02x %02x:%02x:%02x", digits[0], digits[1],
+                  digits[2], digits[3], digits[4], digits[5]);
+    return text;
+}
+
+std::string receivedTime(const SM_PARAM &param, bool cdma) {
+    uint8_t digits[6];
+    for (size_t i = 0; i < 6; ++i) {
+        const uint8_t b = param.timeStamp[i];
+        digits[i] = cdma ? b : static_cast<uint8_t>((b << 4) | (b >> 4));
+    }
+    return formatTimeStamp(digits);
+}
+
+std::optional<std::vector<std::string>> messageRowCells(const uint8_t *record, size_t length,
+                                                        bool cdma, const Texts &texts,
+                                                        size_t rowNumber) {
+    if (length == 0 || !messageInUse(record[0])) {
+        return std::nullopt;
+    }
+    const bool received = !messageIsSentType(record[0]);
+    SM_PARAM param;
+    if (cdma) {
+        CMyTools::cdmaDecodePdu(record + 1, length - 1, param, received);
+    } else {
+        CMyTools::gsmDecodePdu(record + 1, length - 1, param, received);
+    }
+    std::string time = received ? receivedTime(param, cdma) : std::string();
+    std::string number = param.numberType == 0x91 ? "+" + param.number : param.number;
+    return std::vector<std::string>{std::to_string(rowNumber), texts.get(statusTextId(record[0])),
+                                    std::move(number), std::move(time), std::move(param.text)};
+}
+
+MessageImage messageImage(const uint8_t *record, size_t length) {
+    MessageImage image{};
+    std::copy_n(record, std::min(length, image.size()), image.begin());
+    return image;
+}
+
+Bytes emptyMessageRecord(size_t length) {
+    Bytes record(length, 0xFF);
+    if (length > 0) {
+        record[0] = 0x00;
+    }
+    return record;
+}
+
+void readServiceCentre(const uint8_t *record, size_t length, ServiceCentre &centre) {
+    if (length < kParametersOverhead) {
+        return;
+    }
+    const size_t y = length - kParametersOverhead;
+    if (CMyTools::GetBitStatus(record[y], 1)) {
+        return; // the parameter indicators say no service-centre address is stored
+    }
+    centre.typeOfAddress = record[length - 14];
+    const uint8_t addressLength = record[length - 15];
+    if (addressLength >= 1 && addressLength <= 11) {
+        centre.number = CMyTools::bcd2asc(record + length - 13, addressLength - 1u);
+    }
+}
+
+} // namespace velnor

@@ -1,0 +1,43 @@
+#pragma once
+
+// The rules of the phonebook entry dialog, kept apart from the dialog so that they can be tested
+// and shared: what the fields show when it opens, and whether OK may close it.
+
+#include <cstdint>
+#include <string>
+
+#include "records/CardState.h"
+
+namespace velnor {
+
+// The dialog's fields: the name, the number without its "+", and the international box.
+struct PhoneEntryFields {
+    std::string name;
+    std::string number;
+    bool international = false;
+};
+
+// The most characters the name field takes on a card with this alpha length.
+inline size_t nameFieldLimit(uint32_t alphaLength) {
+    return alphaLength;
+}
+
+// The fields for an entry being opened: a leading "+" (or several) ticks the box and leaves the
+// number.
+PhoneEntryFields openPhoneEntry(const std::string &name, const std::string &number);
+
+// The error box of a number with a "+" after its first character, which a card cannot store.
+inline constexpr int kMisplacedPlus = 9022;
+
+// What OK does with the fields: closes the dialog with the entry, or keeps it open after the
+// error box `errorId` (8081 the name does not fit the card, 8071 the number is too long,
+// kMisplacedPlus). A "+" typed in front of the number ticks the box.
+struct PhoneEntryVerdict {
+    int errorId = 0; // 0: accepted
+    std::string name;
+    std::string number; // with "+" in front when the box is ticked
+};
+
+PhoneEntryVerdict acceptPhoneEntry(const PhoneEntryFields &fields, const CardState &card);
+
+} // namespace velnor

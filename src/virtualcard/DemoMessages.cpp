@@ -1,0 +1,148 @@
+#include "codec/CMyTools.h"
+#include "codec/CdmaDeliver.h"
+#include "virtualcard/DemoParts.h"
+#include "virtualcard/SmsDeliver.h"
+
+namespace velnor::demo {
+
+namespace {
+
+constexpr size_t GsmMessageLength = 176;
+constexpr size_t CdmaMessageLength = 255;
+constexpr char ServiceCentre[] = "491710760000";
+
+// Status bytes of a message record (GSM 11.11, 10.5.3).
+constexpr uint8_t Free = 0x00;
+constexpr uint8_t Read = 0x01;
+constexpr uint8_t Unread = 0x03;
+constexpr uint8_t Sent = 0x05;
+constexpr uint8_t NotSent = 0x07;
+
+// A message record: the status byte, the stored message, 0xFF to the end.
+Bytes messageRecord(uint8_t status, const Bytes &stored, size_t recordLength) {
+    Bytes record{status};
+    record.insert(record.end(), stored.begin(), stored.end());
+    record.resize(recordLength, 0xFF);
+    return record;
+}
+
+Bytes received(const std::string &from, uint8_t dcs, const std::string &text,
+               const std::array<uint8_t, 7> &time, ConcatInfo concat = {}) {
+    DeliverMessage message;
+    message.smsc = ServiceCentre;
+    message.originatorType = from.front() == '+' ? 0x91 : 0xD0;
+    message.originator = from.front() == '+' ? from.substr(1) : from;
+    message.dcs = dcs;
+    message.timeStamp = time;
+    message.text = text;
+    message.concat = concat;
+    return encodeSmsDeliver(message);
+}
+
+Bytes submitted(const std::string &to, uint8_t dcs, const std::string &text) {
+    SM_PARAM message;
+    message.smscType = 0x91;
+    message.smsc = ServiceCentre;
+    message.numberType = to.front() == '+' ? 0x91 : 0x81;
+    message.number = to.front() == '+' ? to.substr(1) : to;
+    message.dcs = dcs;
+    message.text = text;
+    return CMyTools::gsmEncodePdu(message);
+}
+
+// A text longer than one message, sent in two parts of at most 153 septets.
+constexpr char LongText[] =
+    "Hello from Berlin! The conference went really well and I met a lot of interesting people. "
+    "Tomorrow we take the early train to Munich and arrive around noon. Could you pick us up at "
+    "the central station? I will call you when we leave. Love, Anna";
+constexpr size_t PartSeptets = 153;
+
+} // namespace
+
+void addMessages(CardFileSystem &files, CardFileSystem::Node telecom) {
+    const CardFileSystem::Node messages =
+        addRecordFile(files, telecom, 0x6F3C, GsmMessageLength, 30);
+    const std::string longText = LongText;
+    const ConcatInfo first{0x42, 2, 1};
+    const ConcatInfo second{0x42, 2, 2};
+    const std::vector<std::pair<uint8_t, Bytes>> records{
+        {Read, received("+4917612345678", 0x00, "Hi! Are we still on for dinner tonight at 8?",
+                        serviceCentreTimeStamp(2024, 3, 14, 18, 2, 11, 4))},
+        {Free, {}},
+        {Unread, received("+491711234567", 0x00,
+                          "Your bill: 23,50€ {ref [A-17]} ~ |thanks| from Büro Müller ^_^",
+                          serviceCentreTimeStamp(2024, 3, 15, 9, 30, 0, 4))},
+        {Unread, received("+8613812345678", 0x08, "你好，明天下午三点见面好吗？",
+                          serviceCentreTimeStamp(2024, 3, 15, 16, 45, 20, 32))},
+        {Read, received("+79161234567", 0x08, "Привет! Как дела? Увидимся в субботу.",
+                        serviceCentreTimeStamp(2024, 3, 16, 11, 5, 42, 12))},
+        {Free, {}},
+        {Read, received("Vodafone", 0x00, "Your balance is 12.34 EUR. Top up with *100#.",
+                        serviceCentreTimeStamp(2024, 3, 17, 8, 0, 5, 4))},
+        {Unread, received("+4915112345678", 0x00, longText.substr(0, PartSeptets),
+                          serviceCentreTimeStamp(2024, 3, 18, 20, 15, 33, 4), first)},
+        {Unread, received("+4915112345678", 0x00, longText.substr(PartSeptets),
+                          serviceCentreTimeStamp(2024, 3, 18, 20, 15, 34, 4), second)},
+        {Sent, submitted("+4917612345678", 0x00, "See you at 8 then!")},
+        {NotSent, submitted("0301234567", 0x00, "Please call me back about the flat.")},
+        {Free, {}},
+        {Sent, submitted("+79161234567", 0x08, "Спасибо, до субботы!")},
+    };
+    size_t number = 1;
+    for (const auto &[status, stored] : records) {
+        files.setRecord(messages, number++, messageRecord(status, stored, GsmMessageLength));
+    }
+    for (; number <= files.description(messages).recordCount; ++number) {
+        files.setRecord(messages, number, messageRecord(Free, {}, GsmMessageLength));
+    }
+}
+
+// GSM 11.11, 10.5.6 with Y = 12: no destination, the service centre, PID, DCS and a relative
+// validity period of one day.
+void addMessageParameters(CardFileSystem &files, CardFileSystem::Node telecom) {
+    constexpr size_t AlphaLength = 12;
+    const CardFileSystem::Node parameters =
+        addRecordFile(files, telecom, 0x6F42, AlphaLength + 28, 1);
+    Bytes record(AlphaLength, 0xFF);
+    record.push_back(0xE1);                  // indicators: only the destination is absent
+    record.resize(record.size() + 12, 0xFF); // destination address
+    const Bytes centre = CMyTools::asc2bcd(ServiceCentre);
+    Bytes address{static_cast<uint8_t>(centre.size() + 1), 0x91};
+    address.insert(address.end(), centre.begin(), centre.end());
+    address.resize(12, 0xFF);
+    record.insert(record.end(), address.begin(), address.end());
+    record.insert(record.end(), {0x00, 0x00, 0xA7}); // PID, DCS, validity 24 hours
+    files.setRecord(parameters, 1, record);
+}
+
+void addCdmaMessages(CardFileSystem &files, CardFileSystem::Node cdmaDirectory) {
+    const CardFileSystem::Node messages =
+        addRecordFile(files, cdmaDirectory, 0x6F3C, CdmaMessageLength, 10);
+    Bytes sent = CMyTools::encodesms("Thanks for the update, see you Monday.", "6195551234");
+    sent[0] = Sent;
+    const std::vector<Bytes> records{
+        encodeCdmaDeliverRecord(Read, {"6195551234",
+                                       "Meeting moved to 3pm, room 204.",
+                                       1,
+                                       {0x24, 0x03, 0x15, 0x10, 0x20, 0x30}}),
+        {Free},
+        encodeCdmaDeliverRecord(
+            Unread,
+            {"13812345678", "你好！周末一起吃饭吗？", 2, {0x24, 0x03, 0x16, 0x19, 0x05, 0x12}}),
+        CMyTools::encodesms("Running late, I will be there in 10 minutes.", "6195551234"),
+        sent,
+    };
+    size_t number = 1;
+    for (const Bytes &record : records) {
+        Bytes padded = record;
+        padded.resize(CdmaMessageLength, 0xFF);
+        files.setRecord(messages, number++, padded);
+    }
+    for (; number <= files.description(messages).recordCount; ++number) {
+        Bytes free{Free};
+        free.resize(CdmaMessageLength, 0xFF);
+        files.setRecord(messages, number, free);
+    }
+}
+
+} // namespace velnor::demo

@@ -1,0 +1,193 @@
+#include "virtualcard/VirtualSim.h"
+
+#include <chrono>
+#include <thread>
+
+#include "virtualcard/StatusWords.h"
+
+namespace velnor {
+
+namespace {
+
+constexpr uint8_t GsmClass = 0xA0;
+
+// Instructions of GSM 11.11, 9.2.
+namespace ins {
+constexpr uint8_t Select = 0xA4;
+constexpr uint8_t Status = 0xF2;
+constexpr uint8_t ReadBinary = 0xB0;
+constexpr uint8_t UpdateBinary = 0xD6;
+constexpr uint8_t ReadRecord = 0xB2;
+constexpr uint8_t UpdateRecord = 0xDC;
+constexpr uint8_t GetResponse = 0xC0;
+constexpr uint8_t VerifyChv = 0x20;
+constexpr uint8_t ChangeChv = 0x24;
+constexpr uint8_t DisableChv = 0x26;
+constexpr uint8_t EnableChv = 0x28;
+constexpr uint8_t UnblockChv = 0x2C;
+} // namespace ins
+
+// Which way a command's P3 bytes go (GSM 11.11, 9.2).
+enum class DataFlow { ToCard, FromCard, UnknownCommand };
+
+DataFlow dataFlow(uint8_t instruction) {
+    switch (instruction) {
+    case ins::Select:
+    case ins::UpdateBinary:
+    case ins::UpdateRecord:
+    case ins::VerifyChv:
+    case ins::ChangeChv:
+    case ins::DisableChv:
+    case ins::EnableChv:
+    case ins::UnblockChv:
+        return DataFlow::ToCard;
+    case ins::Status:
+    case ins::ReadBinary:
+    case ins::ReadRecord:
+    case ins::GetResponse:
+        return DataFlow::FromCard;
+    default:
+        return DataFlow::UnknownCommand;
+    }
+}
+
+} // namespace
+
+Bytes cardAnswer(uint16_t statusWord, const Bytes &data) {
+    Bytes answer = data;
+    answer.push_back(static_cast<uint8_t>(statusWord >> 8));
+    answer.push_back(static_cast<uint8_t>(statusWord));
+    return answer;
+}
+
+VirtualSim::VirtualSim(CardProfile profile)
+    : atr_(std::move(profile.atr)), chv1_(profile.chv1), files_(std::move(profile.files)),
+      quirks_(profile.quirks) {}
+
+std::optional<Bytes> VirtualSim::powerOn() {
+    if (quirks_.pulled) {
+        powered_ = false;
+        return std::nullopt;
+    }
+    powered_ = true;
+    chv1_.reset();
+    currentDirectory_ = CardFileSystem::Master;
+    currentEf_.reset();
+    recordPointer_ = 0;
+    commandCount_ = 0;
+    byInstruction_.fill(0);
+    return atr_;
+}
+
+std::optional<Bytes> VirtualSim::answerToReset() {
+    if (quirks_.pulled) {
+        return std::nullopt;
+    }
+    return powered_ ? atr_ : powerOn();
+}
+
+void VirtualSim::setQuirks(const CardQuirks &quirks) {
+    quirks_ = quirks;
+    if (quirks_.pulled) {
+        powered_ = false;
+    }
+}
+
+std::optional<Bytes> VirtualSim::transmit(std::span<const uint8_t> command) {
+    if (quirks_.pulled || (!powered_ && !powerOn())) {
+        return std::nullopt;
+    }
+    ++commandCount_;
+    if (quirks_.answerDelayMs != 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(quirks_.answerDelayMs));
+    }
+    if (command.size() >= 2) {
+        ++byInstruction_[command[1]];
+    }
+    if ((quirks_.failAfterCommands != 0 && commandCount_ >= quirks_.failAfterCommands) ||
+        commandCount_ == quirks_.failAtCommand) {
+        return std::nullopt;
+    }
+    Bytes answer = carryOut(command);
+    if (commandCount_ == quirks_.loseAnswerAtCommand) {
+        return std::nullopt;
+    }
+    return answer;
+}
+
+Bytes VirtualSim::carryOut(std::span<const uint8_t> command) {
+    if (command.size() < 5) {
+        return cardAnswer(sw::WrongLength);
+    }
+    if (command[0] != GsmClass) {
+        return cardAnswer(sw::WrongClass);
+    }
+    const Command parsed{command[1], command[2], command[3], command[4], command.subspan(5)};
+    const DataFlow flow = dataFlow(parsed.instruction);
+    if (flow == DataFlow::UnknownCommand) {
+        return cardAnswer(sw::UnknownInstruction);
+    }
+    if (parsed.data.size() != (flow == DataFlow::ToCard ? parsed.p3 : 0u)) {
+        return cardAnswer(sw::WrongLength);
+    }
+    return process(parsed);
+}
+
+Bytes VirtualSim::process(const Command &command) {
+    switch (command.instruction) {
+    case ins::Select:
+        return select(command);
+    case ins::Status:
+        return status(command);
+    case ins::GetResponse:
+        return getResponse(command);
+    case ins::ReadBinary:
+        return readBinary(command);
+    case ins::UpdateBinary:
+        return updateBinary(command);
+    case ins::ReadRecord:
+        return readRecord(command);
+    case ins::UpdateRecord:
+        return updateRecord(command);
+    case ins::VerifyChv:
+        return verifyChv(command);
+    case ins::ChangeChv:
+        return changeChv(command);
+    case ins::DisableChv:
+        return disableChv(command);
+    case ins::EnableChv:
+        return enableChv(command);
+    case ins::UnblockChv:
+        return unblockChv(command);
+    default:
+        return cardAnswer(sw::UnknownInstruction);
+    }
+}
+
+bool VirtualSim::keep(const std::function<void()> &undo) {
+    if (!keeper_ || keeper_(*this)) {
+        return true;
+    }
+    undo();
+    return false;
+}
+
+CardProfile VirtualSim::profile() const {
+    CardProfile profile;
+    profile.atr = atr_;
+    profile.chv1 = chv1_.settings();
+    profile.files = files_;
+    profile.quirks = quirks_;
+    return profile;
+}
+
+std::optional<Bytes> VirtualSim::record(const std::string &path, size_t number) const {
+    const auto ids = parseFilePath(path);
+    if (!ids) {
+        return std::nullopt;
+    }
+    const auto node = files_.find(*ids);
+    return node ? files_.record(*node, number) : std::nullopt;
+}
+
+} // namespace velnor

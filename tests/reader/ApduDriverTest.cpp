@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "reader/CardTestSupport.h"
+
+namespace velnor::test {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Trace = std::vector<std::string>;
+
+// " XX" n times, as a trace shows n bytes XX.
+std::string repeated(const char *byte, size_t n) {
+    std::string text;
+    for (size_t i = 0; i < n; ++i) {
+        text += std::string(" ") + byte;
+    }
+    return text;
+}
+
+class ApduDriverOnVirtualCard : public SimulatedReader {
+protected:
+    void SetUp() override {
+        SimulatedReader::SetUp();
+        driver.setTrace([this](int h, const std::string &exchange, bool) {
+            EXPECT_EQ(h, handle);
+            trace.push_back(exchange);
+        });
+    }
+
+    Trace trace;
+    uint8_t length = 0x55;
+    uint8_t status = 0xEE;
+    uint8_t buffer[260] = {};
+};
+
+TEST_F(ApduDriverOnVirtualCard, SelectsReadsAndUpdatesTracingEveryExchange) {
+    EXPECT_FALSE(driver.SelectFile(handle, 0x6F3A, length, 0));
+    EXPECT_EQ(length, 0x55);
+    EXPECT_EQ(driver.lastError(), "SELECT 6F3A: the card answered 9404.");
+    ASSERT_TRUE(driver.SelectFile(handle, 0x2FE2, length, 0));
+    EXPECT_EQ(length, 0x0F);
+    ASSERT_TRUE(driver.GetResponse(handle, length, buffer, 0));
+    EXPECT_EQ(buffer[5], 0xE2);
+    ASSERT_TRUE(driver.ReadBinary(handle, 10, 0, buffer));
+    EXPECT_EQ(Bytes(buffer, buffer + 3), (Bytes{0x98, 0x10, 0x32}));
+    EXPECT_FALSE(driver.ReadBinary(handle, 11, 0, buffer));
+    EXPECT_EQ(driver.lastError(), "READ BINARY: the card answered 6700.");
+    EXPECT_TRUE(driver.ReadBinary(handle, 0, 0, buffer)) << "nothing to read, nothing sent";
+    ASSERT_TRUE(driver.SelectFile(handle, 0x7F10, length, 0));
+    ASSERT_TRUE(driver.SelectFile(handle, 0x6F3A, length, 0));
+    EXPECT_FALSE(driver.ReadRecord(handle, 30, 1, 0, buffer, false));
+    EXPECT_EQ(driver.lastError(), "READ RECORD 1: the card answered 9804.");
+    ASSERT_TRUE(driver.VerifyCHV(handle, 0, 1, "1234", status));
+    ASSERT_TRUE(driver.ReadRecord(handle, 30, 3, 0, buffer, false));
+    EXPECT_EQ(std::string(buffer, buffer + 4), "John");
+    Bytes record(30, 0xFF);
+    record[0] = 'A';
+    ASSERT_TRUE(driver.UpdateRecord(handle, 30, 1, 0, record.data(), false));
+    EXPECT_FALSE(driver.UpdateRecord(handle, 30, 6, 0, record.data(), false));
+    EXPECT_EQ(driver.lastError(), "UPDATE RECORD 6: the card answered 9402.");
+    card->withCard([&](VirtualSim &sim) { EXPECT_EQ(*sim.record("3F00/7F10/6F3A", 1), record); });
+    EXPECT_EQ(trace, (Trace{
+                         "A0 A4 00 00 02 6F 3A -> 94 04",
+                         "A0 A4 00 00 02 2F E2 -> 9F 0F",
+                         "A0 C0 00 00 0F -> 00 00 00 0A 2F E2 04 00 04 F0 44 01 02 00 00 90 00",
+                         "A0 B0 00 00 0A -> 98 10 32 54 76 98 10 32 54 76 90 00",
+                         "A0 B0 00 00 0B -> 67 00",
+                         "A0 A4 00 00 02 7F 10 -> 9F 16",
+                         "A0 A4 00 00 02 6F 3A -> 9F 0F",
+                         "A0 B2 01 04 1E -> 98 04",
+                         "A0 20 00 01 08 ** ** ** ** ** ** ** ** -> 90 00",
+                         "A0 B2 03 04 1E -> 4A 6F 68 6E" + repeated("FF", 12) +
+                             " 06 81 21 43 65 87 0F" + repeated("FF", 7) + " 90 00",
+                         "A0 DC 01 04 1E 41" + repeated("FF", 29) + " -> 90 00",
+                         "A0 DC 06 04 1E 41" + repeated("FF", 29) + " -> 94 02",
+                     }));
+}
+
+// The card takes the codes padded to 8 bytes; the trace shows none of them.
+TEST_F(ApduDriverOnVirtualCard, ChvCommandsHideTheirCodesAndGiveTheSecondStatusByte) {
+    EXPECT_FALSE(driver.VerifyCHV(handle, 0, 1, "123456789", status));
+    EXPECT_FALSE(driver.UnblockCHV(handle, 0, 0, "12345678", "123456789", status));
+    EXPECT_EQ(status, 0x00);
+    EXPECT_NE(driver.lastError().find("longer than 8"), std::string::npos);
+    EXPECT_TRUE(trace.empty()) << "a code too long is never sent";
+    EXPECT_FALSE(driver.VerifyCHV(handle, 0, 1, "1111", status));
+    EXPECT_EQ(status, 0x04);
+    EXPECT_FALSE(driver.VerifyCHV(handle, 0, 2, "1111", status));
+    EXPECT_EQ(status, 0x02) << "CHV2 is not initialised";
+    ASSERT_TRUE(driver.VerifyCHV(handle, 0, 1, "1234", status));
+    ASSERT_TRUE(driver.ChangeCHV(handle, 0, 1, "1234", "87654321", status));
+    ASSERT_TRUE(driver.DisableCHV(handle, 0, "87654321", status));
+    EXPECT_FALSE(driver.DisableCHV(handle, 0, "87654321", status));
+    EXPECT_EQ(status, 0x08);
+    EXPECT_EQ(driver.lastError(), "DISABLE CHV: the card answered 9808.");
+    ASSERT_TRUE(driver.EnableCHV(handle, 0, "87654321", status));
+    ASSERT_TRUE(driver.UnblockCHV(handle, 0, 0, "12345678", "2468", status));
+    EXPECT_EQ(status, 0x00);
+    const std::string eight = repeated("**", 8);
+    EXPECT_EQ(trace, (Trace{
+                         "A0 20 00 01 08" + eight + " -> 98 04",
+                         "A0 20 00 02 08" + eight + " -> 98 02",
+                         "A0 20 00 01 08" + eight + " -> 90 00",
+                         "A0 24 00 01 10" + eight + eight + " -> 90 00",
+                         "A0 26 00 01 08" + eight + " -> 90 00",
+                         "A0 26 00 01 08" + eight + " -> 98 08",
+                         "A0 28 00 01 08" + eight + " -> 90 00",
+                         "A0 2C 00 00 10" + eight + eight + " -> 90 00",
+                     }));
+    EXPECT_TRUE(driver.VerifyCHV(handle, 0, 1, "2468", status));
+}
+
+TEST_F(ApduDriverOnVirtualCard, AnswerToResetFillsTheBufferAndAPulledCardFailsEverything) {
+    std::fill(std::begin(buffer), std::end(buffer), 0xAA);
+    ASSERT_TRUE(driver.GetATRValue(handle, buffer, 0));
+    Bytes atr = cardProfile().atr;
+    atr.resize(64, 0x00);
+    atr.push_back(0xAA); // the 64 bytes of the buffer only
+    EXPECT_EQ(Bytes(buffer, buffer + 65), atr);
+    setCardQuirks(*card, {.pulled = true});
+    EXPECT_FALSE(driver.GetATRValue(handle, buffer, 0));
+    EXPECT_EQ(driver.lastError(), "There is no card in the reader.");
+    EXPECT_FALSE(driver.SelectFile(handle, 0x3F00, length, 0));
+    EXPECT_EQ(driver.lastError(), "The card does not answer.");
+    EXPECT_FALSE(driver.VerifyCHV(handle, 0, 1, "1234", status));
+    EXPECT_EQ(trace.back(), "A0 20 00 01 08" + repeated("**", 8) + " -> no answer");
+}
+
+// A transport that answers from a script, for answers the virtual card never gives.
+class ScriptedDriver : public ApduDriver {
+public:
+    std::deque<Bytes> answers;
+
+    std::optional<std::string> FindDeviceEntry() override { return "scripted"; }
+    int OpenRX730X(const std::string &) override { return 1; }
+    void CloseHandle(int) override {}
+    std::optional<std::vector<uint8_t>> SIM_InquiryFunctions(int) override { return {}; }
+
+protected:
+    std::optional<Bytes> transmit(int, const Bytes &) override {
+        const Bytes answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::optional<Bytes> answerToReset(int) override { return std::nullopt; }
+};
+
+TEST(ApduDriverScripted, TakesIsoStatusWordsAndRefusesMalformedAnswers) {
+    ScriptedDriver driver;
+    driver.answers = {{0x61, 0x1A}, {0x90, 0x00}, {0x90}, {0x01, 0x02, 0x90, 0x00},
+                      {0x6B, 0x00}, {0x98, 0x10}};
+    uint8_t length = 0;
+    EXPECT_TRUE(driver.SelectFile(1, 0x3F00, length, 0));
+    EXPECT_EQ(length, 0x1A) << "ISO/IEC 7816-3 T=0 announces the response with 61xx";
+    EXPECT_TRUE(driver.SelectFile(1, 0x3F00, length, 0));
+    EXPECT_EQ(length, 0);
+    EXPECT_FALSE(driver.SelectFile(1, 0x3F00, length, 0));
+    EXPECT_EQ(driver.lastError(), "The card gave an answer without a status word.");
+    uint8_t buffer[260] = {};
+    EXPECT_FALSE(driver.GetResponse(1, 3, buffer, 0));
+    EXPECT_EQ(driver.lastError(), "GET RESPONSE: the card sent 2 bytes instead of 3.");
+    EXPECT_EQ(buffer[0], 0x00) << "nothing copied from a failed answer";
+    uint8_t status = 0x77;
+    EXPECT_FALSE(driver.DisableCHV(1, 0, "1234", status));
+    EXPECT_EQ(status, 0x00) << "the status byte comes from a 98xx status word only";
+    EXPECT_FALSE(driver.DisableCHV(1, 0, "1234", status));
+    EXPECT_EQ(status, 0x10);
+}
+
+} // namespace
+} // namespace velnor::test

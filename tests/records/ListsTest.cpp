@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include "records/MessageStore.h"
+#include "records/RowList.h"
+
+namespace velnor {
+namespace {
+
+RowList phonebook(std::initializer_list<const char *> names) {
+    RowList list({"No.", "Name", "Number"});
+    for (const char *name : names) {
+        list.appendRow({std::to_string(list.rowCount() + 1), name, "1"});
+    }
+    return list;
+}
+
+std::vector<std::string> column(const RowList &list, size_t c) {
+    std::vector<std::string> values;
+    for (size_t row = 0; row < list.rowCount(); ++row) {
+        values.push_back(list.cell(row, c));
+    }
+    return values;
+}
+
+MessageImage image(uint8_t tag) {
+    MessageImage i{};
+    i[0] = 1;
+    i[1] = tag;
+    return i;
+}
+
+TEST(RowList, SwapAndRemovalKeepTheNumbersAndMoveTheTicks) {
+    RowList list = phonebook({"a", "b", "c", "d", "e"});
+    list.setChecked(0, true);
+    list.setSelected(0, true);
+    EXPECT_TRUE(list.swapRows(0, 1));
+    EXPECT_EQ(column(list, 0), (std::vector<std::string>{"1", "2", "3", "4", "5"}));
+    EXPECT_EQ(column(list, 1), (std::vector<std::string>{"b", "a", "c", "d", "e"}));
+    EXPECT_FALSE(list.isChecked(0));
+    EXPECT_TRUE(list.isChecked(1));
+    EXPECT_EQ(list.firstSelected(), 1u);
+    EXPECT_FALSE(list.swapRows(4, 5));
+    EXPECT_FALSE(list.swapRows(1, 1));
+
+    list.setChecked(2, true);
+    list.setChecked(4, true);
+    EXPECT_EQ(list.removeChecked(), 3u);
+    EXPECT_EQ(column(list, 0), (std::vector<std::string>{"1", "2"}));
+    EXPECT_EQ(column(list, 1), (std::vector<std::string>{"b", "d"}));
+    EXPECT_TRUE(phonebook({}).allChecked());
+
+    // Missing cells are empty, cells beyond the columns dropped.
+    list.appendRow({"3", "only a name"});
+    list.appendRow({"4", "n", "1", "extra"});
+    EXPECT_EQ(list.cell(2, 2), "");
+    EXPECT_EQ(list.rowCells(3).size(), 3u);
+}
+
+TEST(MessageList, DeleteKeepsRowsAndImagesInStep) {
+    MessageList messages({"No.", "Status", "Number", "Time", "Text"});
+    for (uint8_t tag = 1; tag <= 5; ++tag) {
+        messages.append({std::to_string(tag), "", "", "", std::string(1, char('0' + tag))},
+                        image(tag));
+    }
+    messages.remove(1);
+    EXPECT_EQ(column(messages.rows(), 0), (std::vector<std::string>{"1", "2", "3", "4"}));
+    std::vector<int> tags;
+    for (const MessageImage &i : messages.store()) {
+        tags.push_back(i[1]);
+    }
+    EXPECT_EQ(tags, (std::vector<int>{1, 3, 4, 5}));
+
+    messages.rows().setChecked(0, true);
+    messages.rows().setChecked(2, true);
+    EXPECT_EQ(messages.removeChecked(), 2u);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages.store()[0][1], 3);
+    EXPECT_EQ(messages.store()[1][1], 5);
+    EXPECT_EQ(messages.rows().cell(1, 4), "5");
+
+    EXPECT_TRUE(messages.swap(0, 1));
+    EXPECT_EQ(messages.store()[0][1], 5);
+    EXPECT_EQ(messages.rows().cell(0, 4), "5");
+    EXPECT_EQ(messages.rows().cell(0, 0), "1");
+    EXPECT_FALSE(messages.swap(1, 2));
+}
+
+} // namespace
+} // namespace velnor

@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include "records/MessageCompose.h"
+#include "records/MessageEdit.h"
+#include "records/MessageRecord.h"
+#include "support/EnglishTexts.h"
+
+namespace velnor {
+namespace {
+
+MessageImage storedImage(uint8_t status) {
+    MessageImage image{};
+    image[0] = status;
+    image[1] = 0xAB;
+    return image;
+}
+
+class MessageEdit : public ::testing::Test {
+protected:
+    void SetUp() override {
+        card.smscNumber = "491710760000";
+        list.append({"1", "Read", "+4917123456", "2008-04-12 13:45:20", "hello"},
+                    storedImage(status::Read));
+        list.append({"2", "Not sent", "+4930", "", "draft"}, storedImage(status::NotSent));
+        list.append({"3", "Sent", "+4940", "", "gone"}, storedImage(status::Sent));
+        // 0x0F has the bits of 7 set, but is not 7.
+        list.append({"4", "Not sent", "1", "", "odd"}, storedImage(0x0F));
+    }
+
+    test::EnglishTexts texts;
+    CardState card;
+    MessageList list{{"No.", "Status", "Number", "Time", "Text"}};
+};
+
+TEST_F(MessageEdit, ComposedImageIsTheSubmitPaddedWithFF) {
+    const struct {
+        std::string number;
+        std::string text;
+        uint8_t numberType;
+        std::string digits;
+        uint8_t dcs;
+    } cases[] = {
+        {"+123", "hi", 0x91, "123", 0},
+        {"12+3", "hi", 0x81, "12+3", 0},
+        {"", "hi", 0x81, "", 0},
+        {"0301234", "Gr\xC3\xBC\xC3\x9F {x}", 0x81, "0301234", 0},      // all in the GSM alphabet
+        {"0301234", "hi \xE4\xBD\xA0\xE5\xA5\xBD", 0x81, "0301234", 8}, // one CJK: all UCS2
+    };
+    for (const auto &c : cases) {
+        const SM_PARAM param = submitParameters(c.number, c.text, card);
+        EXPECT_EQ(param.numberType, c.numberType) << c.number;
+        EXPECT_EQ(param.number, c.digits) << c.number;
+        EXPECT_EQ(param.dcs, c.dcs) << c.text;
+        EXPECT_EQ(param.text, c.text);
+        EXPECT_EQ(param.smscType, 0x91);
+        EXPECT_EQ(param.smsc, "491710760000");
+        // GSM 11.11, 10.5.3: the status byte, the stored message, then 0xFF.
+        for (const bool cdma : {false, true}) {
+            card.isCdmaCard = cdma;
+            const MessageImage image = composeMessageImage(c.number, c.text, card);
+            Bytes expected = cdma ? CMyTools::encodesms(c.text, c.number) : Bytes{status::NotSent};
+            if (!cdma) {
+                const Bytes pdu = CMyTools::gsmEncodePdu(param);
+                expected.insert(expected.end(), pdu.begin(), pdu.end());
+            }
+            expected.resize(image.size(), 0xFF);
+            EXPECT_TRUE(std::equal(expected.begin(), expected.end(), image.begin())) << c.text;
+        }
+        card.isCdmaCard = false;
+    }
+    EXPECT_EQ(emptyMessageRecord(4), (Bytes{0x00, 0xFF, 0xFF, 0xFF}));
+}
+
+TEST_F(MessageEdit, OnlyAnUnsentMessageChangesInPlaceAnyOtherStaysAndTheEditIsAdded) {
+    const struct {
+        size_t row;
+        bool editable;
+        bool outgoing;
+    } cases[] = {{0, false, false}, {2, false, true}, {3, false, true}, {1, true, true}};
+    for (const auto &c : cases) {
+        list.rows().selectOnly(c.row);
+        const std::optional<MessageEditStart> edit = beginMessageEdit(list);
+        ASSERT_TRUE(edit);
+        const std::vector<std::string> cells = list.rows().rowCells(c.row);
+        const MessageImage image = list.store()[c.row];
+        EXPECT_EQ(edit->editable, c.editable) << c.row;
+        EXPECT_EQ(edit->outgoing, c.outgoing) << c.row;
+        EXPECT_EQ((std::vector<std::string>{edit->number, edit->time, edit->text}),
+                  (std::vector<std::string>{cells[2], cells[3], cells[4]}));
+
+        const size_t count = list.size();
+        const size_t at = finishMessageEdit(list, *edit, "+4960", "reply", card, texts);
+        EXPECT_EQ(at, c.editable ? c.row : count);
+        EXPECT_EQ(list.size(), c.editable ? count : count + 1);
+        EXPECT_EQ(
+            list.rows().rowCells(at),
+            (std::vector<std::string>{std::to_string(at + 1), "Not sent", "+4960", "", "reply"}));
+        EXPECT_EQ(list.store()[at], composeMessageImage("+4960", "reply", card));
+        if (!c.editable) {
+            EXPECT_EQ(list.store()[c.row], image);
+            EXPECT_EQ(list.rows().rowCells(c.row), cells);
+        }
+    }
+    list.rows().clearSelection();
+    EXPECT_FALSE(beginMessageEdit(list));
+}
+
+} // namespace
+} // namespace velnor

@@ -1,0 +1,65 @@
+// The phonebook vectors under tests/vectors/sim: records written and read byte for byte, the name
+// fit check and the rules of the entry dialog.
+
+#include "codec/CodecTestSupport.h"
+#include "records/PhoneEntryCheck.h"
+#include "records/PhonebookRecord.h"
+
+namespace velnor::test {
+namespace {
+
+std::optional<PhoneEntry> entryOf(const json &value) {
+    if (value.is_null()) {
+        return std::nullopt;
+    }
+    return PhoneEntry{value.at(0).get<std::string>(), value.at(1).get<std::string>()};
+}
+
+TEST(PhonebookVectors, RecordsAreWrittenAndReadExactly) {
+    for (const json &v : loadVectors("records/phonebook-records.json")) {
+        SCOPED_TRACE(v.dump());
+        const Bytes record = bytesOf(v.at("record"));
+        if (v.contains("written")) {
+            const Bytes written = encodePhonebookRecord(*entryOf(v["written"]), record.size(),
+                                                        v.value("no82", false));
+            EXPECT_EQ(toHex(written), v["record"]);
+        }
+        EXPECT_EQ(decodePhonebookRecord(record.data(), record.size()),
+                  entryOf(v.contains("entry") ? v["entry"] : v["written"]));
+    }
+    EXPECT_EQ(toHex(emptyPhonebookRecord(30)), std::string(60, 'F'));
+}
+
+TEST(PhonebookVectors, NamesFitOnlyWhenTheyReadBackFromTheCard) {
+    for (const json &v : loadVectors("records/name-fit.json")) {
+        SCOPED_TRACE(v.dump());
+        EXPECT_EQ(nameFitsCard(textOf(v.at("name")), v.at("alphaLength"), v.at("no82")),
+                  v.at("fits").get<bool>());
+    }
+}
+
+TEST(PhonebookVectors, EntryDialogOpensAndChecksTheFields) {
+    for (const json &v : loadVectors("records/phone-entry.json")) {
+        SCOPED_TRACE(v.dump());
+        if (v.contains("open")) {
+            const PhoneEntryFields fields = openPhoneEntry("Anna", v["open"]);
+            EXPECT_EQ(fields.name, "Anna");
+            EXPECT_EQ(fields.number, v.at("shown"));
+            EXPECT_EQ(fields.international, v.at("international").get<bool>());
+            continue;
+        }
+        CardState card;
+        card.alphaLength = v.at("alphaLength");
+        card.ucs82Unsupported = v.value("no82", false);
+        const PhoneEntryVerdict verdict =
+            acceptPhoneEntry({v.at("name"), v.at("number"), v.at("international")}, card);
+        EXPECT_EQ(verdict.errorId, v.at("error").get<int>());
+        if (v["error"] == 0) {
+            EXPECT_EQ(verdict.name, v["name"]);
+            EXPECT_EQ(verdict.number, v.at("accepted"));
+        }
+    }
+}
+
+} // namespace
+} // namespace velnor::test
