@@ -52,8 +52,9 @@ std::unique_ptr<LanguagePack> LanguagePack::open(const fs::path &file) {
         new LanguagePack(handle, text, absolute, displayName, id()));
 }
 
-LanguagePack::LanguagePack(void *handle, TextFunction text, fs::path file, std::string name, int id)
-    : handle_(handle), text_(text), file_(std::move(file)), name_(std::move(name)), id_(id) {}
+LanguagePack::LanguagePack(void *handle, TextFunction lookup, fs::path file, std::string name,
+                           int id)
+    : handle_(handle), text_(lookup), file_(std::move(file)), name_(std::move(name)), id_(id) {}
 
 LanguagePack::~LanguagePack() {
     ::dlclose(handle_);

@@ -29,7 +29,7 @@ public:
 
 private:
     using TextFunction = const char *(*)(int);
-    LanguagePack(void *handle, TextFunction text, std::filesystem::path file, std::string name,
+    LanguagePack(void *handle, TextFunction lookup, std::filesystem::path file, std::string name,
                  int id);
 
     void *handle_;

@@ -9,32 +9,32 @@ namespace velnor {
 // cannot run past the end.
 class ByteCursor {
 public:
-    ByteCursor(const uint8_t *data, size_t size) : m_data(data), m_size(size) {}
+    ByteCursor(const uint8_t *data, size_t size) : data_(data), size_(size) {}
 
     bool readByte(uint8_t &out) {
-        if (m_pos >= m_size) {
+        if (pos_ >= size_) {
             return false;
         }
-        out = m_data[m_pos++];
+        out = data_[pos_++];
         return true;
     }
 
     // The next count bytes, or nullptr when fewer remain.
     const uint8_t *readBytes(size_t count) {
-        if (m_size - m_pos < count) {
+        if (size_ - pos_ < count) {
             return nullptr;
         }
-        const uint8_t *start = m_data + m_pos;
-        m_pos += count;
+        const uint8_t *start = data_ + pos_;
+        pos_ += count;
         return start;
     }
 
-    size_t remaining() const { return m_size - m_pos; }
+    size_t remaining() const { return size_ - pos_; }
 
 private:
-    const uint8_t *m_data;
-    size_t m_size;
-    size_t m_pos = 0;
+    const uint8_t *data_;
+    size_t size_;
+    size_t pos_ = 0;
 };
 
 } // namespace velnor

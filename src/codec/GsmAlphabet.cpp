@@ -106,35 +106,35 @@ constexpr std::array<Utf8Form, 256> kUtf8Table = makeUtf8Table();
 // Turns septets into UTF-8 one at a time; each septet adds at most two bytes.
 class SeptetDecoder {
 public:
-    explicit SeptetDecoder(char *out) : m_out(out), m_start(out) {}
+    explicit SeptetDecoder(char *out) : out_(out), start_(out) {}
 
     void put(uint8_t septet) {
-        if (m_escaped) {
-            m_escaped = false;
+        if (escaped_) {
+            escaped_ = false;
             emit(kUtf8Table[128 + septet]);
         } else if (septet == kGsmEscape) {
-            m_escaped = true;
+            escaped_ = true;
         } else {
             emit(kUtf8Table[septet]);
         }
     }
 
     size_t finish() {
-        if (m_escaped) {
-            *m_out++ = ' ';
+        if (escaped_) {
+            *out_++ = ' ';
         }
-        return static_cast<size_t>(m_out - m_start);
+        return static_cast<size_t>(out_ - start_);
     }
 
 private:
     void emit(const Utf8Form &form) {
-        std::memcpy(m_out, form.bytes, 3);
-        m_out += form.size;
+        std::memcpy(out_, form.bytes, 3);
+        out_ += form.size;
     }
 
-    char *m_out;
-    char *m_start;
-    bool m_escaped = false;
+    char *out_;
+    char *start_;
+    bool escaped_ = false;
 };
 
 // The decoder's memcpy writes three bytes for any character, so leave slack at the end.
