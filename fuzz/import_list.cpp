@@ -6,6 +6,7 @@
 // cell is valid UTF-8, the rows are numbered from 1, the message list keeps one record image per
 // row, and the report names only imported rows.
 
+#include "base/TextIds.h"
 #include "base/Utf8.h"
 #include "files/ListImport.h"
 
@@ -22,7 +23,7 @@ public:
     bool askYesNo(const Prompt &) override { return false; }
     // Only a file without rows, or one whose rows would need too much memory, is refused.
     void showMessage(MessageKind, const Prompt &prompt) override {
-        if (prompt.id != kNoRowsText && prompt.id != 9004) {
+        if (prompt.id != text::NoRowsImported && prompt.id != text::FileTooLarge) {
             std::abort();
         }
         refused = true;

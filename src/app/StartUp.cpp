@@ -2,12 +2,12 @@
 
 #include "app/ConfigKeys.h"
 #include "app/LanguagePack.h"
+#include "base/TextIds.h"
 
 namespace velnor {
 
 namespace {
 
-constexpr int kAlreadyRunningId = 8001;
 constexpr const char *kProgramCaption = "Velnor";
 
 } // namespace
@@ -57,7 +57,7 @@ bool ClaimSingleInstance(InstanceLock &lock, const std::filesystem::path &lockFi
         return true;
     }
     prompts.showMessage(MessageKind::Information,
-                        {kAlreadyRunningId, kProgramCaption, texts.get(kAlreadyRunningId)});
+                        {text::AlreadyRunning, kProgramCaption, texts.get(text::AlreadyRunning)});
     return false;
 }
 

@@ -31,8 +31,8 @@ bool LoadChosenPack(PackTexts &texts, const LanguageChoice &choice, UserPrompts 
 
 void StoreLanguage(CXMLSettings &settings, const LanguageChoice &choice);
 
-// Takes the single-instance lock. When another copy holds it, tells the user (string 8001, in
-// the language just loaded) and returns false.
+// Takes the single-instance lock. When another copy holds it, tells the user (text::AlreadyRunning,
+// in the language just loaded) and returns false.
 bool ClaimSingleInstance(InstanceLock &lock, const std::filesystem::path &lockFile,
                          const Texts &texts, UserPrompts &prompts);
 

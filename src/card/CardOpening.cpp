@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "base/TextIds.h"
 #include "card/ChvOperations.h"
 #include "card/FileStatus.h"
 #include "reader/CardHandle.h"
@@ -20,7 +21,8 @@ PinStep settlePin(CardOpeningContext &c, const FileStatus &master, bool &dialogS
         return PinStep::Settled;
     }
     ChvDialogContext dialogs{c.driver, c.prompts, c.texts, c.reader.devicePath, c.link};
-    if (master.chv1AttemptsLeft() == 0 && c.prompts.askYesNo({8080, "", c.texts.get(8080)})) {
+    if (master.chv1AttemptsLeft() == 0 &&
+        c.prompts.askYesNo({text::UnblockPinQuestion, "", c.texts.get(text::UnblockPinQuestion)})) {
         dialogShown = true;
         const bool unblocked = runChvDialog(dialogs, CodeDialog::Unblock);
         c.reader.chv1Pending = !unblocked;
@@ -60,7 +62,7 @@ bool openCard(CardOpeningContext &c) {
         CardTransaction transaction(c.driver, handle.get());
         std::array<uint8_t, 64> atr{};
         if (!handle.isOpen() || c.driver.GetATRValue(handle.get(), atr.data(), f) == 0) {
-            c.status.showCard(8030);
+            c.status.showCard(text::NoCard);
             return false;
         }
         applyConnectionState(c.commands, true);
@@ -88,7 +90,7 @@ bool openCard(CardOpeningContext &c) {
     }
     c.link.isCdmaCard = handle.isOpen() && detectCdmaCard(c.driver, handle.get(), f);
     c.reader.lastIdentity = identity;
-    c.status.showCard(8029, identity);
+    c.status.showCard(text::CardPresent, identity);
     return true;
 }
 

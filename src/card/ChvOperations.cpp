@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/TextIds.h"
 #include "card/CardIdentity.h"
 #include "card/FileStatus.h"
 #include "reader/CardHandle.h"
@@ -138,23 +139,23 @@ bool presentStoredChv1(CUSBOpKrnl &driver, int handle, const CardLink &link) {
 int chvFailureTextId(uint8_t status) {
     switch (status) {
     case 0x02:
-        return 8002;
+        return text::NoPinSetUp;
     case 0x04:
-        return 8003;
+        return text::WrongPin;
     case 0x08:
-        return 8004;
+        return text::PinStateConflict;
     case 0x10:
-        return 8005;
+        return text::FileInvalidationConflict;
     case 0x40:
-        return 8006;
+        return text::PinNowBlocked;
     default:
-        return 8007;
+        return text::PinOperationRefused;
     }
 }
 
 void reportChvFailure(UserPrompts &prompts, const Texts &texts, uint8_t status) {
     const int id = chvFailureTextId(status);
-    prompts.showMessage(MessageKind::Error, {id, texts.get(8008), texts.get(id)});
+    prompts.showMessage(MessageKind::Error, {id, texts.get(text::PinCaption), texts.get(id)});
 }
 
 int chvAttemptsLeft(CUSBOpKrnl &driver, const std::string &devicePath, uint8_t f, bool unblock) {
@@ -200,9 +201,9 @@ bool runChvDialog(ChvDialogContext &context, CodeDialog dialog, bool *switchedOf
             return true;
         }
         if (result.malformed) {
-            context.prompts.showMessage(
-                MessageKind::Error,
-                {kChvCodeFormText, context.texts.get(8008), context.texts.get(kChvCodeFormText)});
+            context.prompts.showMessage(MessageKind::Error,
+                                        {text::PinDigits, context.texts.get(text::PinCaption),
+                                         context.texts.get(text::PinDigits)});
         } else {
             reportChvFailure(context.prompts, context.texts, result.status);
         }

@@ -27,9 +27,6 @@ struct ChvResult {
 // could only cost an attempt, or become a PIN no phone can type.
 bool chvCodesFit(ChvOperation operation, const std::vector<std::string> &codes);
 
-// The text that says so.
-inline constexpr int kChvCodeFormText = 9010;
-
 // Runs one operation with codes in the order of the dialog's fields (change and unblock: the
 // old or unblock code, then the new one), when they fit. On success chv1Code takes the code the
 // card now has, and chv1CodeOwner the identity of the card that took it, read in the same

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/AppPaths.h"
+#include "base/TextIds.h"
 #include "card/CardIdentity.h"
 #include "card/CardOpening.h"
 #include "card/FileStatus.h"
@@ -71,7 +72,7 @@ int CardRun::open(const BeforePin &beforePin) {
         if (prompts.pinWanted()) {
             return fail(context_, Refused, "The card asks for its PIN: give it with --pin.");
         }
-        if (status_.memory().card.id == 8030) {
+        if (status_.memory().card.id == text::NoCard) {
             return fail(context_, NoCard, "There is no card in the reader " + path + ".");
         }
         return fail(context_, Refused, "The card could not be opened.");

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <ostream>
 
+#include "base/TextIds.h"
 #include "files/ListFile.h"
 
 namespace velnor::cli {
@@ -24,7 +25,8 @@ int writeListOutput(Context &context, const RowList &list, UserPrompts &prompts,
     }
     std::error_code ignored;
     if (askFirst && std::filesystem::is_regular_file(*output, ignored) &&
-        !prompts.askYesNo({8075, context.texts.get(8053), context.texts.get(8075)})) {
+        !prompts.askYesNo({text::ReplaceFileQuestion, context.texts.get(text::FileCaption),
+                           context.texts.get(text::ReplaceFileQuestion)})) {
         return fail(context, Refused, *output + " was left as it was.");
     }
     return SaveListFile(*output, list, prompts, context.texts) ? Done : Refused;

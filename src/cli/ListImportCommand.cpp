@@ -1,5 +1,6 @@
 #include <ostream>
 
+#include "base/TextIds.h"
 #include "card/FileStatus.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
@@ -104,7 +105,9 @@ int runListImport(Context &context) {
         reportGuessedCodePage(context, words[i], report);
         if (limits && report.overLengthFound) {
             context.err << words[i] << ": "
-                        << context.texts.format(phonebook ? 8034 : 8070, {report.overLengthRows})
+                        << context.texts.format(phonebook ? text::EntriesChangedWhenWritten
+                                                          : text::MessagesChangedWhenWritten,
+                                                {report.overLengthRows})
                         << '\n';
         }
     }

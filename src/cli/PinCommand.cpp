@@ -1,6 +1,7 @@
 #include <array>
 #include <ostream>
 
+#include "base/TextIds.h"
 #include "card/ChvOperations.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
@@ -41,11 +42,11 @@ std::optional<PinRequest> parsePinWords(const std::vector<std::string> &words) {
 int doneTextId(const PinRequest &request) {
     switch (request.dialog) {
     case CodeDialog::Switch:
-        return request.answer.switchOff ? 8043 : 8042;
+        return request.answer.switchOff ? text::PinSwitchedOff : text::PinSwitchedOn;
     case CodeDialog::Change:
-        return 8044;
+        return text::PinChanged;
     case CodeDialog::Unblock:
-        return 8079;
+        return text::PinUnblocked;
     case CodeDialog::Verify:
         break;
     }

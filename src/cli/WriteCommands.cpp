@@ -1,5 +1,6 @@
 #include <ostream>
 
+#include "base/TextIds.h"
 #include "cli/CardRun.h"
 #include "files/ListImport.h"
 #include "transfer/CardWriter.h"
@@ -15,7 +16,7 @@ public:
     explicit ReadBeforeWritePrompts(UserPrompts &prompts) : prompts_(prompts) {}
 
     bool askYesNo(const Prompt &prompt) override {
-        return prompt.id == 8023 ? false : prompts_.askYesNo(prompt);
+        return prompt.id == text::CopyToLocalPhonebook ? false : prompts_.askYesNo(prompt);
     }
     void showMessage(MessageKind kind, const Prompt &prompt) override {
         prompts_.showMessage(kind, prompt);
@@ -102,7 +103,9 @@ int runWrite(Context &context) {
     }
     reportGuessedCodePage(context, *input, report);
     if (report.overLengthFound) {
-        context.err << context.texts.format(file == CardFile::Phonebook ? 8034 : 8070,
+        context.err << context.texts.format(file == CardFile::Phonebook
+                                                ? text::EntriesChangedWhenWritten
+                                                : text::MessagesChangedWhenWritten,
                                             {report.overLengthRows})
                     << '\n';
     }

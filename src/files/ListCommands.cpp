@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "base/TextIds.h"
 #include "files/ListFile.h"
 
 namespace velnor {
@@ -71,11 +72,12 @@ bool openListCommand(ListCommandContext &context, ListTab tab, RowList &localPho
     if (imported && !report.guessedCodePage.empty()) {
         context.prompts.showMessage(
             MessageKind::Warning,
-            {kGuessedCodePageText, context.texts.get(8053),
-             context.texts.format(kGuessedCodePageText, {report.guessedCodePage})});
+            {text::CodePageGuessed, context.texts.get(text::FileCaption),
+             context.texts.format(text::CodePageGuessed, {report.guessedCodePage})});
     }
     if (imported && report.overLengthFound) {
-        const int id = tab == ListTab::Phonebook ? 8034 : 8070;
+        const int id = tab == ListTab::Phonebook ? text::EntriesChangedWhenWritten
+                                                 : text::MessagesChangedWhenWritten;
         context.prompts.showMessage(MessageKind::Error,
                                     {id, "", context.texts.format(id, {report.overLengthRows})});
         report.overLengthFound = false;
@@ -91,7 +93,8 @@ bool saveListCommand(ListCommandContext &context, ListTab tab, const RowList &lo
         return false;
     }
     if (FileExists(*path) &&
-        !context.prompts.askYesNo({8075, context.texts.get(8053), context.texts.get(8075)})) {
+        !context.prompts.askYesNo({text::ReplaceFileQuestion, context.texts.get(text::FileCaption),
+                                   context.texts.get(text::ReplaceFileQuestion)})) {
         return false;
     }
     const RowList &list = tab == ListTab::Phonebook ? localPhonebook : messages.rows();

@@ -37,13 +37,14 @@ FileChoice openListChoice(ListTab tab);
 FileChoice saveListChoice(ListTab tab);
 
 // Command 5100: asks for a file and its code page, and imports it into the tab's list. A code
-// page that had to be guessed is named (kGuessedCodePageText), and rows too long for the card are
-// reported (8034 or 8070). Returns true when rows were imported.
+// page that had to be guessed is named (text::CodePageGuessed), and rows too long for the card are
+// reported (text::EntriesChangedWhenWritten or text::MessagesChangedWhenWritten). Returns true when
+// rows were imported.
 bool openListCommand(ListCommandContext &context, ListTab tab, RowList &localPhonebook,
                      MessageList &messages, const CardState &card, ImportReport &report);
 
 // Command 5101: asks for a file name and saves the tab's list there, after asking before an
-// existing file is replaced (8075). Returns true when the file was written.
+// existing file is replaced (text::ReplaceFileQuestion). Returns true when the file was written.
 bool saveListCommand(ListCommandContext &context, ListTab tab, const RowList &localPhonebook,
                      const MessageList &messages);
 

@@ -1,6 +1,7 @@
 #include "files/ListFile.h"
 
 #include "base/AtomicFile.h"
+#include "base/TextIds.h"
 
 namespace velnor {
 
@@ -54,7 +55,9 @@ bool SaveListFile(const std::string &path, const RowList &list, UserPrompts &pro
     if (writeFileAtomically(path, produce, nullptr, durability)) {
         return true;
     }
-    prompts.showMessage(MessageKind::Information, {8055, texts.get(8053), texts.get(8055)});
+    prompts.showMessage(
+        MessageKind::Information,
+        {text::FileNotCreated, texts.get(text::FileCaption), texts.get(text::FileNotCreated)});
     return false;
 }
 

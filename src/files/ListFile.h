@@ -17,7 +17,8 @@ namespace velnor {
 std::string listFileText(const RowList &list);
 
 // Writes the list to path. The file that was there stays intact until the new one is complete.
-// On failure the user is told (string 8055, caption 8053) and the result is false.
+// On failure the user is told (text::FileNotCreated, caption text::FileCaption) and the result is
+// false.
 bool SaveListFile(const std::string &path, const RowList &list, UserPrompts &prompts,
                   const Texts &texts, Durability durability = Durability::Synced);
 

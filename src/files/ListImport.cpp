@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "base/TextIds.h"
 #include "base/Utf8.h"
 #include "codec/LegacyText.h"
 #include "files/CsvLineParser.h"
@@ -230,7 +231,9 @@ bool importFile(const std::string &path, List &list, const CardState &card, Impo
         FileBytes content;
         switch (readWholeFile(path, content)) {
         case FileRead::CannotOpen:
-            prompts.showMessage(MessageKind::Information, {8054, texts.get(8053), texts.get(8054)});
+            prompts.showMessage(MessageKind::Information,
+                                {text::FileNotOpened, texts.get(text::FileCaption),
+                                 texts.get(text::FileNotOpened)});
             return false;
         case FileRead::CannotRead:
             return false;
@@ -242,7 +245,8 @@ bool importFile(const std::string &path, List &list, const CardState &card, Impo
                 return true;
             case ImportResult::NoRows:
                 prompts.showMessage(MessageKind::Error,
-                                    {kNoRowsText, texts.get(8053), texts.get(kNoRowsText)});
+                                    {text::NoRowsImported, texts.get(text::FileCaption),
+                                     texts.get(text::NoRowsImported)});
                 return false;
             case ImportResult::TooLarge:
                 break;
@@ -251,7 +255,8 @@ bool importFile(const std::string &path, List &list, const CardState &card, Impo
         }
     } catch (const std::bad_alloc &) {
     }
-    prompts.showMessage(MessageKind::Error, {9004, texts.get(8053), texts.get(9004)});
+    prompts.showMessage(MessageKind::Error, {text::FileTooLarge, texts.get(text::FileCaption),
+                                             texts.get(text::FileTooLarge)});
     return false;
 }
 

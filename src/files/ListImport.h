@@ -37,10 +37,6 @@ inline constexpr uintmax_t kMaxListFileSize = uintmax_t{256} << 20;
 inline constexpr size_t kImportHeapPerFileByte = 6;
 inline constexpr size_t kImportHeapFloor = size_t{64} << 20;
 
-// Texts of the files layer without an identifier of their own.
-inline constexpr int kNoRowsText = 9020;
-inline constexpr int kGuessedCodePageText = 9021;
-
 enum class ImportResult {
     Done,
     NoRows,   // the file is not empty, yet no row came of it
@@ -50,9 +46,10 @@ enum class ImportResult {
 // Appends the file's entries to a phonebook list (No., Name, Number), or its messages to the
 // message list with a record image composed from each number and text. The file is read in the
 // code page given, or in the one its bytes show (base/LegacyText.h). A file that cannot be opened
-// is reported (8054, caption 8053) and gives false; one that cannot be read, false without a
-// word; one too large, 9004 and false; one not empty that gives no row, kNoRowsText and false.
-// Nothing is added when the result is false. An empty file adds nothing and gives true.
+// is reported (text::FileNotOpened, caption text::FileCaption) and gives false; one that cannot be
+// read, false without a word; one too large, text::FileTooLarge and false; one not empty that gives
+// no row, text::NoRowsImported and false. Nothing is added when the result is false. An empty file
+// adds nothing and gives true.
 bool ImportListFile(const std::string &path, RowList &phonebook, const CardState &card,
                     ImportReport &report, UserPrompts &prompts, const Texts &texts,
                     const CodePage *codePage = nullptr);

@@ -1,6 +1,7 @@
 #include "files/TextExport.h"
 
 #include "base/AtomicFile.h"
+#include "base/TextIds.h"
 
 namespace velnor {
 
@@ -26,7 +27,9 @@ bool saveMessageText(UserPrompts &prompts, const Texts &texts, const MessageText
         return false;
     }
     if (!writeFileAtomically(*path, messageTextFileText(fields))) {
-        prompts.showMessage(MessageKind::Information, {8055, texts.get(8053), texts.get(8055)});
+        prompts.showMessage(
+            MessageKind::Information,
+            {text::FileNotCreated, texts.get(text::FileCaption), texts.get(text::FileNotCreated)});
         return false;
     }
     return true;

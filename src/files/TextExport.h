@@ -26,7 +26,8 @@ FileChoice messageTextChoice();
 
 // Command 2203 of the message editor: asks for a file name and writes the message there,
 // replacing a file of that name without asking. A file that cannot be created is reported
-// (8055, caption 8053) and leaves any old file as it was. Returns true when the file was written.
+// (text::FileNotCreated, caption text::FileCaption) and leaves any old file as it was. Returns true
+// when the file was written.
 bool saveMessageText(UserPrompts &prompts, const Texts &texts, const MessageTextFields &fields);
 
 } // namespace velnor

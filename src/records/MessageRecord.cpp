@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/TextIds.h"
+
 namespace velnor {
 
 namespace {
@@ -14,13 +16,13 @@ constexpr size_t kParametersOverhead = 28; // EF_SMSP bytes after the alpha iden
 int statusTextId(uint8_t statusByte) {
     switch (statusByte & 0x07) {
     case status::Read:
-        return 8035;
+        return text::MessageRead;
     case status::Unread:
-        return 8036;
+        return text::MessageUnread;
     case status::Sent:
-        return 8037;
+        return text::MessageSent;
     default:
-        return 8038;
+        return text::MessageNotSent;
     }
 }
 

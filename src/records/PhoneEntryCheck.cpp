@@ -1,5 +1,6 @@
 #include "records/PhoneEntryCheck.h"
 
+#include "base/TextIds.h"
 #include "records/PhonebookRecord.h"
 
 namespace velnor {
@@ -16,7 +17,7 @@ PhoneEntryFields openPhoneEntry(const std::string &name, const std::string &numb
 
 PhoneEntryVerdict acceptPhoneEntry(const PhoneEntryFields &fields, const CardState &card) {
     if (!nameFitsCard(fields.name, card.alphaLength, card.ucs82Unsupported)) {
-        return {8081, {}, {}};
+        return {text::NameDoesNotFit, {}, {}};
     }
     // A "+" typed in front of the number says what the box says.
     const bool typedPlus = fields.number.starts_with('+');
@@ -24,11 +25,11 @@ PhoneEntryVerdict acceptPhoneEntry(const PhoneEntryFields &fields, const CardSta
     const std::string digits = typedPlus ? fields.number.substr(1) : fields.number;
     // The "+" the box stands for counts as one of the 20 characters the card can keep.
     if (digits.size() + (international ? 1 : 0) > kMaxNumberDigits) {
-        return {8071, {}, {}};
+        return {text::NumberTooLong, {}, {}};
     }
     std::string number = international ? "+" + digits : digits;
     if (!numberFitsCard(number)) {
-        return {kMisplacedPlus, {}, {}};
+        return {text::MisplacedPlus, {}, {}};
     }
     return {0, fields.name, std::move(number)};
 }

@@ -26,12 +26,9 @@ inline size_t nameFieldLimit(uint32_t alphaLength) {
 // number.
 PhoneEntryFields openPhoneEntry(const std::string &name, const std::string &number);
 
-// The error box of a number with a "+" after its first character, which a card cannot store.
-inline constexpr int kMisplacedPlus = 9022;
-
 // What OK does with the fields: closes the dialog with the entry, or keeps it open after the
-// error box `errorId` (8081 the name does not fit the card, 8071 the number is too long,
-// kMisplacedPlus). A "+" typed in front of the number ticks the box.
+// error box `errorId` (text::NameDoesNotFit, text::NumberTooLong, text::MisplacedPlus). A "+"
+// typed in front of the number ticks the box.
 struct PhoneEntryVerdict {
     int errorId = 0; // 0: accepted
     std::string name;

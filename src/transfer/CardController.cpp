@@ -1,5 +1,6 @@
 #include "transfer/CardController.h"
 
+#include "base/TextIds.h"
 #include "card/CardOpening.h"
 #include "card/ChvOperations.h"
 #include "reader/CardHandle.h"
@@ -47,7 +48,7 @@ void CardController::lookForReader() {
         applyConnectionState(commands, false);
         commands.setCommandEnabled(command::Connect, CommandPlace::Menu, false);
         commands.setCommandEnabled(command::Connect, CommandPlace::Toolbar, false);
-        status.showReader(8026);
+        status.showReader(text::NoReaderFound);
         status.clear(1);
         status.clear(2);
         return;
@@ -67,7 +68,7 @@ void CardController::lookForReader() {
         commands.setCommandEnabled(command::Connect, CommandPlace::Menu, false);
         commands.setCommandEnabled(command::Connect, CommandPlace::Toolbar, false);
         reader.readerPresent = false;
-        status.showReader(8027);
+        status.showReader(text::NoSimFunction);
         status.clear(1);
         status.clear(2);
         return;
@@ -78,7 +79,7 @@ void CardController::lookForReader() {
     reader.readerCdmaCapable = inquiry->cdmaCapable();
     commands.setCommandEnabled(command::Connect, CommandPlace::Menu, true);
     commands.setCommandEnabled(command::Connect, CommandPlace::Toolbar, true);
-    status.showReader(8028, inquiry->versionByte, inquiry->versionValue);
+    status.showReader(text::ReaderReady, inquiry->versionByte, inquiry->versionValue);
 
     const Timing &timing = env_.timing;
     timing.wait(timing.discoveryStep);
@@ -143,10 +144,10 @@ void CardController::pinCommand(CodeDialog dialog, int waitBefore) {
     bool switchedOff = false;
     if (runChvDialog(dialogs, dialog, &switchedOff)) {
         s_.reader.chv1Pending = false;
-        const int info = dialog == CodeDialog::Change    ? 8044
-                         : dialog == CodeDialog::Unblock ? 8079
-                         : switchedOff                   ? 8043
-                                                         : 8042;
+        const int info = dialog == CodeDialog::Change    ? text::PinChanged
+                         : dialog == CodeDialog::Unblock ? text::PinUnblocked
+                         : switchedOff                   ? text::PinSwitchedOff
+                                                         : text::PinSwitchedOn;
         env_.prompts.showMessage(MessageKind::Information, {info, "", env_.texts.get(info)});
     }
     env_.timing.wait(env_.timing.commandAfter);
@@ -178,7 +179,7 @@ void CardController::cardGone() {
     // A code belongs to the card that took it; the card that comes back is asked again.
     s_.card.chv1Code.clear();
     s_.card.chv1CodeOwner.clear();
-    env_.status.showCard(8030);
+    env_.status.showCard(text::NoCard);
 }
 
 void CardController::otherCard() {

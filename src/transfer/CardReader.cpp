@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 
+#include "base/TextIds.h"
 #include "card/ChvOperations.h"
 #include "card/FileStatus.h"
 #include "files/ListFile.h"
@@ -102,7 +103,7 @@ bool Read::advance(uint16_t total, uint16_t index) {
         env_.prompts.showMessage(MessageKind::Information, {0, "", "Progress Cancelled"});
         return false;
     }
-    env_.status.showProgress(8009, total, index);
+    env_.status.showProgress(text::ReadingRecord, total, index);
     return true;
 }
 
@@ -112,7 +113,7 @@ ReadOutcome Read::readPhonebook() {
     selectFile(driver, h, fid::Telecom, f());
     const std::optional<FileStatus> file = selectWithStatus(driver, h, fid::Phonebook, f());
     if (!file) {
-        fileError(8073);
+        fileError(text::CardFileNotAccessible);
         return ReadOutcome::Failed;
     }
     const uint8_t length = file->recordLength();
@@ -124,7 +125,8 @@ ReadOutcome Read::readPhonebook() {
     s_.cardPhonebook.clear();
     s_.phonebookLoaded = false;
     RecordLog log((env_.logDir / "phone.log").string());
-    env_.progress.begin(env_.texts.get(8068), env_.texts.get(8069), 0, count);
+    env_.progress.begin(env_.texts.get(text::PleaseWait), env_.texts.get(text::WorkingWithCard), 0,
+                        count);
     bool cancelled = false;
     {
         RowList::Batch hold(s_.cardPhonebook);
@@ -149,11 +151,14 @@ ReadOutcome Read::readPhonebook() {
     endTransaction();
     closeLog(log);
     s_.cardPhonebookRowsRead = s_.cardPhonebook.rowCount();
-    env_.status.showProgress(8022, count, static_cast<uint16_t>(s_.cardPhonebookRowsRead));
+    env_.status.showProgress(text::EntriesRead, count,
+                             static_cast<uint16_t>(s_.cardPhonebookRowsRead));
     SaveListFile((env_.backupDir / "Phone.fph").string(), s_.cardPhonebook, env_.prompts,
                  env_.texts, Durability::Replaced);
 
-    const bool takeOver = env_.prompts.askYesNo({8023, env_.texts.get(8024), env_.texts.get(8023)});
+    const bool takeOver =
+        env_.prompts.askYesNo({text::CopyToLocalPhonebook, env_.texts.get(text::PhonebookCaption),
+                               env_.texts.get(text::CopyToLocalPhonebook)});
     if (takeOver) {
         moveFromCardList(s_, env_.status, true);
     }
@@ -167,8 +172,9 @@ ReadOutcome Read::readPhonebook() {
 void Read::closeLog(RecordLog &log) {
     log.close();
     if (!log.error().empty()) {
-        env_.prompts.showMessage(MessageKind::Warning,
-                                 {9005, "", env_.texts.format(9005, {log.error()})});
+        env_.prompts.showMessage(
+            MessageKind::Warning,
+            {text::RecordLogFailed, "", env_.texts.format(text::RecordLogFailed, {log.error()})});
     }
 }
 
@@ -180,12 +186,12 @@ bool Read::loadServiceCentre() {
     s_.card.smscTypeOfAddress = 0x91;
     const std::optional<FileStatus> file = selectWithStatus(driver, h, fid::MessageParameters, f());
     if (!file) {
-        fileError(8073);
+        fileError(text::CardFileNotAccessible);
         return false;
     }
     const uint8_t length = file->recordLength();
     if (length == 0) {
-        fileError(8074);
+        fileError(text::MessageParametersEmpty);
         return false;
     }
     RecordBuffer record{};
@@ -211,14 +217,14 @@ ReadOutcome Read::readMessages() {
         }
     } else {
         if (!s_.reader.readerCdmaCapable) {
-            fileError(8073);
+            fileError(text::CardFileNotAccessible);
             return ReadOutcome::Failed;
         }
         selectFile(driver, h, fid::Cdma, f());
     }
     const std::optional<FileStatus> file = selectWithStatus(driver, h, fid::Messages, f());
     if (!file) {
-        fileError(8073);
+        fileError(text::CardFileNotAccessible);
         return ReadOutcome::Failed;
     }
     const uint8_t length = file->recordLength();
@@ -226,7 +232,8 @@ ReadOutcome Read::readMessages() {
     s_.card.messageRecordLength = length;
 
     RecordLog log((env_.logDir / "sms.log").string());
-    env_.progress.begin(env_.texts.get(8068), env_.texts.get(8069), 0, count);
+    env_.progress.begin(env_.texts.get(text::PleaseWait), env_.texts.get(text::WorkingWithCard), 0,
+                        count);
     bool cancelled = false;
     {
         RowList::Batch hold(messages.rows());
@@ -253,7 +260,7 @@ ReadOutcome Read::readMessages() {
     SaveListFile((env_.backupDir / "Message.fsm").string(), messages.rows(), env_.prompts,
                  env_.texts, Durability::Replaced);
     s_.messageRowsRead = messages.size();
-    env_.status.showProgress(8056, count, static_cast<uint16_t>(s_.messageRowsRead));
+    env_.status.showProgress(text::MessagesRead, count, static_cast<uint16_t>(s_.messageRowsRead));
     env_.commands.setCommandEnabled(command::Add, CommandPlace::Button, true);
     s_.messagesLoaded = true;
     finish();

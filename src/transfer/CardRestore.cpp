@@ -1,5 +1,6 @@
 #include "transfer/CardRestore.h"
 
+#include "base/TextIds.h"
 #include "card/FileStatus.h"
 #include "transfer/CardAccess.h"
 #include "transfer/CardSnapshot.h"
@@ -56,7 +57,8 @@ RestoreResult restoreCardBackup(Session &session, Environment &env, const CardBa
         break;
     }
     if (cdma && !session.reader.readerCdmaCapable) {
-        env.prompts.showMessage(MessageKind::Error, {8073, "", env.texts.get(8073)});
+        env.prompts.showMessage(MessageKind::Error, {text::CardFileNotAccessible, "",
+                                                     env.texts.get(text::CardFileNotAccessible)});
         return result;
     }
     const int h = card->handle->get();

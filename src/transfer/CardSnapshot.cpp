@@ -3,6 +3,7 @@
 #include <array>
 #include <chrono>
 
+#include "base/TextIds.h"
 #include "transfer/CardBackup.h"
 
 namespace velnor {
@@ -15,7 +16,8 @@ Snapshot snapshotCardFile(Environment &env, const SnapshotSource &source) {
     backup.recordLength = source.recordLength;
     backup.records.reserve(source.recordCount);
 
-    env.progress.begin(env.texts.get(8068), env.texts.get(9002), 0, source.recordCount);
+    env.progress.begin(env.texts.get(text::PleaseWait), env.texts.get(text::SavingBackup), 0,
+                       source.recordCount);
     for (uint16_t i = 1; i <= source.recordCount; ++i) {
         env.progress.step();
         env.progress.pump();
@@ -26,7 +28,7 @@ Snapshot snapshotCardFile(Environment &env, const SnapshotSource &source) {
             env.prompts.showMessage(MessageKind::Information, {0, "", "Progress Cancelled"});
             return {SnapshotResult::Cancelled, {}};
         }
-        env.status.showProgress(8009, source.recordCount, i);
+        env.status.showProgress(text::ReadingRecord, source.recordCount, i);
         std::array<uint8_t, 260> record{};
         if (env.driver.ReadRecord(source.handle, source.recordLength, static_cast<uint8_t>(i),
                                   source.simFunction, record.data(), source.cdma) == 0) {
@@ -45,7 +47,8 @@ Snapshot snapshotCardFile(Environment &env, const SnapshotSource &source) {
             source.transaction->end();
         }
         env.prompts.showMessage(MessageKind::Error,
-                                {9003, "", env.texts.format(9003, {env.backupDir.string()})});
+                                {text::BackupNotSaved, "",
+                                 env.texts.format(text::BackupNotSaved, {env.backupDir.string()})});
         return {SnapshotResult::NotSaved, {}};
     }
     return {SnapshotResult::Saved, *saved};

@@ -30,7 +30,7 @@ enum class SnapshotResult {
     Saved,
     Cancelled,  // the user stopped it; nothing is saved
     CardFailed, // a record could not be read
-    NotSaved,   // the backup could not be written; the user has been told (9003)
+    NotSaved,   // the backup could not be written; the user has been told (text::BackupNotSaved)
 };
 
 struct Snapshot {
@@ -38,8 +38,8 @@ struct Snapshot {
     std::filesystem::path file;
 };
 
-// Reads records 1 to recordCount in the progress window (text 9002), which it leaves open, and
-// saves them as a card backup in env.backupDir.
+// Reads records 1 to recordCount in the progress window (text::SavingBackup), which it leaves open,
+// and saves them as a card backup in env.backupDir.
 Snapshot snapshotCardFile(Environment &env, const SnapshotSource &source);
 
 } // namespace velnor

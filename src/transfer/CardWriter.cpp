@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/TextIds.h"
 #include "card/FileStatus.h"
 #include "files/ListFile.h"
 #include "reader/CardHandle.h"
@@ -68,7 +69,8 @@ WriteResult Write::run() {
         }
     }
     if (!updatable_) {
-        env_.prompts.showMessage(MessageKind::Error, {9001, "", env_.texts.get(9001)});
+        env_.prompts.showMessage(MessageKind::Error, {text::CardFileProtected, "",
+                                                      env_.texts.get(text::CardFileProtected)});
         return result;
     }
     if (!confirm()) {
@@ -135,7 +137,8 @@ bool Write::openCard() {
     handle_ = std::move(card->handle);
     identity_ = card->identity;
     if (cdmaFile() && !s_.reader.readerCdmaCapable) {
-        env_.prompts.showMessage(MessageKind::Error, {8073, "", env_.texts.get(8073)});
+        env_.prompts.showMessage(MessageKind::Error, {text::CardFileNotAccessible, "",
+                                                      env_.texts.get(text::CardFileNotAccessible)});
         return false;
     }
     return true;
@@ -168,17 +171,19 @@ bool Write::confirm() {
     const long long rest = static_cast<long long>(count_) - n;
     Prompt question;
     if (phonebook_ ? n == 0 : rows == 0) {
-        question = {8077, "", env_.texts.get(8077)};
+        question = {text::ClearCardFileQuestion, "", env_.texts.get(text::ClearCardFileQuestion)};
     } else {
-        const int id = phonebook_ ? 8033 : 8039;
+        const int id = phonebook_ ? text::WriteEntriesQuestion : text::WriteMessagesQuestion;
         question = {id, "", env_.texts.format(id, {n, rest})};
     }
     if (!env_.prompts.askYesNo(question)) {
         return false;
     }
     if (count_ < rows) {
-        env_.prompts.showMessage(MessageKind::Information,
-                                 {8076, "", env_.texts.format(8076, {(long long)count_})});
+        env_.prompts.showMessage(
+            MessageKind::Information,
+            {text::OnlyFirstRowsWritten, "",
+             env_.texts.format(text::OnlyFirstRowsWritten, {(long long)count_})});
     }
     return true;
 }
@@ -236,13 +241,18 @@ void Write::summarise() {
     if (phonebook_) {
         SaveListFile((env_.backupDir / "Phone.fph").string(), s_.cardPhonebook, env_.prompts,
                      env_.texts, Durability::Replaced);
-        env_.prompts.showMessage(MessageKind::Information,
-                                 {8032, "", env_.texts.format(8032, {(long long)count_, written})});
-        env_.status.showProgress(8032, count_, static_cast<uint16_t>(written));
+        env_.prompts.showMessage(
+            MessageKind::Information,
+            {text::RecordsWritten, "",
+             env_.texts.format(text::RecordsWritten, {(long long)count_, written})});
+        env_.status.showProgress(text::RecordsWritten, count_, static_cast<uint16_t>(written));
     } else {
-        env_.prompts.showMessage(MessageKind::Information,
-                                 {8041, "", env_.texts.format(8041, {(long long)count_, written})});
-        env_.status.showProgress(8041, count_, static_cast<uint16_t>(written));
+        env_.prompts.showMessage(
+            MessageKind::Information,
+            {text::MessageRecordsWritten, "",
+             env_.texts.format(text::MessageRecordsWritten, {(long long)count_, written})});
+        env_.status.showProgress(text::MessageRecordsWritten, count_,
+                                 static_cast<uint16_t>(written));
         SaveListFile((env_.backupDir / "Message.fsm").string(), s_.messages.rows(), env_.prompts,
                      env_.texts, Durability::Replaced);
     }

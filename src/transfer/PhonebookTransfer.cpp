@@ -3,6 +3,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "base/TextIds.h"
 #include "records/MessageStore.h"
 
 namespace velnor {
@@ -60,7 +61,8 @@ void moveFromCardList(Session &session, StatusLine &status, bool everyRow) {
         }
         card.removeChecked();
     }
-    status.showProgress(8025, static_cast<uint16_t>(taken), static_cast<uint16_t>(skipped));
+    status.showProgress(text::EntriesTaken, static_cast<uint16_t>(taken),
+                        static_cast<uint16_t>(skipped));
 }
 
 void copyToCardList(Session &session, StatusLine &status) {
@@ -84,7 +86,8 @@ void copyToCardList(Session &session, StatusLine &status) {
         }
     }
     session.activePhonebook.setLocal(false);
-    status.showProgress(8025, static_cast<uint16_t>(ticked), static_cast<uint16_t>(skipped));
+    status.showProgress(text::EntriesTaken, static_cast<uint16_t>(ticked),
+                        static_cast<uint16_t>(skipped));
 }
 
 } // namespace velnor

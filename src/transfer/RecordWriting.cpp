@@ -1,5 +1,7 @@
 #include "transfer/RecordWriting.h"
 
+#include "base/TextIds.h"
+
 namespace velnor {
 
 RecordsWritten
@@ -7,7 +9,8 @@ writeRecords(Environment &env, const RecordTarget &target,
              const std::function<std::optional<RecordBuffer>(uint16_t index)> &record,
              size_t &written) {
     const uint16_t count = target.recordCount;
-    env.progress.begin(env.texts.get(8068), env.texts.get(8069), 0, count);
+    env.progress.begin(env.texts.get(text::PleaseWait), env.texts.get(text::WorkingWithCard), 0,
+                       count);
     for (uint16_t i = 0; i < count; ++i) {
         env.progress.step();
         env.progress.pump();
@@ -20,9 +23,9 @@ writeRecords(Environment &env, const RecordTarget &target,
         }
         const auto number = static_cast<uint16_t>(i + 1);
         if (target.phonebook) {
-            env.status.showProgress(8031, number, count);
+            env.status.showProgress(text::WritingRecord, number, count);
         } else {
-            env.status.showProgress(8040, count, number);
+            env.status.showProgress(text::WritingMessageRecord, count, number);
         }
         const std::optional<RecordBuffer> buffer = record(i);
         if (!buffer || env.driver.UpdateRecord(target.handle, target.recordLength,

@@ -26,11 +26,11 @@ struct RecordTarget {
 
 enum class RecordsWritten { All, Cancelled, CardFailed };
 
-// Writes records 1 to recordCount in record order in the progress window (texts 8068, 8069),
-// with status pane 2 counting along, a pause after each message record, and the user's Cancel
-// seen before each record. `record(i)` gives the image of record i + 1, or nullopt when the card
-// failed while it was made (making it may ask the card something about that record first);
-// `written` counts the records the card took. The progress window is left open.
+// Writes records 1 to recordCount in record order in the progress window (text::PleaseWait,
+// text::WorkingWithCard), with status pane 2 counting along, a pause after each message record, and
+// the user's Cancel seen before each record. `record(i)` gives the image of record i + 1, or
+// nullopt when the card failed while it was made (making it may ask the card something about that
+// record first); `written` counts the records the card took. The progress window is left open.
 RecordsWritten
 writeRecords(Environment &env, const RecordTarget &target,
              const std::function<std::optional<RecordBuffer>(uint16_t index)> &record,

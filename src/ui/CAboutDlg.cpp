@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "base/TextIds.h"
 #include "ui/UiText.h"
 #include "widgets/ThemeIcons.h"
 
@@ -14,13 +15,13 @@ namespace velnor {
 CAboutDlg::CAboutDlg(const Texts &texts, const std::string &appName, const std::string &companyName,
                      QWidget *parent)
     : QDialog(parent) {
-    setWindowTitle(qText(texts, caption::AboutTitle));
+    setWindowTitle(qText(texts, text::AboutTitle));
     auto *icon = new QLabel(this);
     icon->setPixmap(themeIcon({"auth-sim", "media-flash"}, QStyle::SP_ComputerIcon).pixmap(48, 48));
     icon->setAlignment(Qt::AlignTop);
 
     auto *text = new QVBoxLayout;
-    auto *program = new QLabel(qText(texts, caption::AboutText), this);
+    auto *program = new QLabel(qText(texts, text::AboutText), this);
     QFont bold = program->font();
     bold.setBold(true);
     program->setFont(bold);
@@ -31,7 +32,7 @@ CAboutDlg::CAboutDlg(const Texts &texts, const std::string &appName, const std::
             text->addWidget(new QLabel(QString::fromStdString(*line), this));
         }
     }
-    auto *notice = new QLabel(qText(texts, caption::AboutNotice), this);
+    auto *notice = new QLabel(qText(texts, text::AboutNotice), this);
     notice->setWordWrap(true);
     notice->setMinimumWidth(320);
     text->addSpacing(8);
@@ -41,7 +42,7 @@ CAboutDlg::CAboutDlg(const Texts &texts, const std::string &appName, const std::
     top->addWidget(icon);
     top->addLayout(text, 1);
     auto *buttons = new QDialogButtonBox(this);
-    buttons->addButton(qText(texts, caption::Ok), QDialogButtonBox::AcceptRole);
+    buttons->addButton(qText(texts, text::Ok), QDialogButtonBox::AcceptRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);

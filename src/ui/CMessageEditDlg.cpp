@@ -9,6 +9,7 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
+#include "base/TextIds.h"
 #include "files/TextExport.h"
 #include "records/MessageCompose.h"
 #include "records/MessageStore.h"
@@ -16,7 +17,6 @@
 #include "records/PhoneEntryCheck.h"
 #include "records/PhonebookRecord.h"
 #include "ui/CNumberEdit.h"
-#include "ui/MessageCaptions.h"
 #include "ui/UiText.h"
 #include "widgets/CIconButton.h"
 #include "widgets/ThemeIcons.h"
@@ -49,14 +49,14 @@ CMessageEditDlg::CMessageEditDlg(const Texts &texts, UserPrompts &prompts, const
       localPhonebook_(localPhonebook), fields_(std::move(fields)),
       recipientLabel_(makeLabel(captionOf(texts, kRecipientLabel), kRecipientLabel, this)),
       names_(new QComboBox(this)),
-      numberLabel_(makeLabel(qText(texts, caption::MessageNumberLabel), kNumberLabel, this)),
+      numberLabel_(makeLabel(qText(texts, text::MessageNumberLabel), kNumberLabel, this)),
       recipient_(new CNumberEdit(this)),
       senderLabel_(makeLabel(captionOf(texts, kSenderLabel), kSenderLabel, this)),
       sender_(new QLineEdit(this)),
       timeLabel_(makeLabel(captionOf(texts, kTimeLabel), kTimeLabel, this)),
       time_(new QLineEdit(this)), text_(new QPlainTextEdit(this)), left_(new QLabel(this)) {
     setObjectName(QStringLiteral("CMessageEditDlg"));
-    setWindowTitle(qText(texts, caption::MessageEditorTitle));
+    setWindowTitle(qText(texts, text::MessageEditorTitle));
     setWindowIcon(themeIcon({"mail-message-new", "mail-message"}, QStyle::SP_FileIcon));
 
     names_->setObjectName(controlName("combo", kNameBox));
@@ -64,7 +64,7 @@ CMessageEditDlg::CMessageEditDlg(const Texts &texts, UserPrompts &prompts, const
     names_->setInsertPolicy(QComboBox::NoInsert);
     names_->setCompleter(nullptr);
     names_->lineEdit()->setMaxLength(kRecipientNameLimit);
-    names_->lineEdit()->setPlaceholderText(qText(texts, caption::RecipientNameHint));
+    names_->lineEdit()->setPlaceholderText(qText(texts, text::RecipientNameHint));
     for (size_t row = 0; row < localPhonebook.rowCount(); ++row) {
         names_->addItem(QString::fromStdString(localPhonebook.cell(row, column::Name)));
     }
@@ -131,9 +131,9 @@ QLayout *CMessageEditDlg::buildButtonRow() {
     saveText_ = makeButton(kSaveText, themeIcon({"document-save-as"}, QStyle::SP_DialogSaveButton),
                            captionOf(texts_, kSaveText));
     ok_ = makeButton(kOk, themeIcon({"dialog-ok", "mail-send"}, QStyle::SP_DialogOkButton),
-                     qText(texts_, caption::Ok));
+                     qText(texts_, text::Ok));
     cancel_ = makeButton(kCancel, themeIcon({"dialog-cancel"}, QStyle::SP_DialogCancelButton),
-                         qText(texts_, caption::Cancel));
+                         qText(texts_, text::Cancel));
     connect(reply_, &QAbstractButton::clicked, this, &CMessageEditDlg::reply);
     connect(forward_, &QAbstractButton::clicked, this, &CMessageEditDlg::forward);
     connect(saveText_, &QAbstractButton::clicked, this, &CMessageEditDlg::saveAsText);
@@ -283,7 +283,7 @@ int CMessageEditDlg::charactersLeft() const {
 
 void CMessageEditDlg::showCharactersLeft() {
     const int left = charactersLeft();
-    left_->setText(QString::fromStdString(texts_.format(caption::CharactersLeft, {left})));
+    left_->setText(QString::fromStdString(texts_.format(text::CharactersLeft, {left})));
     left_->setStyleSheet(left < 0 ? QStringLiteral("QLabel { color: rgb(200, 0, 0); }")
                                   : QString());
 }
@@ -314,12 +314,13 @@ void CMessageEditDlg::accept() {
     }
     exchangeToFields();
     if (messageTextTooLong(fields_.recipientNumber, fields_.messageText, card_)) {
-        prompts_.showMessage(MessageKind::Error, {8082, kTooLongCaption, texts_.get(8082)});
+        prompts_.showMessage(MessageKind::Error, {text::MessageTextTooLong, kTooLongCaption,
+                                                  texts_.get(text::MessageTextTooLong)});
         return;
     }
     if (!numberFitsCard(fields_.recipientNumber)) {
-        prompts_.showMessage(MessageKind::Error,
-                             {kMisplacedPlus, kTooLongCaption, texts_.get(kMisplacedPlus)});
+        prompts_.showMessage(MessageKind::Error, {text::MisplacedPlus, kTooLongCaption,
+                                                  texts_.get(text::MisplacedPlus)});
         return;
     }
     QDialog::accept();

@@ -8,14 +8,13 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "base/TextIds.h"
 #include "ui/UiText.h"
 
 namespace velnor {
 
 namespace {
 
-constexpr int kFirstStatusText = 8035; // read, unread, sent, not yet sent
-constexpr int kLastStatusText = 8038;
 constexpr int kInsertItem = 5602; // there is no inserting into the message list
 constexpr int kDeleteRowItem = 5604;
 // Items of the context menu and the main window commands they send (5604 is the page's own).
@@ -84,10 +83,10 @@ int CMessagePage::readableWidth(int column) const {
     const QFontMetrics cells = list_->fontMetrics();
     const QFontMetrics titles = list_->horizontalHeader()->fontMetrics();
     constexpr int kPadding = 16;
-    int text = titles.horizontalAdvance(qText(texts_, 8016 + column));
+    int text = titles.horizontalAdvance(qText(texts_, text::MessageNoColumn + column));
     switch (column) {
     case 1:
-        for (int id = kFirstStatusText; id <= kLastStatusText; ++id) {
+        for (int id = text::MessageRead; id <= text::MessageNotSent; ++id) {
             text = std::max(text, cells.horizontalAdvance(qText(texts_, id)));
         }
         break;

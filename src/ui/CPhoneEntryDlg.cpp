@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "base/TextIds.h"
 #include "records/PhoneEntryCheck.h"
 #include "ui/CNumberEdit.h"
 #include "ui/UiText.h"
@@ -19,7 +20,7 @@ CPhoneEntryDlg::CPhoneEntryDlg(const Texts &texts, UserPrompts &prompts, const C
     : QDialog(parent), texts_(texts), prompts_(prompts), card_(card), entry_(entry),
       name_(new QLineEdit(this)), number_(new CNumberEdit(this)),
       international_(new QCheckBox(captionOf(texts, 1030), this)) {
-    setWindowTitle(qText(texts, caption::EntryTitle));
+    setWindowTitle(qText(texts, text::PhonebookEntryTitle));
     setWindowIcon(themeIcon({"contact-new", "x-office-address-book"}, QStyle::SP_FileIcon));
     name_->setObjectName(QStringLiteral("name1027"));
     number_->setObjectName(QStringLiteral("number1029"));
@@ -41,13 +42,13 @@ CPhoneEntryDlg::CPhoneEntryDlg(const Texts &texts, UserPrompts &prompts, const C
     international_->setChecked(fields.international);
 
     auto *form = new QFormLayout;
-    form->addRow(qText(texts, caption::NameLabel), name_);
-    form->addRow(qText(texts, caption::NumberLabel), number_);
+    form->addRow(qText(texts, text::NameLabel), name_);
+    form->addRow(qText(texts, text::EntryNumberLabel), number_);
     form->addRow(QString(), international_);
     auto *buttons = new QDialogButtonBox(this);
-    buttons->addButton(qText(texts, caption::Ok), QDialogButtonBox::AcceptRole)
+    buttons->addButton(qText(texts, text::Ok), QDialogButtonBox::AcceptRole)
         ->setObjectName(QStringLiteral("ok"));
-    buttons->addButton(qText(texts, caption::Cancel), QDialogButtonBox::RejectRole)
+    buttons->addButton(qText(texts, text::Cancel), QDialogButtonBox::RejectRole)
         ->setObjectName(QStringLiteral("cancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &CPhoneEntryDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -63,8 +64,9 @@ void CPhoneEntryDlg::accept() {
                                   international_->isChecked()};
     const PhoneEntryVerdict verdict = acceptPhoneEntry(fields, card_);
     if (verdict.errorId != 0) {
-        prompts_.showMessage(MessageKind::Error,
-                             {verdict.errorId, texts_.get(8024), texts_.get(verdict.errorId)});
+        prompts_.showMessage(
+            MessageKind::Error,
+            {verdict.errorId, texts_.get(text::PhonebookCaption), texts_.get(verdict.errorId)});
         return;
     }
     entry_ = {verdict.name, verdict.number};

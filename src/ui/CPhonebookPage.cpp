@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "base/TextIds.h"
 #include "records/MessageStore.h"
 #include "transfer/PhonebookTransfer.h"
 #include "ui/UiText.h"
@@ -107,9 +108,10 @@ CSortListCtrl *CPhonebookPage::makeList(RowList &rows, int id) {
 void CPhonebookPage::setUpLists(const WidthStores &stores) {
     const int w = local_->viewport()->width() > 100 ? local_->viewport()->width() : 360;
     // No blank after the semicolons: it would become part of the next title.
-    const std::string headings = texts_.get(8013) + "," + std::to_string(2 * w / 9) + ";" +
-                                 texts_.get(8014) + "," + std::to_string(3 * w / 9) + ";" +
-                                 texts_.get(8015) + "," + std::to_string(4 * w / 9);
+    const std::string headings =
+        texts_.get(text::PhonebookNoColumn) + "," + std::to_string(2 * w / 9) + ";" +
+        texts_.get(text::PhonebookNameColumn) + "," + std::to_string(3 * w / 9) + ";" +
+        texts_.get(text::PhonebookNumberColumn) + "," + std::to_string(4 * w / 9);
     for (CSortListCtrl *list : {local_, card_}) {
         list->SetHeadings(headings);
         if (stores) {
@@ -128,8 +130,8 @@ void CPhonebookPage::saveColumnWidths(const WidthStores &stores) const {
 void CPhonebookPage::retranslate() {
     localLabel_->setText(captionOf(texts_, kLocalLabel));
     cardLabel_->setText(captionOf(texts_, kCardLabel));
-    take_->setToolTip(qText(texts_, caption::TakeFromCard));
-    copy_->setToolTip(qText(texts_, caption::CopyToCard));
+    take_->setToolTip(qText(texts_, text::TakeFromCard));
+    copy_->setToolTip(qText(texts_, text::CopyToCard));
     paintLabels();
 }
 

@@ -1,5 +1,6 @@
 #include "ui/CStatusBar.h"
 
+#include "base/TextIds.h"
 #include "ui/UiText.h"
 
 namespace velnor {
@@ -33,7 +34,7 @@ QString CStatusBar::paneText(int pane) const {
 
 void CStatusBar::setIndicators(const Texts &texts) {
     for (int pane = 0; pane < 3; ++pane) {
-        panes_[static_cast<size_t>(pane)]->setToolTip(qText(texts, 8010 + pane));
+        panes_[static_cast<size_t>(pane)]->setToolTip(qText(texts, text::ReaderPaneTip + pane));
     }
 }
 

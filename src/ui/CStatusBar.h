@@ -19,7 +19,7 @@ public:
 
     void showPane(int pane, const std::string &text) override;
     QString paneText(int pane) const;
-    // The panes' tool tips (strings 8010 to 8012) in the current language.
+    // The panes' tool tips (text::ReaderPaneTip on) in the current language.
     void setIndicators(const Texts &texts);
 
 private:

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "base/TextIds.h"
 #include "ui/UiText.h"
 
 namespace velnor {
@@ -52,7 +53,7 @@ void CWorkProgressWnd::create() {
     text_->setMinimumHeight(text_->fontMetrics().lineSpacing() * kTextLines);
     bar_ = new QProgressBar(window_);
     bar_->setTextVisible(true);
-    cancelButton_ = new QPushButton(qText(texts_, caption::Cancel), window_);
+    cancelButton_ = new QPushButton(qText(texts_, text::Cancel), window_);
     QObject::connect(cancelButton_, &QPushButton::clicked, [this] { cancel(); });
 
     auto *buttons = new QHBoxLayout;
@@ -96,7 +97,7 @@ void CWorkProgressWnd::begin(const std::string &title, const std::string &text, 
     setRange(lower, upper, 1);
     setText(QString::fromStdString(text));
     bar_->setValue(lower);
-    cancelButton_->setText(qText(texts_, caption::Cancel));
+    cancelButton_->setText(qText(texts_, text::Cancel));
     goModal();
     if (!window_->isVisible()) {
         const QWidget *centreOn = owner_ != nullptr ? owner_->window() : nullptr;

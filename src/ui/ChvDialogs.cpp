@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "base/TextIds.h"
 #include "ui/UiText.h"
 #include "widgets/ThemeIcons.h"
 
@@ -49,9 +50,9 @@ void CChvDialogBase::finish(int attemptsId, int attemptsLeft) {
         attempts_->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold"));
     }
     auto *buttons = new QDialogButtonBox(this);
-    buttons->addButton(qText(texts_, caption::Ok), QDialogButtonBox::AcceptRole)
+    buttons->addButton(qText(texts_, text::Ok), QDialogButtonBox::AcceptRole)
         ->setObjectName(QStringLiteral("ok"));
-    buttons->addButton(qText(texts_, caption::Cancel), QDialogButtonBox::RejectRole)
+    buttons->addButton(qText(texts_, text::Cancel), QDialogButtonBox::RejectRole)
         ->setObjectName(QStringLiteral("cancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -75,17 +76,17 @@ CodeAnswer CChvDialogBase::answer() const {
 }
 
 CVerifyChvDlg::CVerifyChvDlg(const Texts &texts, int attemptsLeft, QWidget *parent)
-    : CChvDialogBase(texts, caption::VerifyTitle, parent) {
-    auto *explanation = new QLabel(qText(texts, caption::VerifyExplanation), this);
+    : CChvDialogBase(texts, text::EnterPinTitle, parent) {
+    auto *explanation = new QLabel(qText(texts, text::PinNeededToRead), this);
     explanation->setWordWrap(true);
     explanation->setMinimumWidth(explanation->fontMetrics().averageCharWidth() * 40);
     form_->addRow(explanation);
-    addCodeField(1025, caption::PinLabel, kCodeLimit);
-    finish(caption::AttemptsLeft, attemptsLeft);
+    addCodeField(1025, text::PinLabel, kCodeLimit);
+    finish(text::AttemptsLeft, attemptsLeft);
 }
 
 CChvSwitchDlg::CChvSwitchDlg(const Texts &texts, int attemptsLeft, QWidget *parent)
-    : CChvDialogBase(texts, caption::SwitchTitle, parent),
+    : CChvDialogBase(texts, text::SwitchPinTitle, parent),
       on_(new QRadioButton(captionOf(texts, 1016), this)),
       off_(new QRadioButton(captionOf(texts, 1017), this)) {
     on_->setObjectName(QStringLiteral("switchOn"));
@@ -93,8 +94,8 @@ CChvSwitchDlg::CChvSwitchDlg(const Texts &texts, int attemptsLeft, QWidget *pare
     form_->addRow(on_);
     form_->addRow(off_);
     off_->setChecked(true);
-    addCodeField(1015, caption::PinLabel, kCodeLimit);
-    finish(caption::AttemptsLeft, attemptsLeft);
+    addCodeField(1015, text::PinLabel, kCodeLimit);
+    finish(text::AttemptsLeft, attemptsLeft);
 }
 
 bool CChvSwitchDlg::switchOff() const {
@@ -102,19 +103,19 @@ bool CChvSwitchDlg::switchOff() const {
 }
 
 CChangeChvDlg::CChangeChvDlg(const Texts &texts, int attemptsLeft, QWidget *parent)
-    : CChvDialogBase(texts, caption::ChangeTitle, parent) {
-    addCodeField(1018, caption::OldPinLabel, kCodeLimit);
-    addCodeField(1019, caption::NewPinLabel, kCodeLimit);
-    addCodeField(1020, caption::NewPinAgainLabel, kCodeLimit);
-    finish(caption::AttemptsLeft, attemptsLeft);
+    : CChvDialogBase(texts, text::ChangePinTitle, parent) {
+    addCodeField(1018, text::CurrentPinLabel, kCodeLimit);
+    addCodeField(1019, text::NewPinLabel, kCodeLimit);
+    addCodeField(1020, text::NewPinAgainLabel, kCodeLimit);
+    finish(text::AttemptsLeft, attemptsLeft);
 }
 
 CUnblockChvDlg::CUnblockChvDlg(const Texts &texts, int attemptsLeft, QWidget *parent)
-    : CChvDialogBase(texts, caption::UnblockTitle, parent) {
-    addCodeField(1044, caption::UnblockCodeLabel, 0);
-    addCodeField(1046, caption::NewPinLabel, 0);
-    addCodeField(1047, caption::NewPinAgainLabel, 0);
-    finish(caption::UnblockAttemptsLeft, attemptsLeft);
+    : CChvDialogBase(texts, text::UnblockPinTitle, parent) {
+    addCodeField(1044, text::PukLabel, 0);
+    addCodeField(1046, text::NewPinLabel, 0);
+    addCodeField(1047, text::NewPinAgainLabel, 0);
+    finish(text::PukAttemptsLeft, attemptsLeft);
 }
 
 std::unique_ptr<CChvDialogBase> makeChvDialog(const Texts &texts, const CodeRequest &request,

@@ -7,6 +7,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "base/TextIds.h"
 #include "ui/CMainDlg.h"
 #include "ui/CMessagePage.h"
 #include "ui/CStatusBar.h"
@@ -19,8 +20,6 @@ namespace velnor {
 
 namespace {
 
-constexpr int kAboutText = 8000; // the About item; left out when the pack leaves it empty
-
 struct ToolbarSlot {
     int id; // 0: a separator
     int label;
@@ -32,15 +31,20 @@ struct ToolbarSlot {
 // Slots 0, 3, 6, 8 and 10 are separators; 32796 and 32798 drop down the PIN and file menus.
 constexpr ToolbarSlot kToolbar[] = {
     {0, 0, nullptr, nullptr, QStyle::SP_CustomBase},
-    {command::Connect, 8045, "network-connect", "network-wired", QStyle::SP_DriveNetIcon},
-    {command::Disconnect, 8046, "network-disconnect", nullptr, QStyle::SP_BrowserStop},
+    {command::Connect, text::ConnectButton, "network-connect", "network-wired",
+     QStyle::SP_DriveNetIcon},
+    {command::Disconnect, text::DisconnectButton, "network-disconnect", nullptr,
+     QStyle::SP_BrowserStop},
     {0, 0, nullptr, nullptr, QStyle::SP_CustomBase},
-    {command::Read, 8047, "document-import", "go-down", QStyle::SP_ArrowDown},
-    {command::Write, 8048, "document-export", "document-save", QStyle::SP_DialogSaveButton},
+    {command::Read, text::ReadButton, "document-import", "go-down", QStyle::SP_ArrowDown},
+    {command::Write, text::WriteButton, "document-export", "document-save",
+     QStyle::SP_DialogSaveButton},
     {0, 0, nullptr, nullptr, QStyle::SP_CustomBase},
-    {command::PinMenuButton, 8049, "dialog-password", "lock", QStyle::SP_MessageBoxWarning},
+    {command::PinMenuButton, text::PinButton, "dialog-password", "lock",
+     QStyle::SP_MessageBoxWarning},
     {0, 0, nullptr, nullptr, QStyle::SP_CustomBase},
-    {command::FileMenuButton, 8050, "document-open", "folder-open", QStyle::SP_DirOpenIcon},
+    {command::FileMenuButton, text::FileButton, "document-open", "folder-open",
+     QStyle::SP_DirOpenIcon},
     {0, 0, nullptr, nullptr, QStyle::SP_CustomBase}};
 
 constexpr int kMenuCommands[] = {command::OpenFile,   command::SaveFile,   command::Exit,
@@ -113,10 +117,10 @@ void CMainDlg::buildMenus() {
     help->addAction(menuActions_[command::Help]);
     help->addSeparator();
     help->addAction(menuActions_[command::About]);
-    topMenus_ = {{caption::FileMenu, file},
-                 {caption::CardMenu, card},
-                 {caption::OptionsMenu, options},
-                 {caption::HelpMenu, help}};
+    topMenus_ = {{text::FileMenu, file},
+                 {text::CardMenu, card},
+                 {text::OptionsMenu, options},
+                 {text::HelpMenu, help}};
     menuActions_[command::Help]->setShortcut(QKeySequence::HelpContents);
 
     pinMenu_->addAction(menuActions_[command::PinSwitch]);
@@ -161,13 +165,13 @@ void CMainDlg::retranslate() {
     for (auto it = topMenus_.cbegin(); it != topMenus_.cend(); ++it) {
         it.value()->setTitle(qText(texts, it.key()));
     }
-    languagePopup_->setTitle(qText(texts, caption::LanguageMenu));
+    languagePopup_->setTitle(qText(texts, text::LanguageMenu));
     for (auto it = menuActions_.cbegin(); it != menuActions_.cend(); ++it) {
         it.value()->setText(captionOf(texts, it.key()));
     }
     QAction *about = menuActions_[command::About];
-    about->setText(qText(texts, kAboutText));
-    about->setVisible(!texts.get(kAboutText).empty());
+    about->setText(qText(texts, text::AboutMenuItem));
+    about->setVisible(!texts.get(text::AboutMenuItem).empty());
 
     for (const ToolbarSlot &slot : kToolbar) {
         if (slot.id == 0) {
@@ -181,8 +185,8 @@ void CMainDlg::retranslate() {
             button->setText(label);
         }
     }
-    tabs_->setTabText(kPhonebookTab, qText(texts, 8051));
-    tabs_->setTabText(kMessageTab, qText(texts, 8052));
+    tabs_->setTabText(kPhonebookTab, qText(texts, text::PhonebookTab));
+    tabs_->setTabText(kMessageTab, qText(texts, text::MessagesTab));
     for (auto it = buttons_.cbegin(); it != buttons_.cend(); ++it) {
         if (texts.has(it.key() + kCaptionOffset)) {
             it.value()->setText(captionOf(texts, it.key()));

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QStringList>
 
+#include "base/TextIds.h"
 #include "ui/ChvDialogs.h"
 #include "ui/UiText.h"
 
@@ -35,9 +36,9 @@ QAbstractButton *QtPrompts::captioned(QMessageBox &box, QMessageBox::StandardBut
 bool QtPrompts::askYesNo(const Prompt &prompt) {
     QMessageBox box(QMessageBox::Question, captionOf(prompt), QString::fromStdString(prompt.text),
                     QMessageBox::Yes | QMessageBox::No, owner_);
-    const QAbstractButton *yes = captioned(box, QMessageBox::Yes, caption::Yes);
+    const QAbstractButton *yes = captioned(box, QMessageBox::Yes, text::Yes);
     box.setDefaultButton(QMessageBox::Yes);
-    box.setEscapeButton(captioned(box, QMessageBox::No, caption::No));
+    box.setEscapeButton(captioned(box, QMessageBox::No, text::No));
     box.exec();
     return box.clickedButton() == yes;
 }
@@ -51,7 +52,7 @@ void QtPrompts::showMessage(MessageKind kind, const Prompt &prompt) {
     }
     QMessageBox box(icon, captionOf(prompt), QString::fromStdString(prompt.text), QMessageBox::Ok,
                     owner_);
-    box.setEscapeButton(captioned(box, QMessageBox::Ok, caption::Ok));
+    box.setEscapeButton(captioned(box, QMessageBox::Ok, text::Ok));
     box.exec();
 }
 
@@ -109,11 +110,11 @@ QComboBox *QtPrompts::addCodePageChoice(QFileDialog &dialog, const FileChoice &c
     auto *codePages = new QComboBox(&dialog);
     for (const std::string &name : choice.codePages) {
         const QString value = QString::fromStdString(name);
-        codePages->addItem(name.empty() ? qText(texts_, caption::DetectCodePage) : value, value);
+        codePages->addItem(name.empty() ? qText(texts_, text::DetectCodePage) : value, value);
     }
     codePages->setCurrentIndex(
         std::max(0, codePages->findData(QString::fromStdString(choice.codePage))));
-    auto *label = new QLabel(qText(texts_, caption::CodePageLabel), &dialog);
+    auto *label = new QLabel(qText(texts_, text::CodePageLabel), &dialog);
     label->setBuddy(codePages);
     const int row = grid->rowCount();
     grid->addWidget(label, row, 0);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/TextIds.h"
 #include "files/ListCommands.h"
 #include "files/ListFile.h"
 #include "support/EnglishTexts.h"
@@ -73,7 +74,7 @@ TEST_F(ListCommands, OpenNamesAGuessedCodePageAndKeepsTheOneChosen) {
     prompts.files = {(dir / "in.fpb").string(), (dir / "in.fpb").string(),
                      (dir / "in.fpb").string()};
     ASSERT_TRUE(openListCommand(context, ListTab::Phonebook, local, messages, card, report));
-    ASSERT_EQ(prompts.ids(), (std::vector<int>{0, kGuessedCodePageText}));
+    ASSERT_EQ(prompts.ids(), (std::vector<int>{0, text::CodePageGuessed}));
     EXPECT_EQ(prompts.asked[1].messageKind, MessageKind::Warning);
     EXPECT_NE(prompts.asked[1].text.find(report.guessedCodePage), std::string::npos);
 
@@ -84,7 +85,7 @@ TEST_F(ListCommands, OpenNamesAGuessedCodePageAndKeepsTheOneChosen) {
     ASSERT_TRUE(openListCommand(context, ListTab::Phonebook, local, messages, card, report));
     EXPECT_EQ(local.cell(2, 1), "Иван");
     EXPECT_EQ(local.cell(3, 1), "Иван");
-    EXPECT_EQ(prompts.ids(), (std::vector<int>{0, kGuessedCodePageText, 0, 0}));
+    EXPECT_EQ(prompts.ids(), (std::vector<int>{0, text::CodePageGuessed, 0, 0}));
 }
 
 TEST_F(ListCommands, SaveAsksBeforeReplacingAndTheTabChoosesTheList) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "base/TextIds.h"
 #include "codec/CodecTestSupport.h"
 #include "files/ListFile.h"
 #include "files/ListImport.h"
@@ -86,7 +87,7 @@ TEST_F(ListImport, FilesThatGiveNoRowsAreRefusedAndAddNothing) {
     EXPECT_FALSE(importMessages(commas));
     EXPECT_EQ(phonebook.rowCount(), 1u);
     EXPECT_EQ(messages.size(), 0u);
-    EXPECT_EQ(prompts.ids(), (std::vector<int>{8054, 8054, kNoRowsText, 9004}));
+    EXPECT_EQ(prompts.ids(), (std::vector<int>{8054, 8054, text::NoRowsImported, 9004}));
     EXPECT_EQ(prompts.asked[0].messageKind, MessageKind::Information);
     EXPECT_EQ(prompts.asked[2].messageKind, MessageKind::Error);
 }

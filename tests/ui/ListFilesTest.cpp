@@ -2,6 +2,7 @@
 
 #include "WindowFixture.h"
 #include "app/ConfigKeys.h"
+#include "base/TextIds.h"
 #include "codec/CMyTools.h"
 #include "files/ListImport.h"
 
@@ -69,7 +70,7 @@ TEST_F(ListFilesTest, TheCodePageChosenIsRememberedAndTheWatcherHeldAroundEachDi
     fromMenu(command::OpenFile, dir / "ru.fpb"); // offered the remembered one
     EXPECT_EQ(column(session().localPhonebook, 1), (std::vector<std::string>{"Иван", "Иван"}));
     EXPECT_TRUE(std::none_of(prompts.asked.begin(), prompts.asked.end(),
-                             [](const auto &asked) { return asked.id == kGuessedCodePageText; }));
+                             [](const auto &asked) { return asked.id == text::CodePageGuessed; }));
 
     const int pauses = worker.pauses;
     window().menuAction(command::OpenFile)->trigger();
