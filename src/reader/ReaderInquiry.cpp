@@ -1,6 +1,8 @@
 #include "reader/ReaderInquiry.h"
 
 #include "reader/CardHandle.h"
+#include "reader/ReaderName.h"
+#include "reader/SimulatedCards.h"
 
 namespace velnor {
 
@@ -23,16 +25,33 @@ std::optional<ReaderInquiry> parseInquiry(const std::vector<uint8_t> &block) {
     return inquiry;
 }
 
-std::optional<ReaderInquiry> inquireReader(CUSBOpKrnl &driver, const std::string &devicePath) {
-    CardHandle handle(driver, devicePath);
+ReaderChoice chooseReader(CUSBOpKrnl &driver) {
+    ReaderChoice choice;
+    const std::optional<std::string> path = driver.FindDeviceEntry();
+    if (!path) {
+        choice.fault = ReaderChoice::Fault::NoReader;
+        return choice;
+    }
+    choice.path = *path;
+    if (ReaderName::isSimulated(*path) &&
+        !SimulatedCards::instance().cardFor(*path, choice.why, &choice.profileFault)) {
+        choice.fault = ReaderChoice::Fault::NoProfile;
+        return choice;
+    }
+    CardHandle handle(driver, *path);
     if (!handle.isOpen()) {
-        return std::nullopt;
+        choice.fault = ReaderChoice::Fault::CannotOpen;
+        choice.why = driver.lastError();
+        return choice;
     }
     const std::optional<std::vector<uint8_t>> block = driver.SIM_InquiryFunctions(handle.get());
-    if (!block) {
-        return std::nullopt;
+    const std::optional<ReaderInquiry> inquiry = block ? parseInquiry(*block) : std::nullopt;
+    if (!inquiry) {
+        choice.fault = ReaderChoice::Fault::NoSimFunction;
+        return choice;
     }
-    return parseInquiry(*block);
+    choice.inquiry = *inquiry;
+    return choice;
 }
 
 } // namespace velnor

@@ -49,6 +49,9 @@ TEST_F(CliRead, ProfileThatGivesNoCardSaysWhy) {
         EXPECT_EQ(run({"card", "serve", path}), c.status);
         EXPECT_NE(err.str().find(c.reason), std::string::npos) << err.str();
     }
+    // A PC/SC reader named but not attached is reported in the window's words.
+    EXPECT_EQ(run({"--reader", "No Such Reader 00 00", "info"}), cli::NoCard);
+    EXPECT_EQ(err.str(), "velnor-cli: No card reader found\n");
     dataDir.clear();
     EXPECT_EQ(onCard({"read", "phonebook"}), cli::Refused);
     EXPECT_NE(err.str().find("set HOME"), std::string::npos) << err.str();
