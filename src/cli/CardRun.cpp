@@ -42,6 +42,7 @@ int CardRun::open(const BeforePin &beforePin) {
     if (!reader) {
         return status;
     }
+    connection_ = reader->connection;
     const std::string &path = reader->path;
     session.reader.devicePath = path;
     session.reader.readerPresent = true;

@@ -1,6 +1,5 @@
 #include "reader/ReaderInquiry.h"
 
-#include "reader/CardHandle.h"
 #include "reader/ReaderName.h"
 #include "reader/SimulatedCards.h"
 
@@ -38,19 +37,21 @@ ReaderChoice chooseReader(CUSBOpKrnl &driver) {
         choice.fault = ReaderChoice::Fault::NoProfile;
         return choice;
     }
-    CardHandle handle(driver, *path);
-    if (!handle.isOpen()) {
+    auto connection = std::make_shared<CardConnection>(driver, *path);
+    if (!connection->handle().isOpen()) {
         choice.fault = ReaderChoice::Fault::CannotOpen;
         choice.why = driver.lastError();
         return choice;
     }
-    const std::optional<std::vector<uint8_t>> block = driver.SIM_InquiryFunctions(handle.get());
+    const std::optional<std::vector<uint8_t>> block =
+        driver.SIM_InquiryFunctions(connection->handle().get());
     const std::optional<ReaderInquiry> inquiry = block ? parseInquiry(*block) : std::nullopt;
     if (!inquiry) {
         choice.fault = ReaderChoice::Fault::NoSimFunction;
         return choice;
     }
     choice.inquiry = *inquiry;
+    choice.connection = std::move(connection);
     return choice;
 }
 

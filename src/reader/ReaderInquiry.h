@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "reader/CUSBOpKrnl.h"
+#include "reader/CardHandle.h"
 #include "virtualcard/ProfileJson.h"
 
 namespace velnor {
@@ -38,10 +40,13 @@ struct ReaderChoice {
     ReaderInquiry inquiry; // for Fault::None
     std::string why;
     ProfileFault profileFault = ProfileFault::Unreadable;
+    // The connection the inquiry was asked on, for Fault::None. While the choice (or a copy)
+    // lives, the steps of the operation on this thread run on it.
+    std::shared_ptr<CardConnection> connection;
 };
 
-// Finds the reader and asks it for its inquiry block. The card profile of a virtual card is
-// put in its reader now, for the whole operation.
+// Finds the reader, connects and asks it for its inquiry block. The card profile of a virtual card
+// is put in its reader now, for the whole operation.
 ReaderChoice chooseReader(CUSBOpKrnl &driver);
 
 } // namespace velnor

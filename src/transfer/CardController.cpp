@@ -2,6 +2,7 @@
 
 #include "card/CardOpening.h"
 #include "card/ChvOperations.h"
+#include "reader/CardHandle.h"
 #include "reader/ReaderInquiry.h"
 
 namespace velnor {
@@ -132,6 +133,7 @@ ReadOutcome CardController::read(int tab) {
 
 void CardController::pinCommand(CodeDialog dialog, int waitBefore) {
     Busy busy(*this);
+    const CardConnection connection(env_.driver, s_.reader.devicePath);
     env_.timing.wait(waitBefore);
     PauseGuard hold(env_.worker);
     ChvDialogContext dialogs{env_.driver, env_.prompts, env_.texts, s_.reader.devicePath, s_.card};
@@ -192,6 +194,7 @@ void CardController::pinWanted() {
         return;
     }
     Busy busy(*this);
+    const CardConnection connection(env_.driver, s_.reader.devicePath);
     PauseGuard hold(env_.worker);
     ChvDialogContext dialogs{env_.driver, env_.prompts, env_.texts, s_.reader.devicePath, s_.card};
     s_.reader.chv1Pending = !runChvDialog(dialogs, CodeDialog::Verify);
