@@ -1,8 +1,8 @@
 #pragma once
 
-// The CHV1 (PIN) operations: present, switch on or off, change and unblock. Each runs on a
-// device handle of its own, inside one card transaction; a dialog asks again after every
-// refusal until the card accepts or the user cancels.
+// The CHV1 (PIN) operations: present, switch on or off, change and unblock. Each runs inside
+// one card transaction, on the connection the command holds (CardConnection) or else on one of
+// its own; a dialog asks again after every refusal until the card accepts or the user cancels.
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,7 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
+#include "base/TextIds.h"
 #include "card/CardOpening.h"
 #include "card/FileStatus.h"
 #include "cli/CardRun.h"
@@ -9,7 +10,6 @@
 #include "reader/CardHandle.h"
 #include "reader/CardTransaction.h"
 #include "reader/ReaderInquiry.h"
-#include "reader/SimulatedCards.h"
 #include "transfer/CardReader.h"
 
 namespace velnor::cli {
@@ -24,28 +24,26 @@ std::string noReaderSentence(const CUSBOpKrnl &driver) {
 
 } // namespace
 
-std::optional<ChosenReader> chooseReader(Context &context, CUSBOpKrnl &driver, int &status) {
-    const std::optional<std::string> path =
-        context.options.reader ? context.options.reader : driver.FindDeviceEntry();
-    if (!path) {
-        status = fail(context, NoCard, noReaderSentence(driver));
-        return std::nullopt;
+std::optional<ReaderChoice> chooseReader(Context &context, CUSBOpKrnl &driver, int &status) {
+    ReaderChoice choice = velnor::chooseReader(driver);
+    switch (choice.fault) {
+    case ReaderChoice::Fault::None:
+        return choice;
+    case ReaderChoice::Fault::NoReader:
+        // A reader named but not attached is reported as the window reports it.
+        status = fail(context, NoCard,
+                      context.options.reader.search() ? noReaderSentence(driver)
+                                                      : context.texts.get(text::NoReaderFound));
+        break;
+    case ReaderChoice::Fault::NoProfile:
+        status = fail(context, exitFor(choice.profileFault), choice.why);
+        break;
+    case ReaderChoice::Fault::CannotOpen:
+    case ReaderChoice::Fault::NoSimFunction:
+        status = fail(context, NoCard, "The reader " + choice.path + " does not answer.");
+        break;
     }
-    // A card profile is put in its reader now, for the whole command; one that cannot be says
-    // why.
-    std::string why;
-    ProfileFault fault = ProfileFault::Unreadable;
-    if (SimulatedCards::isSimulatedPath(*path) &&
-        !SimulatedCards::instance().cardFor(*path, why, &fault)) {
-        status = fail(context, exitFor(fault), why);
-        return std::nullopt;
-    }
-    const std::optional<ReaderInquiry> inquiry = inquireReader(driver, *path);
-    if (!inquiry) {
-        status = fail(context, NoCard, "The reader " + *path + " does not answer.");
-        return std::nullopt;
-    }
-    return ChosenReader{*path, *inquiry};
+    return std::nullopt;
 }
 
 namespace {
@@ -81,7 +79,7 @@ int runReaders(Context &context) {
 int runInfo(Context &context) {
     const std::unique_ptr<CUSBOpKrnl> driver = context.makeDriver();
     int status = Done;
-    const std::optional<ChosenReader> reader = chooseReader(context, *driver, status);
+    const std::optional<ReaderChoice> reader = chooseReader(context, *driver, status);
     if (!reader) {
         return status;
     }

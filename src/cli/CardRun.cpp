@@ -1,7 +1,5 @@
 #include "cli/CardRun.h"
 
-#include <filesystem>
-
 #include "app/AppPaths.h"
 #include "base/TextIds.h"
 #include "card/CardIdentity.h"
@@ -10,7 +8,6 @@
 #include "reader/CardHandle.h"
 #include "reader/CardTransaction.h"
 #include "reader/ReaderInquiry.h"
-#include "reader/SimulatedCards.h"
 
 namespace velnor::cli {
 
@@ -42,17 +39,12 @@ int CardRun::open(const BeforePin &beforePin) {
         return fail(context_, Refused, AppPaths::noDataFolder); // no place for the backups
     }
     int status = Done;
-    const std::optional<ChosenReader> reader = chooseReader(context_, *driver_, status);
+    const std::optional<ReaderChoice> reader = chooseReader(context_, *driver_, status);
     if (!reader) {
         return status;
     }
-    std::string path = reader->path;
-    // A card profile named relative to here is kept with its full path, so that a backup
-    // taken from it finds the card again from any folder.
-    if (SimulatedCards::isSimulatedPath(path)) {
-        const std::string profile = path.substr(SimulatedCards::Prefix.size());
-        path = std::string(SimulatedCards::Prefix) + std::filesystem::absolute(profile).string();
-    }
+    connection_ = reader->connection;
+    const std::string &path = reader->path;
     session.reader.devicePath = path;
     session.reader.readerPresent = true;
     session.reader.readerCdmaCapable = reader->inquiry.cdmaCapable();

@@ -33,6 +33,7 @@ public:
 private:
     Context &context_;
     std::unique_ptr<CUSBOpKrnl> driver_;
+    std::shared_ptr<CardConnection> connection_; // for the whole command
     ConsolePanes panes_;
     StatusLine status_;
     NoCommands commands_;

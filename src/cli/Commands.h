@@ -23,7 +23,7 @@ struct Context {
     std::ostream &out;
     std::ostream &err;
     const Texts &texts;
-    // The driver for --reader (a "sim:" path or a PC/SC reader), or the reader search.
+    // The driver for --reader, or the reader search.
     std::function<std::unique_ptr<CUSBOpKrnl>()> makeDriver;
     std::filesystem::path dataDir; // where the backups go
     std::filesystem::path logDir;  // where the logs go
@@ -44,15 +44,10 @@ int runRestore(Context &context);
 int runPin(Context &context);
 int runCardServe(Context &context);
 
-// The reader of a card command (--reader, else the reader search) and what it says it can do.
-struct ChosenReader {
-    std::string path;
-    ReaderInquiry inquiry;
-};
-
-// The reader of a card command, or nullopt after saying why on the error stream (no reader,
+// The reader of a card command (--reader, else the reader search) and what it says it can do,
+// or nullopt after saying why on the error stream (no reader,
 // pcscd not running, a reader that does not answer), with the exit status in `status`.
-std::optional<ChosenReader> chooseReader(Context &context, CUSBOpKrnl &driver, int &status);
+std::optional<ReaderChoice> chooseReader(Context &context, CUSBOpKrnl &driver, int &status);
 
 // The exit status for a card profile that gave no card: an empty or busy reader, or a refusal.
 int exitFor(ProfileFault fault);

@@ -2,18 +2,12 @@
 
 #include <iostream>
 
-#include "reader/PcscDriver.h"
-#include "reader/SimulatedDriver.h"
+#include "reader/ReaderDriver.h"
 
 namespace velnor::cli {
 
 std::unique_ptr<CUSBOpKrnl> makeDriver(const Options &options) {
-    std::unique_ptr<ApduDriver> driver;
-    if (options.reader && SimulatedCards::isSimulatedPath(*options.reader)) {
-        driver = std::make_unique<SimulatedDriver>(options.reader);
-    } else {
-        driver = std::make_unique<PcscDriver>(options.reader);
-    }
+    std::unique_ptr<ApduDriver> driver = makeReaderDriver(options.reader);
     if (options.verbose) {
         // Every command and answer, and for a command that got none, why.
         const ApduDriver *traced = driver.get();

@@ -7,9 +7,9 @@
 
 namespace velnor::cli {
 
-// The driver for the command line: the built-in virtual card for a "sim:" reader, otherwise the
-// PC/SC readers of the system (--reader naming the one to use). With -v every card command and
-// its answer go to the error stream, with the reason of every command that got none.
+// The driver for the command line, as makeReaderDriver gives it for --reader. With -v every
+// card command and its answer go to the error stream, with the reason of every command that got
+// none.
 std::unique_ptr<CUSBOpKrnl> makeDriver(const Options &options);
 
 } // namespace velnor::cli

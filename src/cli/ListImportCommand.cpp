@@ -18,17 +18,12 @@ namespace {
 // the name length of its phonebook records, and whether its messages take the CDMA codings.
 std::optional<CardState> cardLimits(Context &context) {
     const std::unique_ptr<CUSBOpKrnl> driver = context.makeDriver();
-    const std::optional<std::string> path =
-        context.options.reader ? context.options.reader : driver->FindDeviceEntry();
-    if (!path) {
+    const ReaderChoice reader = velnor::chooseReader(*driver);
+    if (reader.fault != ReaderChoice::Fault::None) {
         return std::nullopt;
     }
-    const std::optional<ReaderInquiry> inquiry = inquireReader(*driver, *path);
-    if (!inquiry) {
-        return std::nullopt;
-    }
-    const uint8_t f = inquiry->simFunction.value_or(0);
-    CardHandle handle(*driver, *path);
+    const uint8_t f = reader.inquiry.simFunction.value_or(0);
+    CardHandle handle(*driver, reader.path);
     if (!handle.isOpen() || !selectFile(*driver, handle.get(), fid::MasterFile, f)) {
         return std::nullopt;
     }

@@ -70,14 +70,16 @@ std::optional<Options> parseOptions(const std::vector<std::string> &args, std::s
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string &arg = args[i];
         const bool hasNext = i + 1 < args.size();
-        if (arg == "--reader" || arg == "--pin" || arg == "--pin-file") {
+        if (takeReaderOption(args, i, options.reader, error)) {
+            if (!error.empty()) {
+                return std::nullopt;
+            }
+        } else if (arg == "--pin" || arg == "--pin-file") {
             if (!hasNext) {
                 error = arg + " needs a value.";
                 return std::nullopt;
             }
-            (arg == "--reader" ? options.reader
-             : arg == "--pin"  ? options.pin
-                               : options.pinFile) = args[++i];
+            (arg == "--pin" ? options.pin : options.pinFile) = args[++i];
         } else if (arg == "--yes" || arg == "--no") {
             if (options.answer && *options.answer != (arg == "--yes")) {
                 error = "--yes and --no cannot be given together.";

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "reader/ReaderName.h"
+
 namespace velnor::cli {
 
 // Exit statuses of velnor-cli.
@@ -13,7 +15,7 @@ enum Exit { Done = 0, Refused = 1, Usage = 2, NoCard = 3 };
 
 // The command line: global flags, the command words, and the command's own options.
 struct Options {
-    std::optional<std::string> reader;
+    ReaderName reader;
     std::optional<std::string> pin;
     std::optional<std::string> pinFile; // "-" for standard input
     std::optional<bool> answer;         // --yes / --no; unset answers "no"

@@ -64,7 +64,7 @@ int runPin(Context &context) {
     }
     const std::unique_ptr<CUSBOpKrnl> driver = context.makeDriver();
     int status = Done;
-    const std::optional<ChosenReader> reader = chooseReader(context, *driver, status);
+    const std::optional<ReaderChoice> reader = chooseReader(context, *driver, status);
     if (!reader) {
         return status;
     }

@@ -102,12 +102,12 @@ int runRestore(Context &context) {
     if (!backup) {
         return fail(context, Refused, words[1] + ": " + error);
     }
-    if (context.options.reader || backup->reader.empty()) {
+    if (!context.options.reader.search() || backup->reader.empty()) {
         return restoreOnCard(context, *backup, words[1]);
     }
     // Without --reader the card is looked for in the reader the backup was taken from.
     Options inBackupReader = context.options;
-    inBackupReader.reader = backup->reader;
+    inBackupReader.reader = ReaderName(backup->reader);
     Context there{inBackupReader,
                   context.out,
                   context.err,

@@ -49,24 +49,37 @@ std::string hexWord(uint16_t word) {
 
 } // namespace
 
-std::string describeExchange(const Bytes &command, const std::optional<Bytes> &response) {
+namespace {
+
+std::string hex(const Bytes &bytes, size_t shown) {
+    std::string text;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        char part[4];
+        std::snprintf(part, sizeof part, "%02X", bytes[i]);
+        text += (i == 0 ? "" : " ") + std::string(i < shown ? part : "**");
+    }
+    return text;
+}
+
+} // namespace
+
+std::string describeCommand(const Bytes &command) {
     // VERIFY, CHANGE, DISABLE, ENABLE and UNBLOCK carry codes after the 5 header bytes, with
     // the same instructions in GSM 11.11 (9.2) and ISO/IEC 7816-4.
     const bool secret =
         command.size() > 1 &&
         (command[1] == VerifyChvIns || command[1] == ChangeChvIns || command[1] == DisableChvIns ||
          command[1] == EnableChvIns || command[1] == UnblockChvIns);
-    auto hex = [](const Bytes &bytes, size_t shown) {
-        std::string text;
-        for (size_t i = 0; i < bytes.size(); ++i) {
-            char part[4];
-            std::snprintf(part, sizeof part, "%02X", bytes[i]);
-            text += (i == 0 ? "" : " ") + std::string(i < shown ? part : "**");
-        }
-        return text;
-    };
-    return hex(command, secret ? 5 : command.size()) + " -> " +
+    return hex(command, secret ? 5 : command.size());
+}
+
+std::string describeExchange(const Bytes &command, const std::optional<Bytes> &response) {
+    return describeCommand(command) + " -> " +
            (response ? hex(*response, response->size()) : std::string("no answer"));
+}
+
+std::vector<uint8_t> ApduDriver::simInquiryBlock() {
+    return {0xB0, 0x02, 0x08, 0x00, 0x01, 'S', 'I', 'M', ' '};
 }
 
 void ApduDriver::setTrace(Trace trace) {

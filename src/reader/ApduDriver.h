@@ -47,6 +47,10 @@ protected:
     // The card's answer to reset, or nullopt when no card answers.
     virtual std::optional<std::vector<uint8_t>> answerToReset(int handle) = 0;
 
+    // Version byte 0xB0, version value 0x0208 and one function "SIM ": a reader that speaks to
+    // GSM and CDMA cards alike.
+    static std::vector<uint8_t> simInquiryBlock();
+
     void setLastError(const std::string &error);
     // A word on the answer transmit is returning, added to the report when the card refuses
     // the command (for example why the card could not keep a change).
@@ -81,5 +85,7 @@ private:
 // codes of a PIN command are never shown: "A0 20 00 01 08 ** ** ** ** ** ** ** ** -> 90 00".
 std::string describeExchange(const std::vector<uint8_t> &command,
                              const std::optional<std::vector<uint8_t>> &response);
+// The command alone, as describeExchange shows it: "A0 20 00 01 08 ** ** ** ** ** ** ** **".
+std::string describeCommand(const std::vector<uint8_t> &command);
 
 } // namespace velnor

@@ -4,7 +4,7 @@
 
 #include "reader/PcscContext.h"
 #include "reader/PcscReaderSource.h"
-#include "reader/SimulatedCards.h"
+#include "reader/ReaderName.h"
 
 namespace velnor {
 
@@ -112,7 +112,7 @@ std::unique_ptr<ReaderSource> PcscDriver::WatchReaders() {
 }
 
 int PcscDriver::OpenRX730X(const std::string &devicePath) {
-    if (SimulatedCards::isSimulatedPath(devicePath)) {
+    if (ReaderName::isSimulated(devicePath)) {
         setLastError("\"" + devicePath + "\" names a simulated reader, not a PC/SC reader.");
         return -1;
     }
@@ -200,7 +200,7 @@ std::optional<std::vector<uint8_t>> PcscDriver::SIM_InquiryFunctions(int handle)
     if (!find(handle)) {
         return std::nullopt;
     }
-    return std::vector<uint8_t>{0xB0, 0x02, 0x08, 0x00, 0x01, 'S', 'I', 'M', ' '};
+    return simInquiryBlock();
 }
 
 bool PcscDriver::BeginTransaction(int handle) {

@@ -1,6 +1,7 @@
 #include "reader/ReaderInquiry.h"
 
-#include "reader/CardHandle.h"
+#include "reader/ReaderName.h"
+#include "reader/SimulatedCards.h"
 
 namespace velnor {
 
@@ -23,16 +24,35 @@ std::optional<ReaderInquiry> parseInquiry(const std::vector<uint8_t> &block) {
     return inquiry;
 }
 
-std::optional<ReaderInquiry> inquireReader(CUSBOpKrnl &driver, const std::string &devicePath) {
-    CardHandle handle(driver, devicePath);
-    if (!handle.isOpen()) {
-        return std::nullopt;
+ReaderChoice chooseReader(CUSBOpKrnl &driver) {
+    ReaderChoice choice;
+    const std::optional<std::string> path = driver.FindDeviceEntry();
+    if (!path) {
+        choice.fault = ReaderChoice::Fault::NoReader;
+        return choice;
     }
-    const std::optional<std::vector<uint8_t>> block = driver.SIM_InquiryFunctions(handle.get());
-    if (!block) {
-        return std::nullopt;
+    choice.path = *path;
+    if (ReaderName::isSimulated(*path) &&
+        !SimulatedCards::instance().cardFor(*path, choice.why, &choice.profileFault)) {
+        choice.fault = ReaderChoice::Fault::NoProfile;
+        return choice;
     }
-    return parseInquiry(*block);
+    auto connection = std::make_shared<CardConnection>(driver, *path);
+    if (!connection->handle().isOpen()) {
+        choice.fault = ReaderChoice::Fault::CannotOpen;
+        choice.why = driver.lastError();
+        return choice;
+    }
+    const std::optional<std::vector<uint8_t>> block =
+        driver.SIM_InquiryFunctions(connection->handle().get());
+    const std::optional<ReaderInquiry> inquiry = block ? parseInquiry(*block) : std::nullopt;
+    if (!inquiry) {
+        choice.fault = ReaderChoice::Fault::NoSimFunction;
+        return choice;
+    }
+    choice.inquiry = *inquiry;
+    choice.connection = std::move(connection);
+    return choice;
 }
 
 } // namespace velnor

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "reader/CUSBOpKrnl.h"
+#include "reader/CardHandle.h"
+#include "virtualcard/ProfileJson.h"
 
 namespace velnor {
 
@@ -22,7 +25,28 @@ struct ReaderInquiry {
 // four-character names. Names the block does not hold in full are left out.
 std::optional<ReaderInquiry> parseInquiry(const std::vector<uint8_t> &block);
 
-// Opens the reader, asks for its inquiry block and closes it again.
-std::optional<ReaderInquiry> inquireReader(CUSBOpKrnl &driver, const std::string &devicePath);
+// The reader an operation uses, as the driver finds it (the named one, else the search), and
+// what it says of itself; or why there is none to use.
+struct ReaderChoice {
+    enum class Fault {
+        None,
+        NoReader,      // none found; the driver's lastError says why when it knows
+        NoProfile,     // a virtual card whose profile gave no card: `why`, `profileFault`
+        CannotOpen,    // found, but it cannot be opened
+        NoSimFunction, // it opens, but gives no inquiry block
+    };
+    Fault fault = Fault::None;
+    std::string path;      // the reader found, empty for NoReader
+    ReaderInquiry inquiry; // for Fault::None
+    std::string why;
+    ProfileFault profileFault = ProfileFault::Unreadable;
+    // The connection the inquiry was asked on, for Fault::None. While the choice (or a copy)
+    // lives, the steps of the operation on this thread run on it.
+    std::shared_ptr<CardConnection> connection;
+};
+
+// Finds the reader, connects and asks it for its inquiry block. The card profile of a virtual card
+// is put in its reader now, for the whole operation.
+ReaderChoice chooseReader(CUSBOpKrnl &driver);
 
 } // namespace velnor

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "reader/ReaderName.h"
+
 namespace velnor {
 
 SimulatedCards &SimulatedCards::instance() {
@@ -10,16 +12,12 @@ SimulatedCards &SimulatedCards::instance() {
     return cards;
 }
 
-bool SimulatedCards::isSimulatedPath(const std::string &devicePath) {
-    return devicePath.size() > Prefix.size() && devicePath.starts_with(Prefix);
-}
-
 // Two spellings of the same file name the same card.
 const std::string &SimulatedCards::key(const std::string &devicePath) const {
     if (const auto known = keys_.find(devicePath); known != keys_.end()) {
         return known->second;
     }
-    const std::filesystem::path path(devicePath.substr(Prefix.size()));
+    const std::filesystem::path path(ReaderName::profilePath(devicePath));
     std::error_code error;
     const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
     return keys_[devicePath] = error ? path.lexically_normal().string() : canonical.string();
@@ -27,7 +25,7 @@ const std::string &SimulatedCards::key(const std::string &devicePath) const {
 
 std::shared_ptr<SimHost> SimulatedCards::cardFor(const std::string &devicePath, std::string &error,
                                                  ProfileFault *fault) {
-    if (!isSimulatedPath(devicePath)) {
+    if (!ReaderName::isSimulated(devicePath)) {
         error = "\"" + devicePath + "\" is not a simulated reader (sim:PATH).";
         return nullptr;
     }
@@ -36,7 +34,7 @@ std::shared_ptr<SimHost> SimulatedCards::cardFor(const std::string &devicePath, 
     if (const auto found = cards_.find(name); found != cards_.end()) {
         return found->second;
     }
-    auto card = SimHost::openProfile(devicePath.substr(Prefix.size()), error, {}, fault);
+    auto card = SimHost::openProfile(ReaderName::profilePath(devicePath), error, {}, fault);
     if (card) {
         cards_[name] = card;
     }
@@ -44,7 +42,7 @@ std::shared_ptr<SimHost> SimulatedCards::cardFor(const std::string &devicePath, 
 }
 
 std::shared_ptr<SimHost> SimulatedCards::find(const std::string &devicePath) const {
-    if (!isSimulatedPath(devicePath)) {
+    if (!ReaderName::isSimulated(devicePath)) {
         return nullptr;
     }
     std::lock_guard lock(mutex_);
@@ -54,7 +52,7 @@ std::shared_ptr<SimHost> SimulatedCards::find(const std::string &devicePath) con
 
 std::shared_ptr<SimHost> SimulatedCards::insertInMemory(const std::string &devicePath,
                                                         CardProfile profile) {
-    if (!isSimulatedPath(devicePath)) {
+    if (!ReaderName::isSimulated(devicePath)) {
         return nullptr;
     }
     auto card = SimHost::inMemory(std::move(profile));
@@ -64,7 +62,7 @@ std::shared_ptr<SimHost> SimulatedCards::insertInMemory(const std::string &devic
 }
 
 void SimulatedCards::remove(const std::string &devicePath) {
-    if (!isSimulatedPath(devicePath)) {
+    if (!ReaderName::isSimulated(devicePath)) {
         return;
     }
     std::lock_guard lock(mutex_);

@@ -16,9 +16,6 @@ class SimulatedCards {
 public:
     static SimulatedCards &instance();
 
-    static constexpr std::string_view Prefix = "sim:";
-    static bool isSimulatedPath(const std::string &devicePath);
-
     // The card behind a device path, read from its profile file on first use and kept from other
     // programs while it is in the reader; nullptr with a sentence in error (and its kind in
     // fault) when the path is not "sim:PATH" or its profile cannot be had.

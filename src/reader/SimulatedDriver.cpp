@@ -80,7 +80,7 @@ std::optional<std::vector<uint8_t>> SimulatedDriver::SIM_InquiryFunctions(int ha
         setLastError("Handle " + std::to_string(handle) + " is not open.");
         return std::nullopt;
     }
-    return std::vector<uint8_t>{0xB0, 0x02, 0x08, 0x00, 0x01, 'S', 'I', 'M', ' '};
+    return simInquiryBlock();
 }
 
 std::optional<std::vector<uint8_t>> SimulatedDriver::transmit(int handle,

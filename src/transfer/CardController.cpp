@@ -41,8 +41,8 @@ void CardController::lookForReader() {
     StatusLine &status = env_.status;
     CommandStates &commands = env_.commands;
     readersKnown_ = env_.driver.ListReaders();
-    const std::optional<std::string> path = env_.driver.FindDeviceEntry();
-    if (!path) {
+    const ReaderChoice choice = chooseReader(env_.driver);
+    if (choice.fault == ReaderChoice::Fault::NoReader) {
         reader.devicePath.clear();
         reader.readerPresent = false;
         applyConnectionState(commands, false);
@@ -53,18 +53,13 @@ void CardController::lookForReader() {
         status.clear(2);
         return;
     }
-    reader.devicePath = *path;
+    reader.devicePath = choice.path;
     reader.readerPresent = true;
-    std::optional<std::vector<uint8_t>> block;
-    {
-        CardHandle handle(env_.driver, *path);
-        if (!handle.isOpen()) {
-            return;
-        }
-        block = env_.driver.SIM_InquiryFunctions(handle.get());
+    if (choice.fault == ReaderChoice::Fault::NoProfile ||
+        choice.fault == ReaderChoice::Fault::CannotOpen) {
+        return;
     }
-    const std::optional<ReaderInquiry> inquiry = block ? parseInquiry(*block) : std::nullopt;
-    if (!inquiry) {
+    if (choice.fault == ReaderChoice::Fault::NoSimFunction) {
         commands.setCommandEnabled(command::Connect, CommandPlace::Menu, false);
         commands.setCommandEnabled(command::Connect, CommandPlace::Toolbar, false);
         reader.readerPresent = false;
@@ -73,13 +68,14 @@ void CardController::lookForReader() {
         status.clear(2);
         return;
     }
-    if (inquiry->simFunction) {
-        s_.card.simFunction = *inquiry->simFunction;
+    const ReaderInquiry &inquiry = choice.inquiry;
+    if (inquiry.simFunction) {
+        s_.card.simFunction = *inquiry.simFunction;
     }
-    reader.readerCdmaCapable = inquiry->cdmaCapable();
+    reader.readerCdmaCapable = inquiry.cdmaCapable();
     commands.setCommandEnabled(command::Connect, CommandPlace::Menu, true);
     commands.setCommandEnabled(command::Connect, CommandPlace::Toolbar, true);
-    status.showReader(text::ReaderReady, inquiry->versionByte, inquiry->versionValue);
+    status.showReader(text::ReaderReady, inquiry.versionByte, inquiry.versionValue);
 
     const Timing &timing = env_.timing;
     timing.wait(timing.discoveryStep);
@@ -138,6 +134,7 @@ ReadOutcome CardController::read(int tab) {
 
 void CardController::pinCommand(CodeDialog dialog, int waitBefore) {
     Busy busy(*this);
+    const CardConnection connection(env_.driver, s_.reader.devicePath);
     env_.timing.wait(waitBefore);
     PauseGuard hold(env_.worker);
     ChvDialogContext dialogs{env_.driver, env_.prompts, env_.texts, s_.reader.devicePath, s_.card};
@@ -198,6 +195,7 @@ void CardController::pinWanted() {
         return;
     }
     Busy busy(*this);
+    const CardConnection connection(env_.driver, s_.reader.devicePath);
     PauseGuard hold(env_.worker);
     ChvDialogContext dialogs{env_.driver, env_.prompts, env_.texts, s_.reader.devicePath, s_.card};
     s_.reader.chv1Pending = !runChvDialog(dialogs, CodeDialog::Verify);

@@ -5,9 +5,8 @@
 
 #include "app/StartUp.h"
 #include "card/CardWatcher.h"
-#include "reader/PcscDriver.h"
+#include "reader/ReaderDriver.h"
 #include "reader/ReaderMonitor.h"
-#include "reader/SimulatedDriver.h"
 #include "ui/CMainDlg.h"
 #include "ui/CardEventBridge.h"
 #include "ui/QtPrompts.h"
@@ -16,33 +15,14 @@
 
 namespace velnor {
 
-namespace {
-
-// The reader driver for the window: the built-in virtual card for a "sim:" reader, otherwise
-// the PC/SC readers of the system (the named one first, when there is a name).
-std::unique_ptr<CUSBOpKrnl> makeWindowDriver(const WindowOptions &options) {
-    if (options.reader && SimulatedCards::isSimulatedPath(*options.reader)) {
-        return std::make_unique<SimulatedDriver>(options.reader);
-    }
-    return std::make_unique<PcscDriver>(options.reader);
-}
-
-} // namespace
-
 std::optional<WindowOptions> parseWindowOptions(const std::vector<std::string> &args,
                                                 std::string &error) {
     WindowOptions options;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--reader") {
-            if (i + 1 >= args.size() || args[i + 1].empty()) {
-                error = "--reader needs a reader name.";
-                return std::nullopt;
-            }
-            options.reader = args[++i];
-        } else if (args[i].rfind("--reader=", 0) == 0 && args[i].size() > 9) {
-            options.reader = args[i].substr(9);
-        } else {
+        if (!takeReaderOption(args, i, options.reader, error)) {
             error = "unknown argument \"" + args[i] + "\".";
+        }
+        if (!error.empty()) {
             return std::nullopt;
         }
     }
@@ -63,7 +43,7 @@ int CEditorApp::InitInstance(const WindowOptions &options) {
     if (started != StartUpResult::ShowMainWindow) {
         return 1;
     }
-    const std::unique_ptr<CUSBOpKrnl> driver = makeWindowDriver(options);
+    const std::unique_ptr<CUSBOpKrnl> driver = makeReaderDriver(options.reader);
     const Timing timing = windowTiming();
     CardEventBridge bridge;
     CardWatcher watcher(*driver, bridge, timing);

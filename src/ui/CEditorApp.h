@@ -4,11 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "reader/ReaderName.h"
+
 namespace velnor {
 
 // The command line of the window program: velnor [--reader NAME].
 struct WindowOptions {
-    std::optional<std::string> reader; // a PC/SC reader name or sim:PATH
+    ReaderName reader;
 };
 
 // The options, or nullopt with a sentence in error.

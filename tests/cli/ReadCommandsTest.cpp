@@ -1,6 +1,7 @@
 #include <nlohmann/json.hpp>
 
 #include "CliFixture.h"
+#include "reader/SimulatedDriver.h"
 
 namespace velnor {
 namespace {
@@ -49,9 +50,46 @@ TEST_F(CliRead, ProfileThatGivesNoCardSaysWhy) {
         EXPECT_EQ(run({"card", "serve", path}), c.status);
         EXPECT_NE(err.str().find(c.reason), std::string::npos) << err.str();
     }
+    // A PC/SC reader named but not attached is reported in the window's words.
+    EXPECT_EQ(run({"--reader", "No Such Reader 00 00", "info"}), cli::NoCard);
+    EXPECT_EQ(err.str(), "velnor-cli: No card reader found\n");
     dataDir.clear();
     EXPECT_EQ(onCard({"read", "phonebook"}), cli::Refused);
     EXPECT_NE(err.str().find("set HOME"), std::string::npos) << err.str();
+}
+
+// Each card command connects once: choosing the reader, opening the card, its PIN and the
+// records all run on the one handle opened first.
+TEST_F(CliRead, EachCardCommandConnectsOnce) {
+    struct CountingDriver : SimulatedDriver {
+        CountingDriver(const std::string &path, int &opens) : SimulatedDriver(path), opens(opens) {}
+        int OpenRX730X(const std::string &path) override {
+            ++opens;
+            return SimulatedDriver::OpenRX730X(path);
+        }
+        int &opens;
+    };
+    for (const std::vector<std::string> &words : {std::vector<std::string>{"read", "phonebook"},
+                                                  {"read", "messages"},
+                                                  {"info"},
+                                                  {"pin", "enable", "1234"},
+                                                  {"--pin", "1234", "read", "phonebook"}}) {
+        std::vector<std::string> args{"--reader", reader};
+        args.insert(args.end(), words.begin(), words.end());
+        std::string error;
+        const std::optional<cli::Options> options = cli::parseOptions(args, error);
+        ASSERT_TRUE(options) << error;
+        int opens = 0;
+        cli::Context context{*options,
+                             out,
+                             err,
+                             texts,
+                             [&] { return std::make_unique<CountingDriver>(reader, opens); },
+                             dataDir,
+                             dir.path()};
+        EXPECT_EQ(cli::runCommand(context), cli::Done) << err.str();
+        EXPECT_EQ(opens, 1) << args[2] << ' ' << args.back();
+    }
 }
 
 // Decoded records come as JSON with the fields the lists show; an encoded message decodes back

@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <deque>
-
 #include "reader/CardTestSupport.h"
+#include "reader/ReplayDriver.h"
 
 namespace velnor::test {
 namespace {
@@ -128,29 +127,23 @@ TEST_F(ApduDriverOnVirtualCard, AnswerToResetFillsTheBufferAndAPulledCardFailsEv
     EXPECT_EQ(trace.back(), "A0 20 00 01 08" + repeated("**", 8) + " -> no answer");
 }
 
-// A transport that answers from a script, for answers the virtual card never gives.
-class ScriptedDriver : public ApduDriver {
-public:
-    std::deque<Bytes> answers;
+// Answers the virtual card never gives, from a recording; a recorded PIN command matches any
+// code, any other command only itself.
+TEST(ReplayDriver, TakesIsoStatusWordsAndRefusesMalformedAnswers) {
+    std::string error;
+    const auto recorded = ReplayDriver::parseTrace(R"(A0 A4 00 00 02 3F 00 -> 61 1A
+A0 A4 00 00 02 3F 00 -> 90 00
+a0 a4 00 00 02 3f 00 -> 90
 
-    std::optional<std::string> FindDeviceEntry() override { return "scripted"; }
-    int OpenRX730X(const std::string &) override { return 1; }
-    void CloseHandle(int) override {}
-    std::optional<std::vector<uint8_t>> SIM_InquiryFunctions(int) override { return {}; }
-
-protected:
-    std::optional<Bytes> transmit(int, const Bytes &) override {
-        const Bytes answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    std::optional<Bytes> answerToReset(int) override { return std::nullopt; }
-};
-
-TEST(ApduDriverScripted, TakesIsoStatusWordsAndRefusesMalformedAnswers) {
-    ScriptedDriver driver;
-    driver.answers = {{0x61, 0x1A}, {0x90, 0x00}, {0x90}, {0x01, 0x02, 0x90, 0x00},
-                      {0x6B, 0x00}, {0x98, 0x10}};
+A0 C0 00 00 03 -> 01 02 90 00
+A0 26 00 01 08 ** ** ** ** ** ** ** ** -> 6B 00
+A0 26 00 01 08 ** ** ** ** ** ** ** ** -> 98 10
+A0 A4 00 00 02 7F 10 -> no answer
+A0 A4 00 00 02 7F 20 -> 90 00
+)",
+                                                   error);
+    ASSERT_TRUE(recorded) << error;
+    ReplayDriver driver(*recorded);
     uint8_t length = 0;
     EXPECT_TRUE(driver.SelectFile(1, 0x3F00, length, 0));
     EXPECT_EQ(length, 0x1A) << "ISO/IEC 7816-3 T=0 announces the response with 61xx";
@@ -165,8 +158,19 @@ TEST(ApduDriverScripted, TakesIsoStatusWordsAndRefusesMalformedAnswers) {
     uint8_t status = 0x77;
     EXPECT_FALSE(driver.DisableCHV(1, 0, "1234", status));
     EXPECT_EQ(status, 0x00) << "the status byte comes from a 98xx status word only";
-    EXPECT_FALSE(driver.DisableCHV(1, 0, "1234", status));
+    EXPECT_FALSE(driver.DisableCHV(1, 0, "87654321", status));
     EXPECT_EQ(status, 0x10);
+    EXPECT_FALSE(driver.SelectFile(1, 0x7F10, length, 0));
+    EXPECT_EQ(driver.lastError(), "The card does not answer.");
+    EXPECT_FALSE(driver.SelectFile(1, 0x6F3A, length, 0));
+    EXPECT_EQ(driver.lastError(), "The recording expected A0 A4 00 00 02 7F 20.");
+    EXPECT_FALSE(driver.SelectFile(1, 0x3F00, length, 0));
+    EXPECT_EQ(driver.lastError(), "The recording has no answer left.");
+    for (const char *bad : {"A0 A4 00 00 02 3F 00 -> 9G 00", "A0 A4 00 00 02 3F 00", " -> 90 00",
+                            "A0 A4 0 00 -> 90 00", "A0 B0 -> 9 0 00"}) {
+        EXPECT_FALSE(ReplayDriver::parseTrace(std::string("A0 C0 -> 90 00\n") + bad, error)) << bad;
+        EXPECT_EQ(error, "Line 2 is no exchange \"COMMAND -> ANSWER\".");
+    }
 }
 
 } // namespace
