@@ -40,7 +40,7 @@ TEST(StartUp, ChoosesLoadsAndStoresTheConfiguredLanguage) {
         {"[Language]\nLangID=1041\nName=Nihongo\n", "", "", "English", 1041},
         {"[Language]\nLangID=1031\nName=Deutsch\n", french, "1", french, 0x40C},
         {"", "Klingon", "1031", "English", 1031},
-        {"", "Klingon", "", "English", 0},
+        {"[Language]\nLangID=2052\n", "Klingon", "", "English", 0}, // a stored name: no INI ID
         {"", "Klingon", "74757", "English", 74757 & 0xFFFF},
     };
     for (const LanguageCase &c : cases) {
