@@ -45,8 +45,6 @@ public:
     unsigned instructionCount(uint8_t instruction) const { return byInstruction_[instruction]; }
 
     const ChvState &chv1() const { return chv1_; }
-    // A record of a file named by its path ("3F00/7F10/6F3A"); nullopt when there is none.
-    std::optional<Bytes> record(const std::string &path, size_t number) const;
 
 private:
     struct Command {
