@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/ConfigKeys.h"
 #include "app/SettingsPass.h"
 #include "app/StartUp.h"
 
@@ -35,7 +36,8 @@ public:
         if (::mkdtemp(pattern.data()) != nullptr) {
             root_ = pattern;
         }
-        paths_ = AppPaths::inOneFolder(root_);
+        paths_ = AppPaths::forExecutableDir(
+            root_, [this](const char *) { return std::optional(root_.string()); });
         fs::create_directories(paths_.langDir);
         const fs::path built = executableDirectory() / "lang";
         for (const char *code : {"de", "en", "fr", "zh"}) {
@@ -44,9 +46,10 @@ public:
             fs::copy_file(built / name, paths_.langDir / name, error);
             complete_ = complete_ && !error;
         }
-        std::ofstream(paths_.iniFile()) << "[Language]\nLangID=1036\nName=Fran\xC3\xA7"
-                                           "ais\n"
-                                        << "[Customization]\nAppName=Velnor\nCompanyName=Kelvara\n";
+        std::ofstream(paths_.resourceDir / config::kIniFileName)
+            << "[Language]\nLangID=1036\nName=Fran\xC3\xA7"
+               "ais\n"
+            << "[Customization]\nAppName=Velnor\nCompanyName=Kelvara\n";
     }
     ~Installation() {
         std::error_code ignored;

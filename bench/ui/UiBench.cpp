@@ -97,7 +97,8 @@ BENCHMARK(BM_ScrollAPageAndPaint)->Unit(benchmark::kMicrosecond);
 void BM_WindowWithTenThousandRows(benchmark::State &state) {
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / "velnor-bench-ui";
     std::filesystem::create_directories(dir);
-    AppPaths paths = AppPaths::inOneFolder(dir);
+    AppPaths paths = AppPaths::forExecutableDir(
+        dir, [&dir](const char *) { return std::optional(dir.string()); });
     paths.langDir = VELNOR_PACK_DIR;
     CXMLSettings settings;
     settings.SetSettingsFile((dir / "velnor.config.xml").string());

@@ -94,15 +94,4 @@ AppPaths AppPaths::forRunningProgram() {
     return paths;
 }
 
-AppPaths AppPaths::inOneFolder(const fs::path &folder) {
-    AppPaths paths;
-    paths.executableDir = folder;
-    paths.resourceDir = folder;
-    paths.langDir = folder / "lang";
-    paths.helpDir = folder / "Help";
-    paths.dataDir = folder;
-    paths.runtimeDir = folder;
-    return paths;
-}
-
 } // namespace velnor

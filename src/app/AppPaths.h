@@ -35,11 +35,8 @@ struct AppPaths {
     // The same decision for an executable in executableDir with the given environment.
     static AppPaths forExecutableDir(const std::filesystem::path &executableDir,
                                      const Environment &environment);
-    // Everything in one folder, as in a portable install; tests use it with a temporary folder.
-    static AppPaths inOneFolder(const std::filesystem::path &folder);
 
     std::filesystem::path settingsFile() const { return dataDir / "velnor.config.xml"; }
-    std::filesystem::path iniFile() const { return resourceDir / "velnor.cfg"; }
     std::filesystem::path fallbackPack() const { return langDir / "lang_en.so"; }
     std::filesystem::path lockFile() const { return runtimeDir / "Velnor.exe.lock"; }
     std::filesystem::path logoFile() const { return resourceDir / "logo.bmp"; }

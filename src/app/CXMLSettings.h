@@ -46,8 +46,6 @@ public:
 
     // The last problem met with the file (damaged and set aside, unreadable, not saved), or empty.
     std::string lastError() const;
-    // How many CXMLSettings share the loaded document; 0 while nothing is loaded.
-    long documentReferences() const { return document_.use_count(); }
 
 private:
     SettingsDocument &loaded() const;

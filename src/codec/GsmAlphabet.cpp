@@ -205,14 +205,4 @@ size_t packSeptets(const uint8_t *septets, size_t count, size_t fillBits, uint8_
     return static_cast<size_t>(next - out);
 }
 
-void unpackSeptets(const uint8_t *bytes, size_t firstBit, size_t count, uint8_t *out) {
-    for (size_t i = 0, bit = firstBit; i < count; ++i, bit += 7) {
-        unsigned value = bytes[bit / 8] >> (bit % 8);
-        if (bit % 8 > 1) {
-            value |= static_cast<unsigned>(bytes[bit / 8 + 1]) << (8 - bit % 8);
-        }
-        out[i] = static_cast<uint8_t>(value & 0x7F);
-    }
-}
-
 } // namespace velnor

@@ -37,7 +37,4 @@ void appendPackedGsmText(const uint8_t *bytes, size_t firstBit, size_t septetCou
 // room for (fillBits + 7 * count + 7) / 8 bytes.
 size_t packSeptets(const uint8_t *septets, size_t count, size_t fillBits, uint8_t *out);
 
-// Unpacks count septets starting at bit firstBit; the caller checks the bounds.
-void unpackSeptets(const uint8_t *bytes, size_t firstBit, size_t count, uint8_t *out);
-
 } // namespace velnor

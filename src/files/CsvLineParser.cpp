@@ -123,20 +123,4 @@ bool CsvFieldCursor::next(std::string &field) {
     return true;
 }
 
-void CCSVLineParser::ParseLine(std::string_view text) {
-    fields_.clear();
-    CsvFieldCursor cursor(text);
-    std::string field;
-    while (cursor.next(field)) {
-        fields_.push_back(std::move(field));
-    }
-}
-
-const std::string &CCSVLineParser::GetField(std::ptrdiff_t index) const {
-    if (index < 0 || static_cast<size_t>(index) >= fields_.size()) {
-        throw Range();
-    }
-    return fields_[static_cast<size_t>(index)];
-}
-
 } // namespace velnor

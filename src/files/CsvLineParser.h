@@ -7,10 +7,8 @@
 // taken as the closing mark.
 
 #include <cstddef>
-#include <stdexcept>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace velnor {
 
@@ -47,25 +45,6 @@ private:
     NextOccurrence comma_;
     NextOccurrence quoteComma_;
     NextOccurrence escapedQuote_;
-};
-
-class CCSVLineParser {
-public:
-    // Thrown for a field index outside the fields.
-    class Range : public std::out_of_range {
-    public:
-        Range() : std::out_of_range("Out of range") {}
-    };
-
-    explicit CCSVLineParser(std::string_view text) { ParseLine(text); }
-
-    void ParseLine(std::string_view text);
-    // 0 for an empty text.
-    size_t FieldCount() const { return fields_.size(); }
-    const std::string &GetField(std::ptrdiff_t index) const;
-
-private:
-    std::vector<std::string> fields_;
 };
 
 } // namespace velnor

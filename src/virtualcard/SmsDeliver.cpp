@@ -1,5 +1,7 @@
 #include "virtualcard/SmsDeliver.h"
 
+#include "codec/GsmAlphabet.h"
+
 namespace velnor {
 
 namespace {
@@ -13,11 +15,18 @@ uint8_t swappedBcd(int value) {
     return static_cast<uint8_t>((value % 10) << 4 | (value / 10) % 10);
 }
 
+// Septets packed after skipSeptets septets of zero bits, the room of a user data header.
+Bytes packedSeptets(const Bytes &septets, size_t skipSeptets = 0) {
+    Bytes packed(((skipSeptets + septets.size()) * 7 + 7) / 8);
+    packSeptets(septets.data(), septets.size(), skipSeptets * 7, packed.data());
+    return packed;
+}
+
 // GSM 03.40, 9.1.2.5: the length counts semi-octets of the address value.
 void appendOriginator(Bytes &out, uint8_t type, const std::string &value) {
     if (type == AlphanumericType) {
         const Bytes septets = CMyTools::asc2gsm(value);
-        const Bytes packed = packSeptets(septets);
+        const Bytes packed = packedSeptets(septets);
         out.push_back(static_cast<uint8_t>((septets.size() * 7 + 3) / 4));
         out.push_back(type);
         out.insert(out.end(), packed.begin(), packed.end());
@@ -43,20 +52,6 @@ void appendServiceCentre(Bytes &out, uint8_t type, const std::string &digits) {
 }
 
 } // namespace
-
-Bytes packSeptets(const Bytes &septets, size_t skipSeptets) {
-    const size_t bits = (skipSeptets + septets.size()) * 7;
-    Bytes packed((bits + 7) / 8, 0);
-    for (size_t i = 0; i < septets.size(); ++i) {
-        const size_t bit = (skipSeptets + i) * 7;
-        const unsigned value = septets[i] & 0x7F;
-        packed[bit / 8] |= static_cast<uint8_t>(value << (bit % 8));
-        if (bit % 8 > 1) {
-            packed[bit / 8 + 1] |= static_cast<uint8_t>(value >> (8 - bit % 8));
-        }
-    }
-    return packed;
-}
 
 std::array<uint8_t, 7> serviceCentreTimeStamp(int year, int month, int day, int hour, int minute,
                                               int second, int zoneQuarterHours) {
@@ -100,7 +95,7 @@ Bytes encodeSmsDeliver(const DeliverMessage &message) {
     }
     const Bytes septets = CMyTools::asc2gsm(message.text);
     const size_t headerSeptets = (header.size() * 8 + 6) / 7;
-    Bytes userData = packSeptets(septets, headerSeptets);
+    Bytes userData = packedSeptets(septets, headerSeptets);
     std::copy(header.begin(), header.end(), userData.begin());
     out.push_back(static_cast<uint8_t>(headerSeptets + septets.size()));
     out.insert(out.end(), userData.begin(), userData.end());

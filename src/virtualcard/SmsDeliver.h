@@ -29,8 +29,4 @@ Bytes encodeSmsDeliver(const DeliverMessage &message);
 std::array<uint8_t, 7> serviceCentreTimeStamp(int year, int month, int day, int hour, int minute,
                                               int second, int zoneQuarterHours);
 
-// Septets of one byte each packed 7 bits a septet (GSM 03.38, 6.1.2.1.1), the first septet
-// placed after `skipSeptets` septets whose bits are left zero (the room of a user data header).
-Bytes packSeptets(const Bytes &septets, size_t skipSeptets = 0);
-
 } // namespace velnor

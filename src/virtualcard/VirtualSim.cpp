@@ -181,13 +181,4 @@ CardProfile VirtualSim::profile() const {
     return profile;
 }
 
-std::optional<Bytes> VirtualSim::record(const std::string &path, size_t number) const {
-    const auto ids = parseFilePath(path);
-    if (!ids) {
-        return std::nullopt;
-    }
-    const auto node = files_.find(*ids);
-    return node ? files_.record(*node, number) : std::nullopt;
-}
-
 } // namespace velnor

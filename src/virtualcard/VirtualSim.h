@@ -22,7 +22,6 @@ public:
     std::optional<Bytes> powerOn();
     // The answer to reset of the card as it is, powering it on only when it is off.
     std::optional<Bytes> answerToReset();
-    bool powered() const { return powered_; }
 
     // One command (CLA INS P1 P2 P3, then P3 data bytes for commands that send data) in, the
     // response data and SW1 SW2 out. nullopt: the card gives no answer at all (pulled, or a
@@ -45,13 +44,7 @@ public:
     unsigned commandCount() const { return commandCount_; }
     unsigned instructionCount(uint8_t instruction) const { return byInstruction_[instruction]; }
 
-    const CardFileSystem &files() const { return files_; }
     const ChvState &chv1() const { return chv1_; }
-    // A record of a file named by its path ("3F00/7F10/6F3A"); nullopt when there is none.
-    std::optional<Bytes> record(const std::string &path, size_t number) const;
-    // The selection: the current directory and, when one is selected, the elementary file.
-    CardFileSystem::Node currentDirectory() const { return currentDirectory_; }
-    std::optional<CardFileSystem::Node> currentElementaryFile() const { return currentEf_; }
 
 private:
     struct Command {

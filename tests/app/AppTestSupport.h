@@ -40,7 +40,9 @@ public:
         installPack(std::filesystem::path(VELNOR_TEST_PACK_DIR) / ("lang_" + code + ".so"),
                     paths_.langDir);
     }
-    void writeIni(const std::string &text) const { writeFile(paths_.iniFile(), text); }
+    void writeIni(const std::string &text) const {
+        writeFile(paths_.resourceDir / config::kIniFileName, text);
+    }
     void writeSettings(const std::string &text) const { writeFile(paths_.settingsFile(), text); }
     std::string settingsText() const { return readFile(paths_.settingsFile()); }
 
@@ -62,7 +64,9 @@ public:
 
 private:
     TempDir dir_;
-    AppPaths paths_ = AppPaths::inOneFolder(dir_.path());
+    // A writable program folder keeps everything beside it; the lock goes to the runtime folder.
+    AppPaths paths_ = AppPaths::forExecutableDir(
+        dir_.path(), [this](const char *) { return std::optional(dir_.path().string()); });
 };
 
 } // namespace velnor::test

@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "AppTestSupport.h"
-#include "BuiltinEnglish.h"
 #include "app/HelpFiles.h"
 #include "app/PackTexts.h"
-#include "app/ToolTexts.h"
 
 namespace velnor {
 namespace {
@@ -61,32 +59,6 @@ TEST(LanguagePacks, NonPacksAreSkippedPacksComeInFileNameOrderAndFailedLoadsChan
     ASSERT_TRUE(texts.load(lang / "lang_de.so"));
     ASSERT_TRUE(texts.load(lang / "lang_de.so")) << "loading the current pack again works";
     EXPECT_EQ(texts.get(8045), "Verbinden");
-}
-
-// The command-line tool speaks the configured language, falls back to the English pack and
-// then to the table built into it, and never writes the settings.
-TEST(ToolTexts, FollowTheConfiguredLanguageThenEnglishThenTheBuiltInTable) {
-    AppFolder folder;
-    folder.install("en");
-    folder.install("fr");
-    folder.writeIni("[Language]\nName=Fran\u00e7ais\n");
-    EXPECT_EQ(loadToolTexts(folder.paths())->get(8045), "Connexion");
-    EXPECT_FALSE(fs::exists(folder.paths().settingsFile()));
-
-    folder.writeSettings(R"(<settings><section name="Configuration"><section name="Language">)"
-                         R"(<key name="Name">Deutsch</key></section></section></settings>)");
-    {
-        const auto english = loadToolTexts(folder.paths());
-        const auto *pack = dynamic_cast<const PackTexts *>(english.get());
-        ASSERT_NE(pack, nullptr);
-        EXPECT_EQ(pack->pack()->file(), folder.paths().fallbackPack());
-    } // unloaded: a pack still in use would be found again by its name
-
-    fs::remove_all(folder.paths().langDir);
-    const auto builtin = loadToolTexts(folder.paths());
-    EXPECT_NE(dynamic_cast<const BuiltinEnglishTexts *>(builtin.get()), nullptr);
-    EXPECT_STREQ(builtin->find(8045), "Connect");
-    EXPECT_EQ(builtin->find(1), nullptr);
 }
 
 // The build checks every table against the English one; what it cannot see is the help.

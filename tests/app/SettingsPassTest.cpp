@@ -69,14 +69,5 @@ TEST_F(SettingsPassTest, CountsRunsInSixteenBits) {
     }
 }
 
-TEST_F(SettingsPassTest, LanguageIdentifierComesFromTheSettingsWhenANameIsStored) {
-    settings.SetSettingString(kLanguagePath, kLanguageName, "Deutsch");
-    folder.writeIni("[Language]\nLangID=2052\n");
-    EXPECT_EQ(LoadSettings(settings, ini, at("2008,01,01,00:00:00")).languageId, 0)
-        << "no stored ID: 0";
-    settings.SetSettingLong(kLanguagePath, kLanguageId, 0x10407);
-    EXPECT_EQ(LoadSettings(settings, ini, at("2008,01,01,00:00:00")).languageId, 0x407);
-}
-
 } // namespace
 } // namespace velnor

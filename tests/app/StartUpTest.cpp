@@ -6,6 +6,7 @@
 #include "app/SettingsPass.h"
 #include "app/StartUp.h"
 #include "support/ScriptedPrompts.h"
+#include "support/TestVectors.h"
 
 namespace velnor {
 namespace {
@@ -22,45 +23,28 @@ std::string languageSettings(const std::string &name, const std::string &id) {
            "</section></section></settings>";
 }
 
-struct LanguageCase {
-    std::string ini;
-    std::string settingsName; // empty: no settings file
-    std::string settingsId;
-    std::string name; // of the pack loaded, as stored
-    long id;          // as stored; the help follows it
-};
-
-// With de, en and fr installed. The settings name wins over the INI; the pack's identifier
-// replaces the configured one; a name no pack has loads English and keeps the identifier.
+// The settings name wins over the INI; the pack's identifier replaces the configured one; a name
+// no pack has loads English and keeps the identifier.
 TEST(StartUp, ChoosesLoadsAndStoresTheConfiguredLanguage) {
-    const std::string french = "Fran\u00e7ais";
-    const LanguageCase cases[] = {
-        {"", "", "", "English", 1033},
-        {"[Language]\nLangID=1036\nName=Deutsch\n", "", "", "Deutsch", 0x407},
-        {"[Language]\nLangID=1041\nName=Nihongo\n", "", "", "English", 1041},
-        {"[Language]\nLangID=1031\nName=Deutsch\n", french, "1", french, 0x40C},
-        {"", "Klingon", "1031", "English", 1031},
-        {"", "Klingon", "", "English", 0},
-        {"", "Klingon", "74757", "English", 74757 & 0xFFFF},
-    };
-    for (const LanguageCase &c : cases) {
-        SCOPED_TRACE(c.ini + c.settingsName + " " + c.settingsId);
+    for (const test::json &c : test::loadVectors("app/start-up-languages.json")) {
+        SCOPED_TRACE(c.dump());
         AppFolder folder;
         for (const char *code : {"de", "en", "fr"}) {
             folder.install(code);
         }
-        folder.writeIni(c.ini);
-        if (!c.settingsName.empty()) {
-            folder.writeSettings(languageSettings(c.settingsName, c.settingsId));
+        folder.writeIni(c.value("ini", ""));
+        if (c.contains("settingsName")) {
+            folder.writeSettings(languageSettings(c["settingsName"], c.value("settingsId", "")));
         }
         ScriptedPrompts prompts;
         AppSession session(folder.paths());
         ASSERT_EQ(StartUp(session, prompts), StartUpResult::ShowMainWindow);
         EXPECT_TRUE(prompts.asked.empty());
-        EXPECT_EQ(session.texts.pack()->name(), c.name);
-        EXPECT_EQ(folder.stored(kLanguagePath, kLanguageName), c.name);
-        EXPECT_EQ(folder.stored(kLanguagePath, kLanguageId), std::to_string(c.id));
-        EXPECT_EQ(LoadSettings(session.settings, session.ini).languageId, c.id);
+        EXPECT_EQ(session.texts.pack()->name(), c.at("name"));
+        EXPECT_EQ(folder.stored(kLanguagePath, kLanguageName), c["name"]);
+        const long id = c.at("id");
+        EXPECT_EQ(folder.stored(kLanguagePath, kLanguageId), std::to_string(id));
+        EXPECT_EQ(LoadSettings(session.settings, session.ini).languageId, id);
         EXPECT_TRUE(session.lock.held());
     }
 }
@@ -115,14 +99,10 @@ TEST(StartUp, UnusableLockFolderDoesNotStopTheProgram) {
 }
 
 TEST(HelpFiles, FollowTheLanguageIdentifier) {
-    const std::pair<uint16_t, const char *> cases[] = {
-        {0x404, "Velnor_tw.html"}, {0x407, "Velnor_ge.html"}, {0x40A, "Velnor_sp.html"},
-        {0x40C, "Velnor_fr.html"}, {0x410, "Velnor_it.html"}, {0x411, "Velnor_jp.html"},
-        {0x413, "Velnor_dt.html"}, {0x804, "Velnor_cn.html"}, {0x409, "Velnor_En.html"},
-        {0x809, "Velnor_En.html"}, {0, "Velnor_En.html"},     {0xFFFF, "Velnor_En.html"}};
-    for (const auto &[id, file] : cases) {
-        EXPECT_EQ(helpFilePath("/opt/velnor/Help", id), fs::path("/opt/velnor/Help") / file)
-            << std::hex << id;
+    for (const test::json &v : test::loadVectors("app/help-files.json")) {
+        EXPECT_EQ(helpFilePath("/opt/velnor/Help", v.at("id")),
+                  fs::path("/opt/velnor/Help") / v.at("file").get<std::string>())
+            << v.dump();
     }
 }
 

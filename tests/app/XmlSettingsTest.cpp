@@ -68,20 +68,6 @@ TEST_F(XmlSettingsTest, ChangesOfAnotherWriterAreSeenAndKept) {
     EXPECT_EQ(onDisk("Info", "Title"), "second");
 }
 
-TEST_F(XmlSettingsTest, CopiesShareOneDocument) {
-    EXPECT_EQ(settings.documentReferences(), 0);
-    settings.GetSettingString("Info", "Title", "");
-    {
-        CXMLSettings copy(settings);
-        ASSERT_TRUE(copy.SetSettingString("Info", "Title", "shared"));
-        EXPECT_EQ(settings.documentReferences(), 2) << "a save keeps the shared document";
-    }
-    EXPECT_EQ(settings.documentReferences(), 1);
-    EXPECT_EQ(settings.GetSettingString("Info", "Title", ""), "shared");
-    settings.UnloadXML();
-    EXPECT_EQ(settings.documentReferences(), 0);
-}
-
 // A file that is no XML is set aside under a name not yet taken; XML of another shape is used.
 TEST_F(XmlSettingsTest, DamagedFilesAreKeptAsBadAndForeignOnesAreRead) {
     writeFile(file, "");

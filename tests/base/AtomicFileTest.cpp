@@ -7,6 +7,7 @@
 
 #include "base/AtomicFile.h"
 #include "support/TempDir.h"
+#include "support/TestVectors.h"
 #include "support/UnwritablePlace.h"
 
 namespace velnor::test {
@@ -65,25 +66,22 @@ TEST(AtomicFile, WriteThatCannotFinishLeavesTheOldFile) {
 TEST(AtomicFile, ModeIsNeverWiderThanTheOwnersOrTheUmask) {
     TempDir dir;
     const auto file = dir / "f";
-    const struct {
-        int existing; // -1: no file yet
-        mode_t umask;
-        mode_t expected;
-    } cases[] = {
-        {-1, 022, 0600}, {-1, 0277, 0400}, {0666, 022, 0644}, {0640, 077, 0600}, {0604, 0, 0604}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
+    const auto octal = [](const json &v, const char *name) {
+        return static_cast<mode_t>(std::stoul(v.value(name, "-1"), nullptr, 8));
+    };
+    for (const json &c : loadVectors("base/file-modes.json")) {
+        SCOPED_TRACE(c.dump());
         std::filesystem::remove(file);
-        if (c.existing >= 0) {
+        if (c.contains("existing")) {
             writeFile(file, "old");
-            ASSERT_EQ(::chmod(file.c_str(), static_cast<mode_t>(c.existing)), 0);
+            ASSERT_EQ(::chmod(file.c_str(), octal(c, "existing")), 0);
         }
-        const mode_t old = ::umask(c.umask);
+        const mode_t old = ::umask(octal(c, "umask"));
         EXPECT_TRUE(writeFileAtomically(file, "new"));
         ::umask(old);
         struct stat info {};
         ASSERT_EQ(::stat(file.c_str(), &info), 0);
-        EXPECT_EQ(info.st_mode & 07777, c.expected);
+        EXPECT_EQ(info.st_mode & 07777, octal(c, "mode"));
     }
     ASSERT_TRUE(makePrivateFolder(dir / "a" / "b"));
     for (const auto &folder : {dir / "a", dir / "a" / "b"}) {

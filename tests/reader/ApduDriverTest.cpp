@@ -2,6 +2,7 @@
 
 #include "reader/CardTestSupport.h"
 #include "reader/ReplayDriver.h"
+#include "support/CardRecord.h"
 
 namespace velnor::test {
 namespace {
@@ -59,7 +60,8 @@ TEST_F(ApduDriverOnVirtualCard, SelectsReadsAndUpdatesTracingEveryExchange) {
     ASSERT_TRUE(driver.UpdateRecord(handle, 30, 1, 0, record.data(), false));
     EXPECT_FALSE(driver.UpdateRecord(handle, 30, 6, 0, record.data(), false));
     EXPECT_EQ(driver.lastError(), "UPDATE RECORD 6: the card answered 9402.");
-    card->withCard([&](VirtualSim &sim) { EXPECT_EQ(*sim.record("3F00/7F10/6F3A", 1), record); });
+    card->withCard(
+        [&](VirtualSim &sim) { EXPECT_EQ(*cardRecord(sim, "3F00/7F10/6F3A", 1), record); });
     EXPECT_EQ(trace, (Trace{
                          "A0 A4 00 00 02 6F 3A -> 94 04",
                          "A0 A4 00 00 02 2F E2 -> 9F 0F",

@@ -4,6 +4,7 @@
 #include "records/MessageEdit.h"
 #include "records/MessageRecord.h"
 #include "support/EnglishTexts.h"
+#include "support/TestVectors.h"
 
 namespace velnor {
 namespace {
@@ -33,38 +34,28 @@ protected:
 };
 
 TEST_F(MessageEdit, ComposedImageIsTheSubmitPaddedWithFF) {
-    const struct {
-        std::string number;
-        std::string text;
-        uint8_t numberType;
-        std::string digits;
-        uint8_t dcs;
-    } cases[] = {
-        {"+123", "hi", 0x91, "123", 0},
-        {"12+3", "hi", 0x81, "12+3", 0},
-        {"", "hi", 0x81, "", 0},
-        {"0301234", "Gr\xC3\xBC\xC3\x9F {x}", 0x81, "0301234", 0},      // all in the GSM alphabet
-        {"0301234", "hi \xE4\xBD\xA0\xE5\xA5\xBD", 0x81, "0301234", 8}, // one CJK: all UCS2
-    };
-    for (const auto &c : cases) {
-        const SM_PARAM param = submitParameters(c.number, c.text, card);
-        EXPECT_EQ(param.numberType, c.numberType) << c.number;
-        EXPECT_EQ(param.number, c.digits) << c.number;
-        EXPECT_EQ(param.dcs, c.dcs) << c.text;
-        EXPECT_EQ(param.text, c.text);
+    for (const test::json &c : test::loadVectors("records/submit-parameters.json")) {
+        SCOPED_TRACE(c.dump());
+        const std::string number = c.at("number");
+        const std::string text = c.at("text");
+        const SM_PARAM param = submitParameters(number, text, card);
+        EXPECT_EQ(param.numberType, c.at("numberType"));
+        EXPECT_EQ(param.number, c.at("digits"));
+        EXPECT_EQ(param.dcs, c.at("dcs"));
+        EXPECT_EQ(param.text, text);
         EXPECT_EQ(param.smscType, 0x91);
         EXPECT_EQ(param.smsc, "491710760000");
         // GSM 11.11, 10.5.3: the status byte, the stored message, then 0xFF.
         for (const bool cdma : {false, true}) {
             card.isCdmaCard = cdma;
-            const MessageImage image = composeMessageImage(c.number, c.text, card);
-            Bytes expected = cdma ? CMyTools::encodesms(c.text, c.number) : Bytes{status::NotSent};
+            const MessageImage image = composeMessageImage(number, text, card);
+            Bytes expected = cdma ? CMyTools::encodesms(text, number) : Bytes{status::NotSent};
             if (!cdma) {
                 const Bytes pdu = CMyTools::gsmEncodePdu(param);
                 expected.insert(expected.end(), pdu.begin(), pdu.end());
             }
             expected.resize(image.size(), 0xFF);
-            EXPECT_TRUE(std::equal(expected.begin(), expected.end(), image.begin())) << c.text;
+            EXPECT_TRUE(std::equal(expected.begin(), expected.end(), image.begin()));
         }
         card.isCdmaCard = false;
     }

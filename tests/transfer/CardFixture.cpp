@@ -2,6 +2,7 @@
 
 #include "codec/CMyTools.h"
 #include "records/PhonebookRecord.h"
+#include "support/CardRecord.h"
 #include "virtualcard/ProfileJson.h"
 
 namespace velnor::test {
@@ -58,7 +59,7 @@ std::vector<std::string> CardFixture::cardRecords(const std::string &file, size_
     std::vector<std::string> records;
     for (size_t i = 1; i <= count; ++i) {
         const std::optional<Bytes> record =
-            host->withCard([&](VirtualSim &sim) { return sim.record(file, i); });
+            host->withCard([&](VirtualSim &sim) { return cardRecord(sim, file, i); });
         records.push_back(record ? CMyTools::hex2asc(record->data(), record->size()) : "");
     }
     return records;

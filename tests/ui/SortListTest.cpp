@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/Fakes.h"
+#include "support/TestVectors.h"
 #include "widgets/CSortListCtrl.h"
 #include "widgets/ListHeadings.h"
 #include "widgets/SortOrder.h"
@@ -52,30 +53,16 @@ std::vector<std::string> sortedKeys(const std::vector<std::string> &keys, bool a
     return result;
 }
 
-struct SortCase {
-    const char *name;
-    std::vector<std::string> keys;
-    std::vector<std::string> ascending;
-};
-
-class SortKindTest : public ::testing::TestWithParam<SortCase> {};
-
-TEST_P(SortKindTest, SortsAscendingAndTheReverseDescending) {
-    const SortCase &c = GetParam();
-    EXPECT_EQ(sortedKeys(c.keys, true), c.ascending);
-    const std::vector<std::string> descending = sortedKeys(c.keys, false);
-    EXPECT_EQ(std::vector<std::string>(descending.rbegin(), descending.rend()), c.ascending);
+TEST(SortOrderTest, EachKindSortsAscendingAndTheReverseDescending) {
+    for (const test::json &v : test::loadVectors("widgets/sort-kinds.json")) {
+        SCOPED_TRACE(v.dump());
+        const auto keys = v.at("keys").get<std::vector<std::string>>();
+        EXPECT_EQ(sortedKeys(keys, true), v.at("ascending"));
+        std::vector<std::string> descending = sortedKeys(keys, false);
+        std::reverse(descending.begin(), descending.end());
+        EXPECT_EQ(descending, v["ascending"]);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, SortKindTest,
-    ::testing::Values(SortCase{"numbers", {"12", "9", "100", ""}, {"", "9", "12", "100"}},
-                      SortCase{
-                          "dates",
-                          {"01/03/2008", "31/01/2009", "31/02/2008", "01/02/2008", "31/12/2007"},
-                          {"31/12/2007", "01/02/2008", "31/02/2008", "01/03/2008", "31/01/2009"}},
-                      SortCase{"texts", {"beta", "alpha", "gamma"}, {"alpha", "beta", "gamma"}}),
-    [](const auto &info) { return std::string(info.param.name); });
 
 TEST(SortOrderTest, OnlyDigitsAreANumberAndOnlyDdMmYyyyADate) {
     EXPECT_EQ(cellKind("12"), CellKind::Number);

@@ -6,7 +6,8 @@
 namespace velnor::test {
 
 void WindowFixture::SetUp() {
-    paths = AppPaths::inOneFolder(dir.path());
+    paths = AppPaths::forExecutableDir(
+        dir.path(), [this](const char *) { return std::optional(dir.path().string()); });
     paths.langDir = VELNOR_PACK_DIR;
     settings.SetSettingsFile((dir / "velnor.config.xml").string());
     ini = std::make_unique<CIniFile>(dir.path());

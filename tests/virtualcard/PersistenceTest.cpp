@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "SimTestSupport.h"
+#include "support/CardRecord.h"
 #include "virtualcard/SimHost.h"
 
 namespace velnor::test {
@@ -32,7 +33,7 @@ protected:
     }
     Bytes phonebookRecord(SimHost &host, size_t number) {
         return host.withCard(
-            [&](VirtualSim &sim) { return *sim.record("3F00/7F10/6F3A", number); });
+            [&](VirtualSim &sim) { return *cardRecord(sim, "3F00/7F10/6F3A", number); });
     }
 
     TempDir dir;

