@@ -35,8 +35,6 @@ private:
     std::unique_ptr<CUSBOpKrnl> driver_;
     ConsolePanes panes_;
     StatusLine status_;
-    NoCommands commands_;
-    NoWorker worker_;
     ConsoleProgress progress_;
     Timing timing_ = Timing::none();
     std::optional<Environment> env_;

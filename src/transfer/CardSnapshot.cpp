@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "transfer/CardBackup.h"
+#include "transfer/RecordProgress.h"
 
 namespace velnor {
 
@@ -17,13 +18,7 @@ Snapshot snapshotCardFile(Environment &env, const SnapshotSource &source) {
 
     env.progress.begin(env.texts.get(8068), env.texts.get(9002), 0, source.recordCount);
     for (uint16_t i = 1; i <= source.recordCount; ++i) {
-        env.progress.step();
-        env.progress.pump();
-        if (env.progress.cancelled()) {
-            if (source.transaction != nullptr) {
-                source.transaction->end();
-            }
-            env.prompts.showMessage(MessageKind::Information, {0, "", "Progress Cancelled"});
+        if (!progressGoesOn(env, source.transaction)) {
             return {SnapshotResult::Cancelled, {}};
         }
         env.status.showProgress(8009, source.recordCount, i);

@@ -1,5 +1,7 @@
 #include "transfer/RecordWriting.h"
 
+#include "transfer/RecordProgress.h"
+
 namespace velnor {
 
 RecordsWritten
@@ -9,13 +11,7 @@ writeRecords(Environment &env, const RecordTarget &target,
     const uint16_t count = target.recordCount;
     env.progress.begin(env.texts.get(8068), env.texts.get(8069), 0, count);
     for (uint16_t i = 0; i < count; ++i) {
-        env.progress.step();
-        env.progress.pump();
-        if (env.progress.cancelled()) {
-            if (target.transaction != nullptr) {
-                target.transaction->end();
-            }
-            env.prompts.showMessage(MessageKind::Information, {0, "", "Progress Cancelled"});
+        if (!progressGoesOn(env, target.transaction)) {
             return RecordsWritten::Cancelled;
         }
         const auto number = static_cast<uint16_t>(i + 1);

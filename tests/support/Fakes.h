@@ -5,10 +5,10 @@
 #include <utility>
 #include <vector>
 
-#include "base/CommandStates.h"
 #include "base/ProgressSink.h"
 #include "base/StatusPanes.h"
 #include "base/WorkerPause.h"
+#include "ui/CommandStates.h"
 
 namespace velnor::test {
 

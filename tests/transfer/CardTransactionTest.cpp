@@ -1,4 +1,4 @@
-#include "CardFixture.h"
+#include "support/CardFixture.h"
 #include "support/TransactionAudit.h"
 #include "transfer/CardRestore.h"
 
@@ -13,8 +13,8 @@ using CardTransactions = CardFixture;
 TEST_F(CardTransactions, HoldEveryCommandAndNoQuestion) {
     TransactionAuditDriver audit;
     TransactionAwarePrompts asked{audit};
-    Environment audited{audit,   asked,    texts,  status,     commands,
-                        watcher, progress, timing, dir.path(), dir.path()};
+    Environment audited{audit,  asked,      texts,      status,  progress,
+                        timing, dir.path(), dir.path(), &watcher};
     insertCard({{kAdnPath, 30, 4, {adnRecord("Anna", "1")}},
                 {kSmsPath, 176, 3, {smsRecord(1)}, "00"},
                 {kSmspPath, 40, 1, {}}},
@@ -22,12 +22,12 @@ TEST_F(CardTransactions, HoldEveryCommandAndNoQuestion) {
     session.card.chv1Code = "1234";
     session.card.chv1CodeOwner = kIdentity;
     asked.yesNo = {true};
-    EXPECT_EQ(readCard(session, audited, CardFile::Phonebook), ReadOutcome::Done);
-    EXPECT_EQ(readCard(session, audited, CardFile::Messages), ReadOutcome::Done);
+    EXPECT_EQ(readCard(session, audited, CardFile::Phonebook).outcome, ReadOutcome::Done);
+    EXPECT_EQ(readCard(session, audited, CardFile::Messages).outcome, ReadOutcome::Done);
     EXPECT_EQ(session.messages.size(), 1u);
     progress.steps = 0;
     progress.cancelAtStep = 2;
-    EXPECT_EQ(readCard(session, audited, CardFile::Phonebook), ReadOutcome::Cancelled);
+    EXPECT_EQ(readCard(session, audited, CardFile::Phonebook).outcome, ReadOutcome::Cancelled);
 
     session.cardPhonebook.appendRow({"1", "\xEA\xB0\x80\xEA\xB0\x81", "2"}); // asks for 0x82
     asked.yesNo = {true, true};
@@ -44,8 +44,8 @@ TEST_F(CardTransactions, HoldEveryCommandAndNoQuestion) {
         RestoreOutcome::Done);
 
     insertCard({});
-    EXPECT_EQ(readCard(session, audited, CardFile::Phonebook), ReadOutcome::Failed);
-    EXPECT_EQ(readCard(session, audited, CardFile::Messages), ReadOutcome::Failed);
+    EXPECT_EQ(readCard(session, audited, CardFile::Phonebook).outcome, ReadOutcome::Failed);
+    EXPECT_EQ(readCard(session, audited, CardFile::Messages).outcome, ReadOutcome::Failed);
     EXPECT_EQ(asked.ids(),
               (std::vector<int>{8023, 0, 8023, 8033, 8032, 8033, 0, 8032, 8073, 8073}));
     EXPECT_GE(audit.transactionsBegun(), 8u);

@@ -1,4 +1,4 @@
-#include "CardFixture.h"
+#include "support/CardFixture.h"
 
 #include "codec/CMyTools.h"
 #include "records/PhonebookRecord.h"
@@ -7,7 +7,6 @@
 namespace velnor::test {
 
 void CardFixture::SetUp() {
-    session.setTitles(texts);
     session.reader.devicePath = path;
     session.reader.readerPresent = true;
     session.reader.readerCdmaCapable = true;

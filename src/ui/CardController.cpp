@@ -1,9 +1,10 @@
-#include "transfer/CardController.h"
+#include "ui/CardController.h"
 
 #include "card/CardOpening.h"
 #include "card/ChvOperations.h"
 #include "reader/CardHandle.h"
 #include "reader/ReaderInquiry.h"
+#include "ui/CommandMap.h"
 
 namespace velnor {
 
@@ -23,8 +24,8 @@ private:
 };
 
 CardController::CardController(Session &session, Environment &env, WatcherControl &watcher,
-                               TabAccess tabs)
-    : s_(session), env_(env), watcher_(watcher), tabs_(std::move(tabs)) {}
+                               CommandStates &commands, TabAccess tabs)
+    : s_(session), env_(env), watcher_(watcher), commands_(commands), tabs_(std::move(tabs)) {}
 
 void CardController::publish() {
     watcher_.share({s_.reader.chv1Pending, s_.reader.lastIdentity});
@@ -38,15 +39,12 @@ void CardController::lookForReader() {
     Busy busy(*this);
     ReaderState &reader = s_.reader;
     StatusLine &status = env_.status;
-    CommandStates &commands = env_.commands;
     readersKnown_ = env_.driver.ListReaders();
     const std::optional<std::string> path = env_.driver.FindDeviceEntry();
     if (!path) {
         reader.devicePath.clear();
         reader.readerPresent = false;
-        applyConnectionState(commands, false);
-        commands.setCommandEnabled(command::Connect, CommandPlace::Menu, false);
-        commands.setCommandEnabled(command::Connect, CommandPlace::Toolbar, false);
+        showReaderFound(commands_, ReaderFound::None);
         status.showReader(8026);
         status.clear(1);
         status.clear(2);
@@ -64,8 +62,7 @@ void CardController::lookForReader() {
     }
     const std::optional<ReaderInquiry> inquiry = block ? parseInquiry(*block) : std::nullopt;
     if (!inquiry) {
-        commands.setCommandEnabled(command::Connect, CommandPlace::Menu, false);
-        commands.setCommandEnabled(command::Connect, CommandPlace::Toolbar, false);
+        showReaderFound(commands_, ReaderFound::NotUsable);
         reader.readerPresent = false;
         status.showReader(8027);
         status.clear(1);
@@ -76,8 +73,7 @@ void CardController::lookForReader() {
         s_.card.simFunction = *inquiry->simFunction;
     }
     reader.readerCdmaCapable = inquiry->cdmaCapable();
-    commands.setCommandEnabled(command::Connect, CommandPlace::Menu, true);
-    commands.setCommandEnabled(command::Connect, CommandPlace::Toolbar, true);
+    showReaderFound(commands_, ReaderFound::Usable);
     status.showReader(8028, inquiry->versionByte, inquiry->versionValue);
 
     const Timing &timing = env_.timing;
@@ -97,9 +93,11 @@ void CardController::lookForReader() {
 }
 
 bool CardController::openTheCard() {
-    CardOpeningContext opening{env_.driver,   env_.prompts, env_.texts, env_.status,
-                               env_.commands, s_.reader,    s_.card};
-    connected_ = openCard(opening);
+    CardOpeningContext opening{env_.driver, env_.prompts, env_.texts,
+                               env_.status, s_.reader,    s_.card};
+    const CardOpened opened = openCard(opening);
+    showCardOpened(commands_, opened);
+    connected_ = opened == CardOpened::Opened;
     return connected_;
 }
 
@@ -112,9 +110,7 @@ bool CardController::connect() {
     }
     publish(); // before the new watcher's first look
     watcher_.start({s_.reader.devicePath, s_.card.simFunction});
-    env_.commands.setCommandEnabled(command::FileMenuButton, CommandPlace::Toolbar, false);
-    env_.commands.setCommandEnabled(command::OpenFile, CommandPlace::Menu, false);
-    env_.commands.setCommandEnabled(command::SaveFile, CommandPlace::Menu, false);
+    showConnected(commands_);
     return true;
 }
 
@@ -126,13 +122,16 @@ void CardController::disconnect() {
     s_.cardPhonebook.clear();
     s_.messages.clear();
     env_.status.clear(1);
-    applyConnectionState(env_.commands, false);
+    showDisconnected(commands_);
     connected_ = false;
 }
 
-ReadOutcome CardController::read(int tab) {
+ReadResult CardController::read(int tab) {
     Busy busy(*this);
-    return readCard(s_, env_, tab == kPhonebookTab ? CardFile::Phonebook : CardFile::Messages);
+    const ReadResult result =
+        readCard(s_, env_, tab == kPhonebookTab ? CardFile::Phonebook : CardFile::Messages);
+    showRead(commands_, result);
+    return result;
 }
 
 void CardController::pinCommand(CodeDialog dialog, int waitBefore) {

@@ -1,9 +1,21 @@
-#include "CardFixture.h"
+#include "ui/CardController.h"
+#include "support/CardFixture.h"
 
 namespace velnor::test {
 namespace {
 
-using CardControllerTest = CardFixture;
+// The window's card logic over a test card, with the tabs it shows recorded.
+class CardControllerTest : public CardFixture {
+protected:
+    std::vector<int> tabsShown;
+    int currentTab = kPhonebookTab;
+    CardController controller{session, env, watcher, commands,
+                              TabAccess{[this](int tab) {
+                                            tabsShown.push_back(tab);
+                                            currentTab = tab;
+                                        },
+                                        [this] { return currentTab; }}};
+};
 
 const std::string kCardPane = std::string("Card ") + kIdentity;
 

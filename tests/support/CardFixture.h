@@ -16,7 +16,6 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "transfer/CardBackup.h"
-#include "transfer/CardController.h"
 #include "transfer/CardReader.h"
 #include "transfer/CardWriter.h"
 
@@ -73,11 +72,38 @@ public:
     }
 };
 
-// A card in a simulated reader of its own, read and written through the window's services and
-// its card logic, with every service scripted and the tabs recorded. The PIN, when on, is 1234
-// with unblock code 12345678.
-class CardFixture : public ::testing::Test {
+// Everything a window brings to the card operations, answering from scripts; the watcher it
+// holds is a stand-in.
+struct ScriptedWindow {
+    ScriptedWindow(CUSBOpKrnl &driver, const std::filesystem::path &dir)
+        : env{driver, prompts, texts, status, progress, timing, dir, dir, &watcher} {
+        session.setTitles(texts);
+    }
+
+    EnglishTexts texts;
+    ScriptedPrompts prompts;
+    RecordingPanes panes;
+    StatusLine status{panes, texts};
+    RecordingCommands commands;
+    FakeWatcher watcher;
+    ScriptedProgress progress;
+    Timing timing = Timing::none();
+    Session session;
+    Environment env;
+};
+
+// The place of a test card: a folder of its own and a simulated reader that holds it.
+struct CardPlace {
+    TempDir dir;
+    std::string path = "sim:" + (dir / "card.json").string();
+    InquiryDriver driver{path};
+};
+
+// A card in a simulated reader of its own, read and written through scripted window services.
+// The PIN, when on, is 1234 with unblock code 12345678.
+class CardFixture : public ::testing::Test, protected CardPlace, protected ScriptedWindow {
 protected:
+    CardFixture() : ScriptedWindow(driver, dir.path()) {}
     void SetUp() override;
     void TearDown() override;
 
@@ -87,7 +113,7 @@ protected:
     VirtualSim &card();
     void setQuirks(const CardQuirks &quirks);
     void pull() { setQuirks({.pulled = true}); }
-    ReadOutcome read(CardFile file) { return readCard(session, env, file); }
+    ReadOutcome read(CardFile file) { return readCard(session, env, file).outcome; }
     WriteResult write(CardFile file) { return writeCard(session, env, file); }
 
     std::vector<std::string> cardRecords(const std::string &path, size_t count);
@@ -98,31 +124,9 @@ protected:
     static std::vector<std::string> column(const RowList &list, size_t c);
     void expectWorkerBack();
 
-    TempDir dir;
-    std::string path = "sim:" + (dir / "card.json").string();
     // The transparent files the next card is told apart by.
     nlohmann::json identityFiles =
         nlohmann::json::array({{{"path", "3F00/2FE2"}, {"data", kCardA}}});
-    EnglishTexts texts;
-    ScriptedPrompts prompts;
-    RecordingPanes panes;
-    StatusLine status{panes, texts};
-    RecordingCommands commands;
-    FakeWatcher watcher;
-    ScriptedProgress progress;
-    Timing timing = Timing::none();
-    InquiryDriver driver{path};
-    Session session;
-    Environment env{driver,  prompts,  texts,  status,     commands,
-                    watcher, progress, timing, dir.path(), dir.path()};
-    std::vector<int> tabsShown;
-    int currentTab = kPhonebookTab;
-    CardController controller{session, env, watcher,
-                              TabAccess{[this](int tab) {
-                                            tabsShown.push_back(tab);
-                                            currentTab = tab;
-                                        },
-                                        [this] { return currentTab; }}};
     std::shared_ptr<SimHost> host;
 };
 

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "files/ListCommands.h"
 #include "files/ListFile.h"
 #include "support/EnglishTexts.h"
 #include "support/Fakes.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
+#include "ui/ListCommands.h"
 
 namespace velnor {
 namespace {
