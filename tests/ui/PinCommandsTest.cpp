@@ -45,6 +45,8 @@ TEST_F(PinCommandsTest, EachCommandAsksItsDialogAndTellsWhatTheCardDid) {
         ASSERT_FALSE(prompts.codeRequests.empty());
         EXPECT_EQ(prompts.codeRequests.back().dialog, step.dialog);
         EXPECT_EQ(prompts.asked.back().id, step.told);
+        EXPECT_EQ(prompts.asked.back().messageKind, MessageKind::Information);
+        EXPECT_FALSE(session().reader.chv1Pending || worker.shared.chv1Pending);
         EXPECT_EQ(chv().enabled, step.enabled);
         EXPECT_EQ(session().card.chv1Code, step.code);
         EXPECT_EQ(worker.pauses - pauses, 1) << "every command holds the watcher once";
