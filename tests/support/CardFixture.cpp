@@ -74,14 +74,6 @@ std::vector<std::string> CardFixture::backupRecords(const std::filesystem::path 
     return records;
 }
 
-std::vector<std::string> CardFixture::column(const RowList &list, size_t c) {
-    std::vector<std::string> values;
-    for (size_t row = 0; row < list.rowCount(); ++row) {
-        values.push_back(list.cell(row, c));
-    }
-    return values;
-}
-
 void CardFixture::expectWorkerBack() {
     EXPECT_EQ(watcher.depth, 0);
     EXPECT_FALSE(watcher.unbalanced);

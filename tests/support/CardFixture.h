@@ -13,6 +13,7 @@
 #include "support/EnglishTexts.h"
 #include "support/FakeWatcher.h"
 #include "support/Fakes.h"
+#include "support/RowColumns.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "transfer/CardBackup.h"
@@ -121,7 +122,6 @@ protected:
     std::vector<std::filesystem::path> cardBackups() {
         return cardBackupsOf(dir.path(), kIdentity);
     }
-    static std::vector<std::string> column(const RowList &list, size_t c);
     void expectWorkerBack();
 
     // The transparent files the next card is told apart by.

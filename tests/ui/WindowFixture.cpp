@@ -49,14 +49,6 @@ VirtualSim &WindowFixture::card() {
     return host->withCard([](VirtualSim &sim) -> VirtualSim & { return sim; });
 }
 
-std::vector<std::string> WindowFixture::column(const RowList &list, size_t c) {
-    std::vector<std::string> cells;
-    for (size_t row = 0; row < list.rowCount(); ++row) {
-        cells.push_back(list.cell(row, c));
-    }
-    return cells;
-}
-
 std::string WindowFixture::enabled(CommandPlace place, std::initializer_list<int> commands) const {
     std::string states;
     for (const int id : commands) {

@@ -15,6 +15,7 @@
 #include "reader/SimulatedDriver.h"
 #include "support/FakeWatcher.h"
 #include "support/Fakes.h"
+#include "support/RowColumns.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "ui/CMainDlg.h"
@@ -37,8 +38,6 @@ protected:
     CMainDlg &window() { return *window_; }
     Session &session() { return window_->session(); }
     VirtualSim &card();
-    // The cells of one column of a list.
-    static std::vector<std::string> column(const RowList &list, size_t c);
     // Whether each command is enabled in a place, as a text of 0 and 1.
     std::string enabled(CommandPlace place, std::initializer_list<int> commands) const;
     // Entry dialog answers, used in order; an empty queue cancels the dialog.
