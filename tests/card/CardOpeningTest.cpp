@@ -8,6 +8,7 @@
 #include "reader/CardTestSupport.h"
 #include "support/EnglishTexts.h"
 #include "support/Fakes.h"
+#include "support/ScriptedPrompts.h"
 #include "support/TransactionAudit.h"
 
 namespace velnor::test {
@@ -18,6 +19,7 @@ namespace {
 class CardOpening : public ::testing::Test {
 protected:
     void SetUp() override {
+        prompts.inTransaction = [this] { return driver.openTransactions() != 0; };
         reader.devicePath = path;
         reader.readerPresent = true;
     }
@@ -69,7 +71,7 @@ protected:
 
     std::string path = testDevicePath();
     TransactionAuditDriver driver{path};
-    TransactionAwarePrompts prompts{driver};
+    ScriptedPrompts prompts;
     EnglishTexts texts;
     RecordingPanes panes;
     StatusLine status{panes, texts};

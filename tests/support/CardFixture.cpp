@@ -7,6 +7,7 @@
 namespace velnor::test {
 
 void CardFixture::SetUp() {
+    prompts.inTransaction = [this] { return driver.openTransactions() != 0; };
     session.reader.devicePath = path;
     session.reader.readerPresent = true;
     session.reader.readerCdmaCapable = true;
@@ -14,6 +15,10 @@ void CardFixture::SetUp() {
 
 void CardFixture::TearDown() {
     SimulatedCards::instance().remove(path);
+    EXPECT_EQ(driver.looseCommands(), 0u) << "every card command runs in a transaction";
+    EXPECT_EQ(prompts.askedInTransaction, 0) << "no question while a transaction is open";
+    EXPECT_TRUE(driver.balanced());
+    EXPECT_EQ(driver.openTransactions(), 0);
 }
 
 void CardFixture::insertCard(const std::vector<TestFile> &files, bool chv1Enabled) {

@@ -16,6 +16,7 @@
 #include "support/RowColumns.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
+#include "support/TransactionAudit.h"
 #include "transfer/CardBackup.h"
 #include "transfer/CardReader.h"
 #include "transfer/CardWriter.h"
@@ -55,9 +56,9 @@ std::string adnRecord(const std::string &name, const std::string &number);
 std::string smsRecord(uint8_t statusByte);
 
 // A simulated reader that a test can unplug, and whose inquiry block it can change or take away.
-class InquiryDriver : public SimulatedDriver {
+class InquiryDriver : public TransactionAuditDriver {
 public:
-    using SimulatedDriver::SimulatedDriver;
+    using TransactionAuditDriver::TransactionAuditDriver;
     std::atomic<bool> attached{true}; // the reader watch looks from its own thread
     std::optional<std::vector<uint8_t>> block =
         std::vector<uint8_t>{0xB0, 0x02, 0x08, 0x00, 0x01, 'S', 'I', 'M', ' '};
@@ -101,7 +102,8 @@ struct CardPlace {
 };
 
 // A card in a simulated reader of its own, read and written through scripted window services.
-// The PIN, when on, is 1234 with unblock code 12345678.
+// Every command to the card must run inside a card transaction, and nothing may be asked while
+// one is open. The PIN, when on, is 1234 with unblock code 12345678.
 class CardFixture : public ::testing::Test, protected CardPlace, protected ScriptedWindow {
 protected:
     CardFixture() : ScriptedWindow(driver, dir.path()) {}
