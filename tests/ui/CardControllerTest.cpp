@@ -101,13 +101,16 @@ TEST_F(CardControllerTest, ConnectReplacesTheWatcherAndFailedConnectLeavesNone) 
     EXPECT_TRUE(watcher.shared.chv1Pending);
 }
 
-// Both forget the lists and keep watching; a card gone takes its code and identity along.
+// A card that wants its PIN is read once the right code is given. Disconnect and card gone both
+// forget the lists and keep watching; a card gone takes its code and identity along.
 TEST_F(CardControllerTest, DisconnectAndCardGoneForgetTheLists) {
     for (const bool gone : {false, true}) {
         insertSmallCard(true);
-        prompts.codes = {{{"1234"}, false}};
+        prompts.codes = {{{"4321"}, false}, {{"1234"}, false}};
         controller.lookForReader();
         ASSERT_EQ(session.card.chv1Code, "1234");
+        ASSERT_TRUE(session.phonebookLoaded && session.messagesLoaded);
+        EXPECT_FALSE(session.reader.chv1Pending);
         if (gone) {
             pull();
             controller.cardGone();
