@@ -49,6 +49,9 @@ CardOpened openCard(CardOpeningContext &c) {
             c.status.showCard(8030);
             return CardOpened::NoCard;
         }
+        if (c.answered) {
+            c.answered();
+        }
         master = selectWithStatus(c.driver, handle.get(), fid::MasterFile, f);
         if (!master) {
             return CardOpened::NotAnswering;

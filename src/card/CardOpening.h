@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "base/CardLink.h"
@@ -18,6 +19,9 @@ struct CardOpeningContext {
     StatusLine &status;
     ReaderState &reader;
     CardLink &link;
+    // Told as soon as the card has answered its reset, before any PIN dialog: the window shows
+    // the reader connected from then on.
+    std::function<void()> answered = {};
 };
 
 // Opens the card in the reader: checks that it answers, settles the PIN with the user when the

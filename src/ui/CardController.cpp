@@ -93,11 +93,11 @@ void CardController::lookForReader() {
 }
 
 bool CardController::openTheCard() {
-    CardOpeningContext opening{env_.driver, env_.prompts, env_.texts,
-                               env_.status, s_.reader,    s_.card};
-    const CardOpened opened = openCard(opening);
-    showCardOpened(commands_, opened);
-    connected_ = opened == CardOpened::Opened;
+    CardOpeningContext opening{
+        env_.driver, env_.prompts, env_.texts, env_.status, s_.reader, s_.card, [this] {
+            showCardAnswered(commands_);
+        }};
+    connected_ = openCard(opening) == CardOpened::Opened;
     return connected_;
 }
 

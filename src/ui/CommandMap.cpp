@@ -45,10 +45,8 @@ void showReaderFound(CommandStates &commands, ReaderFound found) {
                                found == ReaderFound::Usable);
 }
 
-void showCardOpened(CommandStates &commands, CardOpened opened) {
-    if (opened != CardOpened::NoCard) {
-        showConnection(commands, true);
-    }
+void showCardAnswered(CommandStates &commands) {
+    showConnection(commands, true);
 }
 
 void showConnected(CommandStates &commands) {

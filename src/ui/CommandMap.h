@@ -1,9 +1,8 @@
 #pragma once
 
 // Which of the window's commands are enabled, decided here alone: from what the reader search
-// found, how the card opened, and what the last read did.
+// found, whether the card answered, and what the last read did.
 
-#include "card/CardOpening.h"
 #include "transfer/CardReader.h"
 #include "ui/CommandStates.h"
 
@@ -18,8 +17,8 @@ enum class ReaderFound {
 // The window as built, before any reader or card.
 void showWindowBuilt(CommandStates &commands);
 void showReaderFound(CommandStates &commands, ReaderFound found);
-// A card that answered its reset makes the reader connected, whatever came after.
-void showCardOpened(CommandStates &commands, CardOpened opened);
+// A card that answered its reset makes the reader connected, whatever comes after.
+void showCardAnswered(CommandStates &commands);
 // The connect command opened the card: the list files wait for a read of it.
 void showConnected(CommandStates &commands);
 void showDisconnected(CommandStates &commands);

@@ -45,7 +45,8 @@ protected:
         }
     }
     CardOpened open() {
-        CardOpeningContext context{driver, prompts, texts, status, reader, link};
+        CardOpeningContext context{
+            driver, prompts, texts, status, reader, link, [this] { answered = true; }};
         return openCard(context);
     }
     bool run(CodeDialog dialog, bool *switchedOff = nullptr) {
@@ -77,6 +78,7 @@ protected:
     StatusLine status{panes, texts};
     ReaderState reader;
     CardLink link;
+    bool answered = false; // the window was told the card answered its reset
     std::shared_ptr<SimHost> card;
 };
 
@@ -104,7 +106,9 @@ TEST_F(CardOpening, SettlesThePinAsTheCardAndTheUserSay) {
             {"PinNotGiven", CardOpened::PinNotGiven}};
         const CardOpened result = results.at(c["opened"]);
         const bool opened = result == CardOpened::Opened;
+        answered = false;
         EXPECT_EQ(open(), result);
+        EXPECT_EQ(answered, result != CardOpened::NoCard);
         EXPECT_EQ(prompts.ids(), c.value("asked", std::vector<int>()));
         EXPECT_EQ(attemptsShown(), c.value("attempts", std::vector<int>()));
         EXPECT_EQ(reader.chv1Pending, c.value("pendingAfter", true));
