@@ -13,17 +13,18 @@ void WindowFixture::SetUp() {
     ini->SetFile("velnor.cfg");
     ASSERT_TRUE(texts.load(paths.langDir / "lang_en.so"));
     settings.SetSettingString("Configuration\\Language", "Name", "English");
-    devicePath = "sim:" + (dir / "card.json").string();
-    driver = std::make_unique<SimulatedDriver>(devicePath);
+    prompts.inTransaction = [this] { return driver.openTransactions() != 0; };
 }
 
 void WindowFixture::TearDown() {
     window_.reset();
-    SimulatedCards::instance().remove(devicePath);
+    SimulatedCards::instance().remove(path);
+    EXPECT_EQ(prompts.askedInTransaction, 0) << "no question while a transaction is open";
+    EXPECT_EQ(driver.looseCommands(), 0u) << "every card command runs in a transaction";
 }
 
 void WindowFixture::insertCard(CardProfile profile) {
-    host = SimulatedCards::instance().insertInMemory(devicePath, std::move(profile));
+    host = SimulatedCards::instance().insertInMemory(path, std::move(profile));
 }
 
 void WindowFixture::openWindow() {
@@ -31,7 +32,7 @@ void WindowFixture::openWindow() {
         insertCard(makeDemoCard(false));
     }
     const MainServices services{paths,   settings, *ini,   texts,
-                                prompts, *driver,  worker, Timing::none()};
+                                prompts, driver,   worker, Timing::none()};
     window_ = std::make_unique<CMainDlg>(services);
     window_->setEntryEditor([this](const PhoneEntry &entry) -> std::optional<PhoneEntry> {
         entriesOffered.push_back(entry);

@@ -12,7 +12,7 @@
 #include "app/CIniFile.h"
 #include "app/CXMLSettings.h"
 #include "app/PackTexts.h"
-#include "reader/SimulatedDriver.h"
+#include "support/CardFixture.h"
 #include "support/FakeWatcher.h"
 #include "support/Fakes.h"
 #include "support/RowColumns.h"
@@ -25,7 +25,8 @@ namespace velnor::test {
 
 // The main window over a card in a simulated reader of its own: the demo card unless a test
 // inserts another, the English pack of the build, questions answered from a script, no waits.
-class WindowFixture : public ::testing::Test {
+// No question is asked while a card transaction is open.
+class WindowFixture : public ::testing::Test, protected CardPlace {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -44,15 +45,12 @@ protected:
     std::deque<std::optional<PhoneEntry>> entryAnswers;
     std::vector<PhoneEntry> entriesOffered;
 
-    TempDir dir;
     AppPaths paths;
     CXMLSettings settings;
     std::unique_ptr<CIniFile> ini;
     PackTexts texts;
     ScriptedPrompts prompts;
     FakeWatcher worker;
-    std::string devicePath;
-    std::unique_ptr<SimulatedDriver> driver;
     std::shared_ptr<SimHost> host;
     std::unique_ptr<CMainDlg> window_;
 };
