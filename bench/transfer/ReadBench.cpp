@@ -26,11 +26,7 @@ public:
     const char *find(int id) const override { return builtin_en::langString(id); }
 };
 
-class Quiet : public UserPrompts,
-              public ProgressSink,
-              public StatusPanes,
-              public CommandStates,
-              public WorkerPause {
+class Quiet : public UserPrompts, public ProgressSink, public StatusPanes {
 public:
     bool askYesNo(const Prompt &) override { return false; }
     void showMessage(MessageKind, const Prompt &) override {}
@@ -43,9 +39,6 @@ public:
     bool cancelled() const override { return false; }
     void close() override {}
     void showPane(int, const std::string &) override {}
-    void setCommandEnabled(int, CommandPlace, bool) override {}
-    void pause() override {}
-    void resume() override {}
 };
 
 std::string hex(const uint8_t *bytes, size_t count) {
@@ -115,11 +108,11 @@ void readFullCard(benchmark::State &state, CardFile file,
     session.setTitles(texts);
     session.reader.devicePath = path;
     session.reader.readerCdmaCapable = true;
-    Environment env{driver, quiet, texts, status, quiet, quiet, quiet, timing, dir, dir};
+    Environment env{driver, quiet, texts, status, quiet, timing, dir, dir};
     double peakMiB = 0;
     for (auto _ : state) {
         const bench::HeapPeak peak;
-        if (readCard(session, env, file) != ReadOutcome::Done) {
+        if (readCard(session, env, file).outcome != ReadOutcome::Done) {
             state.SkipWithError("the read failed");
             break;
         }

@@ -11,10 +11,16 @@ public:
     virtual void resume() = 0;
 };
 
-// Resumes on every way out of a scope, unless released early with resumeNow().
+// Resumes on every way out of a scope, unless released early with resumeNow(). A null worker
+// (the command-line tool runs no watcher) holds nothing.
 class PauseGuard {
 public:
-    explicit PauseGuard(WorkerPause &worker) : worker_(worker) { worker_.pause(); }
+    explicit PauseGuard(WorkerPause &worker) : PauseGuard(&worker) {}
+    explicit PauseGuard(WorkerPause *worker) : worker_(worker), held_(worker != nullptr) {
+        if (held_) {
+            worker_->pause();
+        }
+    }
     ~PauseGuard() { resumeNow(); }
     PauseGuard(const PauseGuard &) = delete;
     PauseGuard &operator=(const PauseGuard &) = delete;
@@ -22,13 +28,13 @@ public:
     void resumeNow() {
         if (held_) {
             held_ = false;
-            worker_.resume();
+            worker_->resume();
         }
     }
 
 private:
-    WorkerPause &worker_;
-    bool held_ = true;
+    WorkerPause *worker_;
+    bool held_;
 };
 
 } // namespace velnor

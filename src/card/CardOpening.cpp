@@ -39,21 +39,7 @@ PinStep settlePin(CardOpeningContext &c, const FileStatus &master, bool &dialogS
 
 } // namespace
 
-void applyConnectionState(CommandStates &commands, bool connected) {
-    commands.setCommandEnabled(command::Connect, CommandPlace::Menu, !connected);
-    for (const int id : {command::Disconnect, command::Read, command::PinSwitch, command::PinChange,
-                         command::PinUnblock}) {
-        commands.setCommandEnabled(id, CommandPlace::Menu, connected);
-    }
-    commands.setCommandEnabled(command::Connect, CommandPlace::Toolbar, !connected);
-    for (const int id : {command::Disconnect, command::Read, command::PinMenuButton}) {
-        commands.setCommandEnabled(id, CommandPlace::Toolbar, connected);
-    }
-    commands.setCommandEnabled(command::Write, CommandPlace::Menu, false);
-    commands.setCommandEnabled(command::Write, CommandPlace::Toolbar, false);
-}
-
-bool openCard(CardOpeningContext &c) {
+CardOpened openCard(CardOpeningContext &c) {
     const uint8_t f = c.link.simFunction;
     std::optional<FileStatus> master;
     std::string identity;
@@ -63,12 +49,14 @@ bool openCard(CardOpeningContext &c) {
         std::array<uint8_t, 64> atr{};
         if (!handle.isOpen() || c.driver.GetATRValue(handle.get(), atr.data(), f) == 0) {
             c.status.showCard(text::NoCard);
-            return false;
+            return CardOpened::NoCard;
         }
-        applyConnectionState(c.commands, true);
+        if (c.answered) {
+            c.answered();
+        }
         master = selectWithStatus(c.driver, handle.get(), fid::MasterFile, f);
         if (!master) {
-            return false;
+            return CardOpened::NotAnswering;
         }
         // The identity needs no PIN; knowing it before the PIN step keeps a code with its card.
         identity = readCardIdentity(c.driver, handle.get(), f);
@@ -80,7 +68,7 @@ bool openCard(CardOpeningContext &c) {
     }
     bool dialogShown = false;
     if (settlePin(c, *master, dialogShown) == PinStep::Failed) {
-        return false;
+        return CardOpened::PinNotGiven;
     }
     CardHandle handle(c.driver, c.reader.devicePath);
     CardTransaction transaction(c.driver, handle.get());
@@ -91,7 +79,7 @@ bool openCard(CardOpeningContext &c) {
     c.link.isCdmaCard = handle.isOpen() && detectCdmaCard(c.driver, handle.get(), f);
     c.reader.lastIdentity = identity;
     c.status.showCard(text::CardPresent, identity);
-    return true;
+    return CardOpened::Opened;
 }
 
 } // namespace velnor

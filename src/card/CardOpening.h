@@ -1,9 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "base/CardLink.h"
-#include "base/CommandStates.h"
 #include "base/StatusPanes.h"
 #include "base/Texts.h"
 #include "base/UserPrompts.h"
@@ -12,23 +12,28 @@
 
 namespace velnor {
 
-// The commands of a connected (or disconnected) reader in menu and toolbar.
-void applyConnectionState(CommandStates &commands, bool connected);
-
 struct CardOpeningContext {
     CUSBOpKrnl &driver;
     UserPrompts &prompts;
     const Texts &texts;
     StatusLine &status;
-    CommandStates &commands;
     ReaderState &reader;
     CardLink &link;
+    // Told as soon as the card has answered its reset, before any PIN dialog: the window shows
+    // the reader connected from then on.
+    std::function<void()> answered = {};
 };
 
 // Opens the card in the reader: checks that it answers, settles the PIN with the user when the
 // card asks for it, reads its identity into the status bar and finds out whether it is a CDMA
 // card. A code the program holds is kept only for the card that accepted it: another card
 // makes the PIN pending again, so one card's code is never offered to another.
-bool openCard(CardOpeningContext &context);
+enum class CardOpened {
+    Opened,
+    NoCard,       // no card in the reader, or no answer to reset; pane 1 says so (text::NoCard)
+    NotAnswering, // it answered the reset but not the selection of its master file
+    PinNotGiven,  // the PIN or unblock dialog was cancelled, or the card refused the code
+};
+CardOpened openCard(CardOpeningContext &context);
 
 } // namespace velnor

@@ -135,7 +135,7 @@ int runRead(Context &context) {
         return status;
     }
     const Session &session = run.session;
-    switch (readCard(run.session, run.env(), file)) {
+    switch (readCard(run.session, run.env(), file).outcome) {
     case ReadOutcome::Done:
         break;
     case ReadOutcome::Cancelled: {

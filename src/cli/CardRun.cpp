@@ -30,8 +30,8 @@ CardRun::CardRun(Context &context)
       driver_(context.makeDriver()), panes_(context.err, context.options.verbose),
       status_(panes_, context.texts) {
     session.setTitles(context.texts);
-    env_.emplace(Environment{*driver_, prompts, context.texts, status_, commands_, worker_,
-                             progress_, timing_, context.dataDir, context.logDir});
+    env_.emplace(Environment{*driver_, prompts, context.texts, status_, progress_, timing_,
+                             context.dataDir, context.logDir});
 }
 
 int CardRun::open(const BeforePin &beforePin) {
@@ -58,18 +58,22 @@ int CardRun::open(const BeforePin &beforePin) {
             }
         }
     }
-    CardOpeningContext opening{*driver_,  prompts,        context_.texts, status_,
-                               commands_, session.reader, session.card};
-    if (!openCard(opening)) {
+    CardOpeningContext opening{*driver_, prompts,        context_.texts,
+                               status_,  session.reader, session.card};
+    switch (openCard(opening)) {
+    case CardOpened::Opened:
+        return Done;
+    case CardOpened::NoCard:
+        return fail(context_, NoCard, "There is no card in the reader " + path + ".");
+    case CardOpened::PinNotGiven:
         if (prompts.pinWanted()) {
             return fail(context_, Refused, "The card asks for its PIN: give it with --pin.");
         }
-        if (status_.memory().card.id == text::NoCard) {
-            return fail(context_, NoCard, "There is no card in the reader " + path + ".");
-        }
-        return fail(context_, Refused, "The card could not be opened.");
+        break;
+    case CardOpened::NotAnswering:
+        break;
     }
-    return Done;
+    return fail(context_, Refused, "The card could not be opened.");
 }
 
 } // namespace velnor::cli

@@ -36,8 +36,6 @@ private:
     std::shared_ptr<CardConnection> connection_; // for the whole command
     ConsolePanes panes_;
     StatusLine status_;
-    NoCommands commands_;
-    NoWorker worker_;
     ConsoleProgress progress_;
     Timing timing_ = Timing::none();
     std::optional<Environment> env_;

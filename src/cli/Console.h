@@ -4,11 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "base/CommandStates.h"
 #include "base/ProgressSink.h"
 #include "base/StatusPanes.h"
 #include "base/UserPrompts.h"
-#include "base/WorkerPause.h"
 
 namespace velnor::cli {
 
@@ -71,18 +69,6 @@ public:
 private:
     std::ostream &err_;
     bool verbose_;
-};
-
-class NoCommands : public CommandStates {
-public:
-    void setCommandEnabled(int, CommandPlace, bool) override {}
-};
-
-// The tool runs no card watcher.
-class NoWorker : public WorkerPause {
-public:
-    void pause() override {}
-    void resume() override {}
 };
 
 } // namespace velnor::cli

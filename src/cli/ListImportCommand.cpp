@@ -4,7 +4,7 @@
 #include "card/FileStatus.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
-#include "files/ListCommands.h"
+#include "files/ListImport.h"
 #include "reader/CardHandle.h"
 #include "reader/ReaderInquiry.h"
 #include "records/PhonebookRecord.h"

@@ -40,9 +40,9 @@ private:
 bool learnCard(CardRun &run, CardFile file) {
     ReadBeforeWritePrompts quiet(run.prompts);
     const Environment &env = run.env();
-    Environment reading{env.driver, quiet,        env.texts,  env.status,    env.commands,
-                        env.worker, env.progress, env.timing, env.backupDir, env.logDir};
-    return readCard(run.session, reading, file) == ReadOutcome::Done;
+    Environment reading{env.driver,   quiet,      env.texts,     env.status,
+                        env.progress, env.timing, env.backupDir, env.logDir};
+    return readCard(run.session, reading, file).outcome == ReadOutcome::Done;
 }
 
 constexpr const char *kCancelledBeforeWriting =

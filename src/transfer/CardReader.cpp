@@ -13,6 +13,7 @@
 #include "records/MessageRecord.h"
 #include "records/PhonebookRecord.h"
 #include "transfer/PhonebookTransfer.h"
+#include "transfer/RecordProgress.h"
 
 namespace velnor {
 
@@ -30,12 +31,12 @@ class Read {
 public:
     Read(Session &session, Environment &env) : s_(session), env_(env) {}
 
-    ReadOutcome run(CardFile file);
+    ReadResult run(CardFile file);
 
 private:
     bool openCard();
-    ReadOutcome readPhonebook();
-    ReadOutcome readMessages();
+    ReadResult readPhonebook();
+    ReadResult readMessages();
     bool loadServiceCentre();
     void closeLog(RecordLog &log);
     // Steps the progress window; false when the user cancelled.
@@ -45,7 +46,6 @@ private:
         env_.prompts.showMessage(MessageKind::Error, {id, "", env_.texts.get(id)});
     }
     void endTransaction() { transaction_.reset(); }
-    void finish();
 
     uint8_t f() const { return s_.card.simFunction; }
 
@@ -55,26 +55,26 @@ private:
     std::optional<CardTransaction> transaction_;
 };
 
-ReadOutcome Read::run(CardFile file) {
+ReadResult Read::run(CardFile file) {
     env_.timing.wait(env_.timing.readStart);
     PauseGuard pause(env_.worker);
     if (!openCard()) {
         endTransaction();
         handle_.reset();
-        return ReadOutcome::Failed;
+        return {};
     }
     s_.card.ucs82Unsupported = false;
     s_.card.ucs82Probed = false;
-    const ReadOutcome outcome = file == CardFile::Phonebook ? readPhonebook() : readMessages();
+    const ReadResult result = file == CardFile::Phonebook ? readPhonebook() : readMessages();
     env_.progress.close();
     endTransaction();
     handle_.reset();
-    if (outcome != ReadOutcome::Failed) {
+    if (result.outcome != ReadOutcome::Failed) {
         env_.timing.wait(env_.timing.finishBefore);
         pause.resumeNow();
         env_.timing.wait(env_.timing.finishAfter);
     }
-    return outcome;
+    return result;
 }
 
 bool Read::openCard() {
@@ -96,25 +96,21 @@ bool Read::openCard() {
 }
 
 bool Read::advance(uint16_t total, uint16_t index) {
-    env_.progress.step();
-    env_.progress.pump();
-    if (env_.progress.cancelled()) {
-        endTransaction();
-        env_.prompts.showMessage(MessageKind::Information, {0, "", "Progress Cancelled"});
+    if (!progressGoesOn(env_, transaction_ ? &*transaction_ : nullptr)) {
         return false;
     }
     env_.status.showProgress(text::ReadingRecord, total, index);
     return true;
 }
 
-ReadOutcome Read::readPhonebook() {
+ReadResult Read::readPhonebook() {
     CUSBOpKrnl &driver = env_.driver;
     const int h = handle_->get();
     selectFile(driver, h, fid::Telecom, f());
     const std::optional<FileStatus> file = selectWithStatus(driver, h, fid::Phonebook, f());
     if (!file) {
         fileError(text::CardFileNotAccessible);
-        return ReadOutcome::Failed;
+        return {};
     }
     const uint8_t length = file->recordLength();
     const uint16_t count = file->recordCount();
@@ -138,7 +134,7 @@ ReadOutcome Read::readPhonebook() {
             RecordBuffer record{};
             if (driver.ReadRecord(h, length, static_cast<uint8_t>(i), f(), record.data(), false) ==
                 0) {
-                return ReadOutcome::Failed;
+                return {};
             }
             log.append(record.data(), length);
             const std::optional<PhoneEntry> entry = decodePhonebookRecord(record.data(), length);
@@ -150,9 +146,8 @@ ReadOutcome Read::readPhonebook() {
     }
     endTransaction();
     closeLog(log);
-    s_.cardPhonebookRowsRead = s_.cardPhonebook.rowCount();
-    env_.status.showProgress(text::EntriesRead, count,
-                             static_cast<uint16_t>(s_.cardPhonebookRowsRead));
+    const size_t rows = s_.cardPhonebook.rowCount();
+    env_.status.showProgress(text::EntriesRead, count, static_cast<uint16_t>(rows));
     SaveListFile((env_.backupDir / "Phone.fph").string(), s_.cardPhonebook, env_.prompts,
                  env_.texts, Durability::Replaced);
 
@@ -165,8 +160,7 @@ ReadOutcome Read::readPhonebook() {
     s_.activePhonebook.setLocal(takeOver);
     env_.timing.wait(env_.timing.takeOverRedraw);
     s_.phonebookLoaded = true;
-    finish();
-    return cancelled ? ReadOutcome::Cancelled : ReadOutcome::Done;
+    return {cancelled ? ReadOutcome::Cancelled : ReadOutcome::Done, count, rows};
 }
 
 void Read::closeLog(RecordLog &log) {
@@ -205,7 +199,7 @@ bool Read::loadServiceCentre() {
     return true;
 }
 
-ReadOutcome Read::readMessages() {
+ReadResult Read::readMessages() {
     CUSBOpKrnl &driver = env_.driver;
     const int h = handle_->get();
     MessageList &messages = s_.messages;
@@ -213,19 +207,19 @@ ReadOutcome Read::readMessages() {
     s_.messagesLoaded = false;
     if (!s_.card.isCdmaCard) {
         if (!loadServiceCentre()) {
-            return ReadOutcome::Failed;
+            return {};
         }
     } else {
         if (!s_.reader.readerCdmaCapable) {
             fileError(text::CardFileNotAccessible);
-            return ReadOutcome::Failed;
+            return {};
         }
         selectFile(driver, h, fid::Cdma, f());
     }
     const std::optional<FileStatus> file = selectWithStatus(driver, h, fid::Messages, f());
     if (!file) {
         fileError(text::CardFileNotAccessible);
-        return ReadOutcome::Failed;
+        return {};
     }
     const uint8_t length = file->recordLength();
     const uint16_t count = file->recordCount();
@@ -245,7 +239,7 @@ ReadOutcome Read::readMessages() {
             RecordBuffer record{};
             if (driver.ReadRecord(h, length, static_cast<uint8_t>(i), f(), record.data(),
                                   s_.card.isCdmaCard) == 0) {
-                return ReadOutcome::Failed;
+                return {};
             }
             log.append(record.data(), length);
             std::optional<std::vector<std::string>> cells = messageRowCells(
@@ -259,27 +253,15 @@ ReadOutcome Read::readMessages() {
     closeLog(log);
     SaveListFile((env_.backupDir / "Message.fsm").string(), messages.rows(), env_.prompts,
                  env_.texts, Durability::Replaced);
-    s_.messageRowsRead = messages.size();
-    env_.status.showProgress(text::MessagesRead, count, static_cast<uint16_t>(s_.messageRowsRead));
-    env_.commands.setCommandEnabled(command::Add, CommandPlace::Button, true);
+    const size_t rows = messages.size();
+    env_.status.showProgress(text::MessagesRead, count, static_cast<uint16_t>(rows));
     s_.messagesLoaded = true;
-    finish();
-    return cancelled ? ReadOutcome::Cancelled : ReadOutcome::Done;
-}
-
-void Read::finish() {
-    CommandStates &commands = env_.commands;
-    commands.setCommandEnabled(command::Add, CommandPlace::Button, true);
-    commands.setCommandEnabled(command::OpenFile, CommandPlace::Menu, true);
-    commands.setCommandEnabled(command::SaveFile, CommandPlace::Menu, true);
-    commands.setCommandEnabled(command::Write, CommandPlace::Menu, true);
-    commands.setCommandEnabled(command::FileMenuButton, CommandPlace::Toolbar, true);
-    commands.setCommandEnabled(command::Write, CommandPlace::Toolbar, true);
+    return {cancelled ? ReadOutcome::Cancelled : ReadOutcome::Done, count, rows};
 }
 
 } // namespace
 
-ReadOutcome readCard(Session &session, Environment &env, CardFile file) {
+ReadResult readCard(Session &session, Environment &env, CardFile file) {
     return Read(session, env).run(file);
 }
 

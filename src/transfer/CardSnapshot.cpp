@@ -5,6 +5,7 @@
 
 #include "base/TextIds.h"
 #include "transfer/CardBackup.h"
+#include "transfer/RecordProgress.h"
 
 namespace velnor {
 
@@ -19,13 +20,7 @@ Snapshot snapshotCardFile(Environment &env, const SnapshotSource &source) {
     env.progress.begin(env.texts.get(text::PleaseWait), env.texts.get(text::SavingBackup), 0,
                        source.recordCount);
     for (uint16_t i = 1; i <= source.recordCount; ++i) {
-        env.progress.step();
-        env.progress.pump();
-        if (env.progress.cancelled()) {
-            if (source.transaction != nullptr) {
-                source.transaction->end();
-            }
-            env.prompts.showMessage(MessageKind::Information, {0, "", "Progress Cancelled"});
+        if (!progressGoesOn(env, source.transaction)) {
             return {SnapshotResult::Cancelled, {}};
         }
         env.status.showProgress(text::ReadingRecord, source.recordCount, i);

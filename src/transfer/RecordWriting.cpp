@@ -1,6 +1,7 @@
 #include "transfer/RecordWriting.h"
 
 #include "base/TextIds.h"
+#include "transfer/RecordProgress.h"
 
 namespace velnor {
 
@@ -12,13 +13,7 @@ writeRecords(Environment &env, const RecordTarget &target,
     env.progress.begin(env.texts.get(text::PleaseWait), env.texts.get(text::WorkingWithCard), 0,
                        count);
     for (uint16_t i = 0; i < count; ++i) {
-        env.progress.step();
-        env.progress.pump();
-        if (env.progress.cancelled()) {
-            if (target.transaction != nullptr) {
-                target.transaction->end();
-            }
-            env.prompts.showMessage(MessageKind::Information, {0, "", "Progress Cancelled"});
+        if (!progressGoesOn(env, target.transaction)) {
             return RecordsWritten::Cancelled;
         }
         const auto number = static_cast<uint16_t>(i + 1);

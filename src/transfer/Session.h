@@ -6,7 +6,6 @@
 #include <string>
 
 #include "base/CardLink.h"
-#include "base/CommandStates.h"
 #include "base/ProgressSink.h"
 #include "base/StatusPanes.h"
 #include "base/Texts.h"
@@ -49,8 +48,6 @@ struct Session {
     ActivePhonebook activePhonebook;
     bool phonebookLoaded = false;
     bool messagesLoaded = false;
-    size_t cardPhonebookRowsRead = 0; // row counts at the end of the last read
-    size_t messageRowsRead = 0;
 
     // Column titles of the three lists in the current language.
     void setTitles(const Texts &texts);
@@ -63,12 +60,11 @@ struct Environment {
     UserPrompts &prompts;
     const Texts &texts;
     StatusLine &status;
-    CommandStates &commands;
-    WorkerPause &worker;
     ProgressSink &progress;
     const Timing &timing;
     std::filesystem::path backupDir; // "Phone.fph", "Message.fsm"
     std::filesystem::path logDir;    // "phone.log", "sms.log"
+    WorkerPause *worker = nullptr;   // the card watcher, held by every operation; the tool has none
 };
 
 } // namespace velnor

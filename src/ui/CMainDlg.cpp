@@ -12,12 +12,12 @@
 #include <QVBoxLayout>
 
 #include "app/SettingsPass.h"
-#include "card/CardOpening.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CMessagePage.h"
 #include "ui/CPhoneEntryDlg.h"
 #include "ui/CStatusBar.h"
 #include "ui/CWorkProgressWnd.h"
+#include "ui/CommandMap.h"
 #include "ui/UiText.h"
 #include "ui/WindowWait.h"
 #include "widgets/CIconButton.h"
@@ -47,11 +47,11 @@ CMainDlg::CMainDlg(const MainServices &services, QWidget *parent)
       status_(*statusBar_, services.texts),
       progress_(std::make_unique<CWorkProgressWnd>(this, services.texts)) {
     setObjectName(QStringLiteral("CMainDlg"));
-    env_.emplace(Environment{services_.driver, services_.prompts, services_.texts, status_, *this,
-                             services_.worker, *progress_, services_.timing,
-                             services_.paths.dataDir, services_.paths.dataDir});
+    env_.emplace(Environment{services_.driver, services_.prompts, services_.texts, status_,
+                             *progress_, services_.timing, services_.paths.dataDir,
+                             services_.paths.dataDir, &services_.worker});
     controller_ = std::make_unique<CardController>(
-        session_, *env_, services_.worker,
+        session_, *env_, services_.worker, *this,
         TabAccess{[this](int tab) { showTab(tab); }, [this] { return currentTab(); }});
     session_.setTitles(services_.texts);
     setStatusBar(statusBar_);
@@ -96,16 +96,7 @@ void CMainDlg::buildWindow() {
     phonebookPage_->layout()->activate();
     phonebookPage_->setUpLists([this](int id) { return widthStore(id); });
     messagePage_->setUpList();
-    // Deleting the ticked rows needs no selection and stays available.
-    for (const int id :
-         {command::Add, command::Insert, command::Edit, command::MoveUp, command::MoveDown}) {
-        setCommandEnabled(id, CommandPlace::Button, false);
-    }
-    for (const int id : {command::OpenFile, command::SaveFile}) {
-        setCommandEnabled(id, CommandPlace::Menu, false);
-    }
-    setCommandEnabled(command::FileMenuButton, CommandPlace::Toolbar, false);
-    applyConnectionState(*this, false);
+    showWindowBuilt(*this);
 }
 
 QWidget *CMainDlg::buildCentre() {

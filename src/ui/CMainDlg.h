@@ -11,15 +11,15 @@
 #include "app/CXMLSettings.h"
 #include "app/LanguageMenu.h"
 #include "app/PackTexts.h"
-#include "base/CommandStates.h"
 #include "base/StatusPanes.h"
 #include "base/Timing.h"
 #include "base/UserPrompts.h"
 #include "base/WorkerPause.h"
 #include "reader/CUSBOpKrnl.h"
-#include "transfer/CardController.h"
 #include "transfer/Session.h"
 #include "ui/CPhonebookPage.h"
+#include "ui/CardController.h"
+#include "ui/CommandStates.h"
 
 class QAction;
 class QLabel;
@@ -55,8 +55,8 @@ class CMainDlg : public QMainWindow, public CommandStates {
 
 public:
     // Tabs of the tab control.
-    static constexpr int kPhonebookTab = 0;
-    static constexpr int kMessageTab = 1;
+    static constexpr int kPhonebookTab = velnor::kPhonebookTab;
+    static constexpr int kMessageTab = velnor::kMessageTab;
 
     explicit CMainDlg(const MainServices &services, QWidget *parent = nullptr);
     ~CMainDlg() override;

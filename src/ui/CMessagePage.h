@@ -2,12 +2,12 @@
 
 #include <QWidget>
 
-#include "base/CommandStates.h"
 #include "base/Texts.h"
 #include "base/Timing.h"
 #include "base/UserPrompts.h"
 #include "base/WorkerPause.h"
 #include "transfer/Session.h"
+#include "ui/CommandStates.h"
 #include "ui/MessageCommands.h"
 #include "widgets/CCheckListCtrl.h"
 

@@ -4,13 +4,13 @@
 #include <functional>
 #include <optional>
 
-#include "base/CommandStates.h"
 #include "base/StatusPanes.h"
 #include "base/Texts.h"
 #include "base/Timing.h"
 #include "base/WorkerPause.h"
 #include "records/PhonebookRecord.h"
 #include "transfer/Session.h"
+#include "ui/CommandStates.h"
 #include "widgets/CSortListCtrl.h"
 
 class QLabel;

@@ -7,13 +7,13 @@
 
 #include "app/ConfigKeys.h"
 #include "app/HelpFiles.h"
-#include "files/ListCommands.h"
 #include "transfer/CardWriter.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CMainDlg.h"
 #include "ui/CMessagePage.h"
 #include "ui/CStatusBar.h"
 #include "ui/CommandPause.h"
+#include "ui/ListCommands.h"
 #include "ui/UiText.h"
 
 namespace velnor {

@@ -7,11 +7,8 @@
 
 #include "PcscHarness.h"
 #include "reader/PcscDriver.h"
-#include "support/EnglishTexts.h"
-#include "support/Fakes.h"
-#include "support/ScriptedPrompts.h"
+#include "support/CardFixture.h"
 #include "support/TempDir.h"
-#include "transfer/Session.h"
 #include "virtualcard/ProfileJson.h"
 
 namespace velnor::test {
@@ -34,25 +31,6 @@ protected:
     }
 
     TempDir dir;
-};
-
-// Everything a window brings to the card operations, answering from scripts.
-struct ScriptedWindow {
-    explicit ScriptedWindow(CUSBOpKrnl &driver, const std::filesystem::path &dir)
-        : env{driver, prompts, texts, status, commands, worker, progress, timing, dir, dir} {
-        session.setTitles(texts);
-    }
-
-    EnglishTexts texts;
-    ScriptedPrompts prompts;
-    RecordingPanes panes;
-    StatusLine status{panes, texts};
-    RecordingCommands commands;
-    CountingWorker worker;
-    ScriptedProgress progress;
-    Timing timing = Timing::none();
-    Session session;
-    Environment env;
 };
 
 } // namespace velnor::test

@@ -44,11 +44,11 @@ protected:
     CardWatcher watcher{driver, events, timing};
     ScriptedWindow w{driver, dir.path()};
     Session &session = w.session;
-    Environment env{driver,  w.prompts, w.texts, w.status,   w.commands,
-                    watcher, progress,  timing,  dir.path(), dir.path()};
+    Environment env{driver, w.prompts,  w.texts,    w.status, progress,
+                    timing, dir.path(), dir.path(), &watcher};
     int currentTab = 0;
     CardController controller{
-        session, env, watcher,
+        session, env, watcher, w.commands,
         TabAccess{[this](int tab) { currentTab = tab; }, [this] { return currentTab; }}};
     WindowThread window;
     WindowEvents events{window, controller};

@@ -1,7 +1,6 @@
 #include "E2eFixture.h"
 #include "reader/SimulatedDriver.h"
-#include "support/FakeWatcher.h"
-#include "transfer/CardController.h"
+#include "ui/CardController.h"
 #include "virtualcard/DemoProfile.h"
 
 namespace velnor::test {
@@ -12,8 +11,7 @@ namespace {
 std::vector<std::string> readAtStart(ApduDriver &driver, ScriptedWindow &w) {
     std::vector<std::string> exchanges;
     driver.setTrace([&](int, const std::string &exchange, bool) { exchanges.push_back(exchange); });
-    FakeWatcher watcher;
-    CardController(w.session, w.env, watcher, TabAccess{[](int) {}, [] { return 0; }})
+    CardController(w.session, w.env, w.watcher, w.commands, TabAccess{[](int) {}, [] { return 0; }})
         .lookForReader();
     driver.setTrace(nullptr);
     EXPECT_TRUE(w.session.messagesLoaded && w.session.phonebookLoaded) << driver.lastError();

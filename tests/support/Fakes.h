@@ -5,10 +5,10 @@
 #include <utility>
 #include <vector>
 
-#include "base/CommandStates.h"
 #include "base/ProgressSink.h"
 #include "base/StatusPanes.h"
 #include "base/WorkerPause.h"
+#include "ui/CommandStates.h"
 
 namespace velnor::test {
 
@@ -54,25 +54,17 @@ class ScriptedProgress : public ProgressSink {
 public:
     int cancelAtStep = -1;
     int steps = 0;
-    int lower = 0;
     int upper = 0;
-    std::string title;
     bool open = false;
-    int closes = 0;
 
-    void begin(const std::string &t, const std::string &, int l, int u) override {
-        title = t;
-        lower = l;
+    void begin(const std::string &, const std::string &, int, int u) override {
         upper = u;
         open = true;
     }
     void step() override { ++steps; }
     void pump() override {}
     bool cancelled() const override { return cancelAtStep >= 0 && steps >= cancelAtStep; }
-    void close() override {
-        open = false;
-        ++closes;
-    }
+    void close() override { open = false; }
 };
 
 } // namespace velnor::test

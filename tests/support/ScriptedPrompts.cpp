@@ -16,22 +16,29 @@ template <typename Answer> std::optional<Answer> next(std::deque<Answer> &queue)
 
 } // namespace
 
+void ScriptedPrompts::note(Asked a) {
+    if (inTransaction && inTransaction()) {
+        ++askedInTransaction;
+    }
+    asked.push_back(std::move(a));
+}
+
 bool ScriptedPrompts::askYesNo(const Prompt &prompt) {
-    asked.push_back({Asked::YesNo, prompt.id, prompt.text});
+    note({Asked::YesNo, prompt.id, prompt.text});
     return next(yesNo).value_or(false);
 }
 
 void ScriptedPrompts::showMessage(MessageKind kind, const Prompt &prompt) {
-    asked.push_back({Asked::Message, prompt.id, prompt.text, kind});
+    note({Asked::Message, prompt.id, prompt.text, kind});
 }
 
 std::optional<std::string> ScriptedPrompts::chooseOpenFile(const FileChoice &choice) {
-    asked.push_back({Asked::OpenFile, 0, choice.defaultExtension});
+    note({Asked::OpenFile, 0, choice.defaultExtension});
     return next(files);
 }
 
 std::optional<std::string> ScriptedPrompts::chooseSaveFile(const FileChoice &choice) {
-    asked.push_back({Asked::SaveFile, 0, choice.defaultExtension});
+    note({Asked::SaveFile, 0, choice.defaultExtension});
     return next(files);
 }
 
@@ -44,7 +51,7 @@ std::optional<OpenFileAnswer> ScriptedPrompts::chooseOpenFileAndCodePage(const F
 }
 
 std::optional<CodeAnswer> ScriptedPrompts::askCodes(const CodeRequest &request) {
-    asked.push_back({Asked::Codes, static_cast<int>(request.dialog), std::string()});
+    note({Asked::Codes, static_cast<int>(request.dialog), std::string()});
     codeRequests.push_back(request);
     return next(codes);
 }

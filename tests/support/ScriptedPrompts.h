@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ public:
     std::deque<CodeAnswer> codes;      // empty: the dialog is cancelled
     std::vector<Asked> asked;
     std::vector<CodeRequest> codeRequests;
+    // Whether a card transaction is open: nothing may be asked while one is.
+    std::function<bool()> inTransaction;
+    int askedInTransaction = 0;
 
     bool askYesNo(const Prompt &prompt) override;
     void showMessage(MessageKind kind, const Prompt &prompt) override;
@@ -34,6 +38,9 @@ public:
 
     // The string numbers of everything asked or shown, in order (0 for fixed texts).
     std::vector<int> ids() const;
+
+private:
+    void note(Asked a);
 };
 
 } // namespace velnor::test

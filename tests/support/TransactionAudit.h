@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "reader/SimulatedDriver.h"
-#include "support/ScriptedPrompts.h"
 
 namespace velnor::test {
 
@@ -80,35 +79,6 @@ private:
     unsigned begun_ = 0;
     bool unbalanced_ = false;
     bool closedInTransaction_ = false;
-};
-
-// Scripted prompts that note every question asked while a card transaction was open.
-class TransactionAwarePrompts : public ScriptedPrompts {
-public:
-    explicit TransactionAwarePrompts(const TransactionAuditDriver &driver) : driver_(driver) {}
-
-    int askedInTransaction = 0;
-
-    bool askYesNo(const Prompt &prompt) override {
-        check();
-        return ScriptedPrompts::askYesNo(prompt);
-    }
-    void showMessage(MessageKind kind, const Prompt &prompt) override {
-        check();
-        ScriptedPrompts::showMessage(kind, prompt);
-    }
-    std::optional<CodeAnswer> askCodes(const CodeRequest &request) override {
-        check();
-        return ScriptedPrompts::askCodes(request);
-    }
-
-private:
-    void check() {
-        if (driver_.openTransactions() != 0) {
-            ++askedInTransaction;
-        }
-    }
-    const TransactionAuditDriver &driver_;
 };
 
 } // namespace velnor::test

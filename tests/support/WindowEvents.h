@@ -3,7 +3,7 @@
 #include "card/CardWatcher.h"
 #include "reader/ReaderMonitor.h"
 #include "support/WindowThread.h"
-#include "transfer/CardController.h"
+#include "ui/CardController.h"
 
 namespace velnor::test {
 

@@ -1,10 +1,10 @@
 #include <algorithm>
 #include <functional>
 
-#include "CardFixture.h"
 #include "card/ChvOperations.h"
 #include "codec/CMyTools.h"
 #include "records/MessageEdit.h"
+#include "support/CardFixture.h"
 #include "transfer/CardRestore.h"
 #include "virtualcard/ChvState.h"
 

@@ -1,6 +1,6 @@
 #include <functional>
 
-#include "CardFixture.h"
+#include "support/CardFixture.h"
 #include "support/UnwritablePlace.h"
 
 namespace velnor::test {

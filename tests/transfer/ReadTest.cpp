@@ -1,8 +1,8 @@
-#include "CardFixture.h"
 #include "codec/CMyTools.h"
 #include "files/ListFile.h"
 #include "records/MessageCompose.h"
 #include "records/PhonebookRecord.h"
+#include "support/CardFixture.h"
 
 namespace velnor::test {
 namespace {
@@ -39,17 +39,17 @@ TEST_F(CardRead, PhonebookListsEntriesInRecordOrderAndChangesNothing) {
         setQuirks(c.quirks);
         session.card.ucs82Unsupported = session.card.ucs82Probed = true;
         prompts.asked.clear();
-        ASSERT_EQ(read(CardFile::Phonebook), ReadOutcome::Done);
+        const ReadResult result = readCard(session, env, CardFile::Phonebook);
+        ASSERT_EQ(result.outcome, ReadOutcome::Done);
 
         EXPECT_EQ(column(session.cardPhonebook, 0), (Strings{"1", "2", "3"}));
         EXPECT_EQ(column(session.cardPhonebook, 1), (Strings{"Anna", "Bob {home}", "Carl"}));
         EXPECT_EQ(column(session.cardPhonebook, 2), (Strings{"0301234", "+4917012", "*#06#"}));
         EXPECT_EQ(session.card.alphaLength, 16u);
         EXPECT_TRUE(session.phonebookLoaded);
-        EXPECT_EQ(session.cardPhonebookRowsRead, 3u);
+        EXPECT_EQ(result.rows, 3u);
+        EXPECT_EQ(result.records, 10u);
         EXPECT_EQ(panes.panes[2], "Read 3 entries from 10 records");
-        EXPECT_TRUE(commands.isEnabled(command::Write, CommandPlace::Toolbar));
-        EXPECT_TRUE(commands.isEnabled(command::OpenFile, CommandPlace::Menu));
         EXPECT_EQ(prompts.ids(), (std::vector<int>{8023}));
         EXPECT_EQ(progress.upper, 10);
         expectWorkerBack();

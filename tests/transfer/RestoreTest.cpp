@@ -1,4 +1,4 @@
-#include "CardFixture.h"
+#include "support/CardFixture.h"
 #include "transfer/CardRestore.h"
 
 namespace velnor::test {

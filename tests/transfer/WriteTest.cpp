@@ -1,8 +1,8 @@
-#include "CardFixture.h"
 #include "codec/CMyTools.h"
 #include "files/ListFile.h"
 #include "records/MessageEdit.h"
 #include "records/PhonebookRecord.h"
+#include "support/CardFixture.h"
 
 namespace velnor::test {
 namespace {

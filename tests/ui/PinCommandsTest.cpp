@@ -1,5 +1,4 @@
 #include "WindowFixture.h"
-#include "virtualcard/DemoProfile.h"
 
 namespace velnor::test {
 namespace {
@@ -45,6 +44,8 @@ TEST_F(PinCommandsTest, EachCommandAsksItsDialogAndTellsWhatTheCardDid) {
         ASSERT_FALSE(prompts.codeRequests.empty());
         EXPECT_EQ(prompts.codeRequests.back().dialog, step.dialog);
         EXPECT_EQ(prompts.asked.back().id, step.told);
+        EXPECT_EQ(prompts.asked.back().messageKind, MessageKind::Information);
+        EXPECT_FALSE(session().reader.chv1Pending || worker.shared.chv1Pending);
         EXPECT_EQ(chv().enabled, step.enabled);
         EXPECT_EQ(session().card.chv1Code, step.code);
         EXPECT_EQ(worker.pauses - pauses, 1) << "every command holds the watcher once";
@@ -58,27 +59,6 @@ TEST_F(PinCommandsTest, EachCommandAsksItsDialogAndTellsWhatTheCardDid) {
     }
     EXPECT_EQ(prompts.asked.size(), asked + 3) << "a cancelled dialog is all there is";
     EXPECT_FALSE(chv().enabled);
-}
-
-TEST_F(PinCommandsTest, ACardThatWantsItsPinIsReadOnlyOnceTheRightCodeIsGiven) {
-    CardProfile profile = makeDemoCard(false);
-    profile.chv1.enabled = true;
-    insertCard(profile);
-    prompts.codes = {{{"4321"}, false}, {{"1234"}, false}};
-    openWindow();
-    ASSERT_EQ(prompts.codeRequests.size(), 2u);
-    EXPECT_EQ(prompts.codeRequests[0].dialog, CodeDialog::Verify);
-    EXPECT_EQ(prompts.codeRequests[0].attemptsLeft, 3);
-    EXPECT_EQ(prompts.codeRequests[1].attemptsLeft, 2);
-    EXPECT_TRUE(session().phonebookLoaded);
-    EXPECT_TRUE(session().messagesLoaded);
-    EXPECT_FALSE(session().reader.chv1Pending);
-
-    window_.reset();
-    openWindow();
-    EXPECT_FALSE(session().phonebookLoaded) << "no code given";
-    EXPECT_EQ(session().cardPhonebook.rowCount(), 0u);
-    EXPECT_TRUE(session().reader.chv1Pending);
 }
 
 } // namespace

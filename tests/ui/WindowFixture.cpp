@@ -14,17 +14,18 @@ void WindowFixture::SetUp() {
     ini->SetFile("velnor.cfg");
     ASSERT_TRUE(texts.load(paths.langDir / "lang_en.so"));
     settings.SetSettingString("Configuration\\Language", "Name", "English");
-    devicePath = "sim:" + (dir / "card.json").string();
-    driver = std::make_unique<SimulatedDriver>(devicePath);
+    prompts.inTransaction = [this] { return driver.openTransactions() != 0; };
 }
 
 void WindowFixture::TearDown() {
     window_.reset();
-    SimulatedCards::instance().remove(devicePath);
+    SimulatedCards::instance().remove(path);
+    EXPECT_EQ(prompts.askedInTransaction, 0) << "no question while a transaction is open";
+    EXPECT_EQ(driver.looseCommands(), 0u) << "every card command runs in a transaction";
 }
 
 void WindowFixture::insertCard(CardProfile profile) {
-    host = SimulatedCards::instance().insertInMemory(devicePath, std::move(profile));
+    host = SimulatedCards::instance().insertInMemory(path, std::move(profile));
 }
 
 void WindowFixture::openWindow() {
@@ -32,7 +33,7 @@ void WindowFixture::openWindow() {
         insertCard(makeDemoCard(false));
     }
     const MainServices services{paths,   settings, *ini,   texts,
-                                prompts, *driver,  worker, Timing::none()};
+                                prompts, driver,   worker, Timing::none()};
     window_ = std::make_unique<CMainDlg>(services);
     window_->setEntryEditor([this](const PhoneEntry &entry) -> std::optional<PhoneEntry> {
         entriesOffered.push_back(entry);
@@ -48,14 +49,6 @@ void WindowFixture::openWindow() {
 
 VirtualSim &WindowFixture::card() {
     return host->withCard([](VirtualSim &sim) -> VirtualSim & { return sim; });
-}
-
-std::vector<std::string> WindowFixture::column(const RowList &list, size_t c) {
-    std::vector<std::string> cells;
-    for (size_t row = 0; row < list.rowCount(); ++row) {
-        cells.push_back(list.cell(row, c));
-    }
-    return cells;
 }
 
 std::string WindowFixture::enabled(CommandPlace place, std::initializer_list<int> commands) const {

@@ -12,9 +12,10 @@
 #include "app/CIniFile.h"
 #include "app/CXMLSettings.h"
 #include "app/PackTexts.h"
-#include "reader/SimulatedDriver.h"
+#include "support/CardFixture.h"
 #include "support/FakeWatcher.h"
 #include "support/Fakes.h"
+#include "support/RowColumns.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "ui/CMainDlg.h"
@@ -24,7 +25,8 @@ namespace velnor::test {
 
 // The main window over a card in a simulated reader of its own: the demo card unless a test
 // inserts another, the English pack of the build, questions answered from a script, no waits.
-class WindowFixture : public ::testing::Test {
+// No question is asked while a card transaction is open.
+class WindowFixture : public ::testing::Test, protected CardPlace {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -37,23 +39,18 @@ protected:
     CMainDlg &window() { return *window_; }
     Session &session() { return window_->session(); }
     VirtualSim &card();
-    // The cells of one column of a list.
-    static std::vector<std::string> column(const RowList &list, size_t c);
     // Whether each command is enabled in a place, as a text of 0 and 1.
     std::string enabled(CommandPlace place, std::initializer_list<int> commands) const;
     // Entry dialog answers, used in order; an empty queue cancels the dialog.
     std::deque<std::optional<PhoneEntry>> entryAnswers;
     std::vector<PhoneEntry> entriesOffered;
 
-    TempDir dir;
     AppPaths paths;
     CXMLSettings settings;
     std::unique_ptr<CIniFile> ini;
     PackTexts texts;
     ScriptedPrompts prompts;
     FakeWatcher worker;
-    std::string devicePath;
-    std::unique_ptr<SimulatedDriver> driver;
     std::shared_ptr<SimHost> host;
     std::unique_ptr<CMainDlg> window_;
 };

@@ -12,6 +12,7 @@
 #include "reader/ReaderMonitor.h"
 #include "transfer/CardReader.h"
 #include "transfer/Session.h"
+#include "ui/CommandStates.h"
 
 namespace velnor {
 
@@ -27,7 +28,8 @@ struct TabAccess {
 class CardController : public CardEvents, public ReaderEvents {
 public:
     // env.worker is the watcher itself: the reads pause it like every other card operation.
-    CardController(Session &session, Environment &env, WatcherControl &watcher, TabAccess tabs);
+    CardController(Session &session, Environment &env, WatcherControl &watcher,
+                   CommandStates &commands, TabAccess tabs);
 
     // Looks for the reader (at start-up and whenever the reader watch calls for it): shows what
     // the reader can do in pane 0, connects, and reads the messages, then the phonebook.
@@ -38,7 +40,7 @@ public:
     // Command 5001: forgets the card's lists; the watcher goes on.
     void disconnect();
     // Command 5002 on a tab: reads the phonebook (tab 0) or the messages.
-    ReadOutcome read(int tab);
+    ReadResult read(int tab);
     // Commands 5004, 5005 and 5007: the PIN dialogs, with their information box after OK.
     void switchPin();
     void changePin();
@@ -75,6 +77,7 @@ private:
     Session &s_;
     Environment &env_;
     WatcherControl &watcher_;
+    CommandStates &commands_;
     TabAccess tabs_;
     int busy_ = 0;
     bool connected_ = false;

@@ -1,10 +1,11 @@
-#include "transfer/CardController.h"
+#include "ui/CardController.h"
 
 #include "base/TextIds.h"
 #include "card/CardOpening.h"
 #include "card/ChvOperations.h"
 #include "reader/CardHandle.h"
 #include "reader/ReaderInquiry.h"
+#include "ui/CommandMap.h"
 
 namespace velnor {
 
@@ -24,8 +25,8 @@ private:
 };
 
 CardController::CardController(Session &session, Environment &env, WatcherControl &watcher,
-                               TabAccess tabs)
-    : s_(session), env_(env), watcher_(watcher), tabs_(std::move(tabs)) {}
+                               CommandStates &commands, TabAccess tabs)
+    : s_(session), env_(env), watcher_(watcher), commands_(commands), tabs_(std::move(tabs)) {}
 
 void CardController::publish() {
     watcher_.share({s_.reader.chv1Pending, s_.reader.lastIdentity});
@@ -39,15 +40,12 @@ void CardController::lookForReader() {
     Busy busy(*this);
     ReaderState &reader = s_.reader;
     StatusLine &status = env_.status;
-    CommandStates &commands = env_.commands;
     readersKnown_ = env_.driver.ListReaders();
     const ReaderChoice choice = chooseReader(env_.driver);
     if (choice.fault == ReaderChoice::Fault::NoReader) {
         reader.devicePath.clear();
         reader.readerPresent = false;
-        applyConnectionState(commands, false);
-        commands.setCommandEnabled(command::Connect, CommandPlace::Menu, false);
-        commands.setCommandEnabled(command::Connect, CommandPlace::Toolbar, false);
+        showReaderFound(commands_, ReaderFound::None);
         status.showReader(text::NoReaderFound);
         status.clear(1);
         status.clear(2);
@@ -60,8 +58,7 @@ void CardController::lookForReader() {
         return;
     }
     if (choice.fault == ReaderChoice::Fault::NoSimFunction) {
-        commands.setCommandEnabled(command::Connect, CommandPlace::Menu, false);
-        commands.setCommandEnabled(command::Connect, CommandPlace::Toolbar, false);
+        showReaderFound(commands_, ReaderFound::NotUsable);
         reader.readerPresent = false;
         status.showReader(text::NoSimFunction);
         status.clear(1);
@@ -73,8 +70,7 @@ void CardController::lookForReader() {
         s_.card.simFunction = *inquiry.simFunction;
     }
     reader.readerCdmaCapable = inquiry.cdmaCapable();
-    commands.setCommandEnabled(command::Connect, CommandPlace::Menu, true);
-    commands.setCommandEnabled(command::Connect, CommandPlace::Toolbar, true);
+    showReaderFound(commands_, ReaderFound::Usable);
     status.showReader(text::ReaderReady, inquiry.versionByte, inquiry.versionValue);
 
     const Timing &timing = env_.timing;
@@ -94,9 +90,11 @@ void CardController::lookForReader() {
 }
 
 bool CardController::openTheCard() {
-    CardOpeningContext opening{env_.driver,   env_.prompts, env_.texts, env_.status,
-                               env_.commands, s_.reader,    s_.card};
-    connected_ = openCard(opening);
+    CardOpeningContext opening{
+        env_.driver, env_.prompts, env_.texts, env_.status, s_.reader, s_.card, [this] {
+            showCardAnswered(commands_);
+        }};
+    connected_ = openCard(opening) == CardOpened::Opened;
     return connected_;
 }
 
@@ -109,9 +107,7 @@ bool CardController::connect() {
     }
     publish(); // before the new watcher's first look
     watcher_.start({s_.reader.devicePath, s_.card.simFunction});
-    env_.commands.setCommandEnabled(command::FileMenuButton, CommandPlace::Toolbar, false);
-    env_.commands.setCommandEnabled(command::OpenFile, CommandPlace::Menu, false);
-    env_.commands.setCommandEnabled(command::SaveFile, CommandPlace::Menu, false);
+    showConnected(commands_);
     return true;
 }
 
@@ -123,13 +119,16 @@ void CardController::disconnect() {
     s_.cardPhonebook.clear();
     s_.messages.clear();
     env_.status.clear(1);
-    applyConnectionState(env_.commands, false);
+    showDisconnected(commands_);
     connected_ = false;
 }
 
-ReadOutcome CardController::read(int tab) {
+ReadResult CardController::read(int tab) {
     Busy busy(*this);
-    return readCard(s_, env_, tab == kPhonebookTab ? CardFile::Phonebook : CardFile::Messages);
+    const ReadResult result =
+        readCard(s_, env_, tab == kPhonebookTab ? CardFile::Phonebook : CardFile::Messages);
+    showRead(commands_, result);
+    return result;
 }
 
 void CardController::pinCommand(CodeDialog dialog, int waitBefore) {

@@ -3,8 +3,9 @@
 // it as blocking queued calls and the reader watch's reports as posted ones, as in the window.
 // Run under ThreadSanitizer, these tests show that the threads share nothing unsynchronised.
 
-#include "CardFixture.h"
+#include "support/CardFixture.h"
 #include "support/WindowEvents.h"
+#include "ui/CardController.h"
 
 namespace velnor::test {
 namespace {
@@ -27,10 +28,11 @@ protected:
     }
 
     CardWatcher realWatcher{driver, events, timing};
-    Environment liveEnv{driver,      prompts,  texts,  status,     commands,
-                        realWatcher, progress, timing, dir.path(), dir.path()};
+    Environment liveEnv{driver, prompts,    texts,      status,      progress,
+                        timing, dir.path(), dir.path(), &realWatcher};
+    int currentTab = kPhonebookTab;
     CardController live{
-        session, liveEnv, realWatcher,
+        session, liveEnv, realWatcher, commands,
         TabAccess{[this](int tab) { currentTab = tab; }, [this] { return currentTab; }}};
     WindowThread window;
     WindowEvents events{window, live};

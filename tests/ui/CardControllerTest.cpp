@@ -1,9 +1,21 @@
-#include "CardFixture.h"
+#include "ui/CardController.h"
+#include "support/CardFixture.h"
 
 namespace velnor::test {
 namespace {
 
-using CardControllerTest = CardFixture;
+// The window's card logic over a test card, with the tabs it shows recorded.
+class CardControllerTest : public CardFixture {
+protected:
+    std::vector<int> tabsShown;
+    int currentTab = kPhonebookTab;
+    CardController controller{session, env, watcher, commands,
+                              TabAccess{[this](int tab) {
+                                            tabsShown.push_back(tab);
+                                            currentTab = tab;
+                                        },
+                                        [this] { return currentTab; }}};
+};
 
 const std::string kCardPane = std::string("Card ") + kIdentity;
 
@@ -89,13 +101,16 @@ TEST_F(CardControllerTest, ConnectReplacesTheWatcherAndFailedConnectLeavesNone) 
     EXPECT_TRUE(watcher.shared.chv1Pending);
 }
 
-// Both forget the lists and keep watching; a card gone takes its code and identity along.
+// A card that wants its PIN is read once the right code is given. Disconnect and card gone both
+// forget the lists and keep watching; a card gone takes its code and identity along.
 TEST_F(CardControllerTest, DisconnectAndCardGoneForgetTheLists) {
     for (const bool gone : {false, true}) {
         insertSmallCard(true);
-        prompts.codes = {{{"1234"}, false}};
+        prompts.codes = {{{"4321"}, false}, {{"1234"}, false}};
         controller.lookForReader();
         ASSERT_EQ(session.card.chv1Code, "1234");
+        ASSERT_TRUE(session.phonebookLoaded && session.messagesLoaded);
+        EXPECT_FALSE(session.reader.chv1Pending);
         if (gone) {
             pull();
             controller.cardGone();
@@ -136,6 +151,14 @@ TEST_F(CardControllerTest, CardPutBackIsOpenedAndTheCurrentTabReadAgain) {
     EXPECT_EQ(watcher.depth, 0);
     EXPECT_EQ(watcher.shared.lastIdentity, kIdentity);
     EXPECT_FALSE(watcher.shared.chv1Pending);
+    // The PIN the watcher wants is asked until the user gives it.
+    for (const bool given : {false, true}) {
+        session.reader.chv1Pending = true;
+        prompts.codes.assign(given ? 1 : 0, {{"1234"}, false});
+        controller.pinWanted();
+        EXPECT_EQ(session.reader.chv1Pending, !given);
+        EXPECT_EQ(watcher.shared.chv1Pending, !given);
+    }
 }
 
 // Another card with a PIN of its own: the first card's code is never offered to it, whatever
@@ -164,40 +187,6 @@ TEST_F(CardControllerTest, EventsArrivingWhileTheWindowIsBusyAreLetGo) {
     EXPECT_TRUE(prompts.codeRequests.empty());
     EXPECT_TRUE(session.phonebookLoaded);
     EXPECT_EQ(panes.panes[1], kCardPane);
-}
-
-// The PIN commands say what they did; the PIN the watcher wants is asked until the user gives it.
-TEST_F(CardControllerTest, PinCommandsTellWhatTheyDid) {
-    insertSmallCard(true);
-    controller.pinWanted(); // cancelled
-    EXPECT_TRUE(session.reader.chv1Pending);
-    EXPECT_TRUE(watcher.shared.chv1Pending);
-    const struct {
-        void (CardController::*command)();
-        CodeAnswer typed;
-        int info; // 0: none
-    } cases[] = {
-        {&CardController::pinWanted, {{"1234"}, false}, 0},
-        {&CardController::switchPin, {{"1234"}, true}, 8043},
-        {&CardController::switchPin, {{"1234"}, false}, 8042},
-        {&CardController::changePin, {{"1234", "5678", "5678"}, false}, 8044},
-        {&CardController::unblockPin, {{"12345678", "2468", "2468"}, false}, 8079},
-    };
-    for (const auto &c : cases) {
-        prompts.asked.clear();
-        prompts.codes = {c.typed};
-        (controller.*c.command)();
-        ASSERT_EQ(prompts.asked.size(), c.info ? 2u : 1u);
-        EXPECT_EQ(prompts.asked.back().id, c.info);
-        EXPECT_EQ(prompts.asked.back().messageKind, MessageKind::Information);
-        EXPECT_EQ(watcher.depth, 0);
-        EXPECT_FALSE(session.reader.chv1Pending);
-        EXPECT_FALSE(watcher.shared.chv1Pending);
-    }
-    EXPECT_EQ(session.card.chv1Code, "2468");
-    prompts.asked.clear();
-    controller.changePin(); // cancelled: no information box
-    EXPECT_EQ(prompts.asked.size(), 1u);
 }
 
 // A reader plugged in, or a card put into a reader that is not watched, is acted on once the

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "base/TextIds.h"
-#include "files/ListCommands.h"
 #include "files/ListFile.h"
 #include "support/EnglishTexts.h"
 #include "support/Fakes.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
+#include "ui/ListCommands.h"
 
 namespace velnor {
 namespace {

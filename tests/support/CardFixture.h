@@ -13,10 +13,11 @@
 #include "support/EnglishTexts.h"
 #include "support/FakeWatcher.h"
 #include "support/Fakes.h"
+#include "support/RowColumns.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
+#include "support/TransactionAudit.h"
 #include "transfer/CardBackup.h"
-#include "transfer/CardController.h"
 #include "transfer/CardReader.h"
 #include "transfer/CardWriter.h"
 
@@ -55,9 +56,9 @@ std::string adnRecord(const std::string &name, const std::string &number);
 std::string smsRecord(uint8_t statusByte);
 
 // A simulated reader that a test can unplug, and whose inquiry block it can change or take away.
-class InquiryDriver : public SimulatedDriver {
+class InquiryDriver : public TransactionAuditDriver {
 public:
-    using SimulatedDriver::SimulatedDriver;
+    using TransactionAuditDriver::TransactionAuditDriver;
     std::atomic<bool> attached{true}; // the reader watch looks from its own thread
     std::optional<std::vector<uint8_t>> block =
         std::vector<uint8_t>{0xB0, 0x02, 0x08, 0x00, 0x01, 'S', 'I', 'M', ' '};
@@ -73,11 +74,39 @@ public:
     }
 };
 
-// A card in a simulated reader of its own, read and written through the window's services and
-// its card logic, with every service scripted and the tabs recorded. The PIN, when on, is 1234
-// with unblock code 12345678.
-class CardFixture : public ::testing::Test {
+// Everything a window brings to the card operations, answering from scripts; the watcher it
+// holds is a stand-in.
+struct ScriptedWindow {
+    ScriptedWindow(CUSBOpKrnl &driver, const std::filesystem::path &dir)
+        : env{driver, prompts, texts, status, progress, timing, dir, dir, &watcher} {
+        session.setTitles(texts);
+    }
+
+    EnglishTexts texts;
+    ScriptedPrompts prompts;
+    RecordingPanes panes;
+    StatusLine status{panes, texts};
+    RecordingCommands commands;
+    FakeWatcher watcher;
+    ScriptedProgress progress;
+    Timing timing = Timing::none();
+    Session session;
+    Environment env;
+};
+
+// The place of a test card: a folder of its own and a simulated reader that holds it.
+struct CardPlace {
+    TempDir dir;
+    std::string path = "sim:" + (dir / "card.json").string();
+    InquiryDriver driver{path};
+};
+
+// A card in a simulated reader of its own, read and written through scripted window services.
+// Every command to the card must run inside a card transaction, and nothing may be asked while
+// one is open. The PIN, when on, is 1234 with unblock code 12345678.
+class CardFixture : public ::testing::Test, protected CardPlace, protected ScriptedWindow {
 protected:
+    CardFixture() : ScriptedWindow(driver, dir.path()) {}
     void SetUp() override;
     void TearDown() override;
 
@@ -87,7 +116,7 @@ protected:
     VirtualSim &card();
     void setQuirks(const CardQuirks &quirks);
     void pull() { setQuirks({.pulled = true}); }
-    ReadOutcome read(CardFile file) { return readCard(session, env, file); }
+    ReadOutcome read(CardFile file) { return readCard(session, env, file).outcome; }
     WriteResult write(CardFile file) { return writeCard(session, env, file); }
 
     std::vector<std::string> cardRecords(const std::string &path, size_t count);
@@ -95,34 +124,11 @@ protected:
     std::vector<std::filesystem::path> cardBackups() {
         return cardBackupsOf(dir.path(), kIdentity);
     }
-    static std::vector<std::string> column(const RowList &list, size_t c);
     void expectWorkerBack();
 
-    TempDir dir;
-    std::string path = "sim:" + (dir / "card.json").string();
     // The transparent files the next card is told apart by.
     nlohmann::json identityFiles =
         nlohmann::json::array({{{"path", "3F00/2FE2"}, {"data", kCardA}}});
-    EnglishTexts texts;
-    ScriptedPrompts prompts;
-    RecordingPanes panes;
-    StatusLine status{panes, texts};
-    RecordingCommands commands;
-    FakeWatcher watcher;
-    ScriptedProgress progress;
-    Timing timing = Timing::none();
-    InquiryDriver driver{path};
-    Session session;
-    Environment env{driver,  prompts,  texts,  status,     commands,
-                    watcher, progress, timing, dir.path(), dir.path()};
-    std::vector<int> tabsShown;
-    int currentTab = kPhonebookTab;
-    CardController controller{session, env, watcher,
-                              TabAccess{[this](int tab) {
-                                            tabsShown.push_back(tab);
-                                            currentTab = tab;
-                                        },
-                                        [this] { return currentTab; }}};
     std::shared_ptr<SimHost> host;
 };
 

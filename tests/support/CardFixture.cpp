@@ -1,4 +1,4 @@
-#include "CardFixture.h"
+#include "support/CardFixture.h"
 
 #include "codec/CMyTools.h"
 #include "records/PhonebookRecord.h"
@@ -8,7 +8,7 @@
 namespace velnor::test {
 
 void CardFixture::SetUp() {
-    session.setTitles(texts);
+    prompts.inTransaction = [this] { return driver.openTransactions() != 0; };
     session.reader.devicePath = path;
     session.reader.readerPresent = true;
     session.reader.readerCdmaCapable = true;
@@ -16,6 +16,10 @@ void CardFixture::SetUp() {
 
 void CardFixture::TearDown() {
     SimulatedCards::instance().remove(path);
+    EXPECT_EQ(driver.looseCommands(), 0u) << "every card command runs in a transaction";
+    EXPECT_EQ(prompts.askedInTransaction, 0) << "no question while a transaction is open";
+    EXPECT_TRUE(driver.balanced());
+    EXPECT_EQ(driver.openTransactions(), 0);
 }
 
 void CardFixture::insertCard(const std::vector<TestFile> &files, bool chv1Enabled) {
@@ -74,14 +78,6 @@ std::vector<std::string> CardFixture::backupRecords(const std::filesystem::path 
         records.push_back(CMyTools::hex2asc(record.data(), record.size()));
     }
     return records;
-}
-
-std::vector<std::string> CardFixture::column(const RowList &list, size_t c) {
-    std::vector<std::string> values;
-    for (size_t row = 0; row < list.rowCount(); ++row) {
-        values.push_back(list.cell(row, c));
-    }
-    return values;
 }
 
 void CardFixture::expectWorkerBack() {

@@ -1,33 +1,12 @@
-#include "files/ListCommands.h"
+#include "ui/ListCommands.h"
 
 #include <fstream>
 
 #include "base/TextIds.h"
 #include "files/ListFile.h"
+#include "ui/CommandPause.h"
 
 namespace velnor {
-
-namespace {
-
-// Holds the watcher for a file command: a short wait before, a longer one before it goes on.
-class FileCommandPause {
-public:
-    explicit FileCommandPause(ListCommandContext &context) : context_(context) {
-        context_.timing.wait(context_.timing.commandBefore);
-        context_.worker.pause();
-    }
-    ~FileCommandPause() {
-        context_.timing.wait(context_.timing.commandAfter);
-        context_.worker.resume();
-    }
-    FileCommandPause(const FileCommandPause &) = delete;
-    FileCommandPause &operator=(const FileCommandPause &) = delete;
-
-private:
-    ListCommandContext &context_;
-};
-
-} // namespace
 
 bool FileExists(const std::string &path) {
     std::ifstream file(path);
@@ -49,7 +28,7 @@ FileChoice saveListChoice(ListTab tab) {
 
 bool openListCommand(ListCommandContext &context, ListTab tab, RowList &localPhonebook,
                      MessageList &messages, const CardState &card, ImportReport &report) {
-    FileCommandPause pause(context);
+    CommandPause pause(context.worker, context.timing, context.timing.commandBefore);
     report.overLengthFound = false;
     FileChoice choice = openListChoice(tab);
     choice.codePages.emplace_back();
@@ -87,7 +66,7 @@ bool openListCommand(ListCommandContext &context, ListTab tab, RowList &localPho
 
 bool saveListCommand(ListCommandContext &context, ListTab tab, const RowList &localPhonebook,
                      const MessageList &messages) {
-    FileCommandPause pause(context);
+    CommandPause pause(context.worker, context.timing, context.timing.commandBefore);
     const std::optional<std::string> path = context.prompts.chooseSaveFile(saveListChoice(tab));
     if (!path) {
         return false;

@@ -1,0 +1,70 @@
+#include "ui/CommandMap.h"
+
+namespace velnor {
+
+namespace {
+
+void showConnection(CommandStates &commands, bool connected) {
+    commands.setCommandEnabled(command::Connect, CommandPlace::Menu, !connected);
+    for (const int id : {command::Disconnect, command::Read, command::PinSwitch, command::PinChange,
+                         command::PinUnblock}) {
+        commands.setCommandEnabled(id, CommandPlace::Menu, connected);
+    }
+    commands.setCommandEnabled(command::Connect, CommandPlace::Toolbar, !connected);
+    for (const int id : {command::Disconnect, command::Read, command::PinMenuButton}) {
+        commands.setCommandEnabled(id, CommandPlace::Toolbar, connected);
+    }
+    commands.setCommandEnabled(command::Write, CommandPlace::Menu, false);
+    commands.setCommandEnabled(command::Write, CommandPlace::Toolbar, false);
+}
+
+void showListFiles(CommandStates &commands, bool enabled) {
+    commands.setCommandEnabled(command::OpenFile, CommandPlace::Menu, enabled);
+    commands.setCommandEnabled(command::SaveFile, CommandPlace::Menu, enabled);
+    commands.setCommandEnabled(command::FileMenuButton, CommandPlace::Toolbar, enabled);
+}
+
+} // namespace
+
+void showWindowBuilt(CommandStates &commands) {
+    // Deleting the ticked rows needs no selection and stays available.
+    for (const int id :
+         {command::Add, command::Insert, command::Edit, command::MoveUp, command::MoveDown}) {
+        commands.setCommandEnabled(id, CommandPlace::Button, false);
+    }
+    showListFiles(commands, false);
+    showConnection(commands, false);
+}
+
+void showReaderFound(CommandStates &commands, ReaderFound found) {
+    if (found == ReaderFound::None) {
+        showConnection(commands, false);
+    }
+    commands.setCommandEnabled(command::Connect, CommandPlace::Menu, found == ReaderFound::Usable);
+    commands.setCommandEnabled(command::Connect, CommandPlace::Toolbar,
+                               found == ReaderFound::Usable);
+}
+
+void showCardAnswered(CommandStates &commands) {
+    showConnection(commands, true);
+}
+
+void showConnected(CommandStates &commands) {
+    showListFiles(commands, false);
+}
+
+void showDisconnected(CommandStates &commands) {
+    showConnection(commands, false);
+}
+
+void showRead(CommandStates &commands, const ReadResult &read) {
+    if (read.outcome == ReadOutcome::Failed) {
+        return;
+    }
+    commands.setCommandEnabled(command::Add, CommandPlace::Button, true);
+    showListFiles(commands, true);
+    commands.setCommandEnabled(command::Write, CommandPlace::Menu, true);
+    commands.setCommandEnabled(command::Write, CommandPlace::Toolbar, true);
+}
+
+} // namespace velnor
