@@ -64,7 +64,7 @@ bool openCard(CardOpeningContext &c) {
             return false;
         }
         applyConnectionState(c.commands, true);
-        master = selectWithStatus(c.driver, handle.get(), fid::MasterFile, f);
+        master = selectWithStatus(c.driver, handle.get(), df::Master, f);
         if (!master) {
             return false;
         }

@@ -1,6 +1,6 @@
 #include "records/PhoneEntryCheck.h"
 
-#include "records/PhonebookRecord.h"
+#include "records/PhonebookFit.h"
 
 namespace velnor {
 

@@ -14,7 +14,7 @@
 #include "records/MessageStore.h"
 #include "records/MessageTextRules.h"
 #include "records/PhoneEntryCheck.h"
-#include "records/PhonebookRecord.h"
+#include "records/PhonebookFit.h"
 #include "ui/CNumberEdit.h"
 #include "ui/MessageCaptions.h"
 #include "ui/UiText.h"

@@ -1,0 +1,46 @@
+#pragma once
+
+// EF SMS, the short messages (GSM 11.11, 10.5.3), and its CDMA namesake in DF CDMA (3GPP2
+// C.S0023, 3.4.27): a status byte, then the stored message as the card keeps it.
+
+#include <span>
+
+#include "card/CardFile.h"
+#include "codec/CMyTools.h"
+#include "codec/MessageStatus.h"
+
+namespace velnor {
+
+struct StoredMessage {
+    uint8_t status = status::Read;
+    Bytes stored; // what follows the status byte, to the end of the record
+
+    bool operator==(const StoredMessage &) const = default;
+};
+
+// Both message files: the record of a message, or nullopt for a free one.
+struct MessageRecordFile {
+    static constexpr size_t tail = 0;
+    static constexpr std::array<uint8_t, 0> paddings{};
+    using Value = std::optional<StoredMessage>;
+
+    static Value decode(std::span<const uint8_t> record);
+    // A free record is status 0, the rest 0xFF.
+    static Bytes encode(const Value &message, size_t length);
+};
+
+struct EfSms : MessageRecordFile {
+    static constexpr std::array<uint16_t, 3> path{df::Master, df::Telecom, 0x6F3C};
+    static constexpr uint16_t id = path.back();
+    static constexpr size_t recordLength = 176;
+    static const std::vector<FileVector<Value>> &vectors();
+};
+
+struct EfCdmaSms : MessageRecordFile {
+    static constexpr std::array<uint16_t, 3> path{df::Master, df::Cdma, 0x6F3C};
+    static constexpr uint16_t id = path.back();
+    static constexpr size_t recordLength = 255;
+    static const std::vector<FileVector<Value>> &vectors();
+};
+
+} // namespace velnor
