@@ -44,9 +44,8 @@ EfAdn::Value EfAdn::decode(std::span<const uint8_t> record) {
 }
 
 Bytes EfAdn::encode(const Value &entry, size_t length, bool ucs82Unsupported) {
-    Bytes record(length, 0xFF);
     if (!entry || length < tail) {
-        return record;
+        return Bytes(length, 0xFF);
     }
     const size_t x = length - tail;
     Bytes alpha = encodeAlphaIdentifier(entry->name, ucs82Unsupported);
@@ -63,12 +62,21 @@ Bytes EfAdn::encode(const Value &entry, size_t length, bool ucs82Unsupported) {
             alpha[1] = static_cast<uint8_t>(std::min<size_t>(alpha[1], kept));
         }
     }
-    std::copy_n(alpha.begin(), std::min(alpha.size(), x), record.begin());
     // A UCS2 field of odd length must not end in half a character.
     if (alpha.size() > x && alpha[0] == 0x80 && x % 2 == 0 && x >= 2) {
-        record[x - 1] = 0xFF;
+        alpha.resize(x);
+        alpha[x - 1] = 0xFF;
     }
-    const std::string &number = entry->number;
+    return compose(alpha, entry->number, length);
+}
+
+Bytes EfAdn::compose(const Bytes &alpha, const std::string &number, size_t length) {
+    Bytes record(length, 0xFF);
+    if (length < tail) {
+        return record;
+    }
+    const size_t x = length - tail;
+    std::copy_n(alpha.begin(), std::min(alpha.size(), x), record.begin());
     if (number.empty()) {
         return record;
     }

@@ -34,6 +34,9 @@ struct EfAdn {
     // first 20 digits, and it is international when it starts with "+". An empty number leaves
     // the number fields 0xFF, as a card keeps a name alone.
     static Bytes encode(const Value &entry, size_t length, bool ucs82Unsupported = false);
+    // The record of `length` bytes for an alpha identifier already coded (cut at the alpha
+    // field) and a number as above.
+    static Bytes compose(const Bytes &alpha, const std::string &number, size_t length);
 
     static const std::vector<FileVector<Value>> &vectors();
 };

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "records/PhoneEntryCheck.h"
+#include "records/PhonebookFit.h"
 #include "ui/CNumberEdit.h"
 #include "ui/UiText.h"
 #include "widgets/ThemeIcons.h"

@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include "card/DemoProfile.h"
 #include "card/EfAdn.h"
 #include "card/EfIccid.h"
 #include "card/EfImsi.h"
 #include "card/EfSms.h"
 #include "card/EfSmsp.h"
+#include "support/TestVectors.h"
 
 namespace velnor {
 namespace {
@@ -46,6 +48,12 @@ TEST(CardFiles, DecodeEncodeAndPadding) {
     checkVectors<EfSms>();
     checkVectors<EfCdmaSms>();
     checkVectors<EfSmsp>();
+}
+
+// The demo cards, whose files the types encode, are written byte for byte as kept.
+TEST(CardFiles, DemoCardsAreWrittenAsKept) {
+    EXPECT_EQ(makeDemoProfile(false), test::vectorText("virtualcard/demo-gsm.json"));
+    EXPECT_EQ(makeDemoProfile(true), test::vectorText("virtualcard/demo-cdma.json"));
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 #include "E2eFixture.h"
+#include "card/DemoProfile.h"
 #include "reader/SimulatedDriver.h"
 #include "support/FakeWatcher.h"
 #include "transfer/CardController.h"
-#include "virtualcard/DemoProfile.h"
 
 namespace velnor::test {
 namespace {

@@ -1,5 +1,5 @@
 #include "WindowFixture.h"
-#include "virtualcard/DemoProfile.h"
+#include "card/DemoProfile.h"
 
 namespace velnor::test {
 namespace {
