@@ -14,10 +14,10 @@ using namespace status;
 constexpr char ServiceCentre[] = "491710760000";
 
 // A message record: the status byte, the stored message, 0xFF to the end; free without one.
-template <typename File> Bytes messageRecord(uint8_t statusByte, const Bytes &stored) {
-    return File::encode(
-        statusByte == Free ? std::nullopt : typename File::Value(StoredMessage{statusByte, stored}),
-        File::recordLength);
+Bytes messageRecord(uint8_t statusByte, const Bytes &stored) {
+    return EfSms::encode(statusByte == Free ? std::nullopt
+                                            : EfSms::Value(StoredMessage{statusByte, stored}),
+                         EfSms::recordLength);
 }
 
 Bytes received(const std::string &from, uint8_t dcs, const std::string &text,
@@ -84,10 +84,10 @@ void addMessages(CardFileSystem &files, CardFileSystem::Node telecom) {
     };
     size_t number = 1;
     for (const auto &[status, stored] : records) {
-        files.setRecord(messages, number++, messageRecord<EfSms>(status, stored));
+        files.setRecord(messages, number++, messageRecord(status, stored));
     }
     for (; number <= files.description(messages).recordCount; ++number) {
-        files.setRecord(messages, number, messageRecord<EfSms>(Free, {}));
+        files.setRecord(messages, number, messageRecord(Free, {}));
     }
 }
 
@@ -126,12 +126,11 @@ void addCdmaMessages(CardFileSystem &files, CardFileSystem::Node cdmaDirectory) 
     };
     size_t number = 1;
     for (const Bytes &record : records) {
-        files.setRecord(
-            messages, number++,
-            messageRecord<EfCdmaSms>(record[0], Bytes(record.begin() + 1, record.end())));
+        files.setRecord(messages, number++,
+                        EfCdmaSms::encode(EfCdmaSms::decode(record), EfCdmaSms::recordLength));
     }
     for (; number <= files.description(messages).recordCount; ++number) {
-        files.setRecord(messages, number, messageRecord<EfCdmaSms>(Free, {}));
+        files.setRecord(messages, number, EfCdmaSms::encode(std::nullopt, EfCdmaSms::recordLength));
     }
 }
 

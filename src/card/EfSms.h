@@ -1,7 +1,8 @@
 #pragma once
 
-// EF SMS, the short messages (GSM 11.11, 10.5.3), and its CDMA namesake in DF CDMA (3GPP2
-// C.S0023, 3.4.27): a status byte, then the stored message as the card keeps it.
+// EF SMS, the short messages (GSM 11.11, 10.5.3): a status byte, then the stored message as the
+// card keeps it; and its CDMA namesake in DF CDMA (3GPP2 C.S0023, 3.4.27): a status byte, the
+// length of the message, the message.
 
 #include <span>
 
@@ -13,33 +14,37 @@ namespace velnor {
 
 struct StoredMessage {
     uint8_t status = status::Read;
-    Bytes stored; // what follows the status byte, to the end of the record
+    Bytes stored; // GSM: what follows the status byte, to the end of the record; CDMA: the message
 
     bool operator==(const StoredMessage &) const = default;
 };
 
-// Both message files: the record of a message, or nullopt for a free one.
-struct MessageRecordFile {
+// The record of a message, or nullopt for a free one; a free record is status 0, the rest 0xFF.
+struct EfSms {
+    static constexpr std::array<uint16_t, 3> path{df::Master, df::Telecom, 0x6F3C};
+    static constexpr uint16_t id = path.back();
+    static constexpr size_t recordLength = 176;
     static constexpr size_t tail = 0;
+    // The stored message runs to the end of the record, so its filler is part of it.
     static constexpr std::array<uint8_t, 0> paddings{};
     using Value = std::optional<StoredMessage>;
 
     static Value decode(std::span<const uint8_t> record);
-    // A free record is status 0, the rest 0xFF.
     static Bytes encode(const Value &message, size_t length);
-};
-
-struct EfSms : MessageRecordFile {
-    static constexpr std::array<uint16_t, 3> path{df::Master, df::Telecom, 0x6F3C};
-    static constexpr uint16_t id = path.back();
-    static constexpr size_t recordLength = 176;
     static const std::vector<FileVector<Value>> &vectors();
 };
 
-struct EfCdmaSms : MessageRecordFile {
+struct EfCdmaSms {
     static constexpr std::array<uint16_t, 3> path{df::Master, df::Cdma, 0x6F3C};
     static constexpr uint16_t id = path.back();
     static constexpr size_t recordLength = 255;
+    static constexpr size_t tail = 0;
+    static constexpr std::array<uint8_t, 2> paddings{0xFF, 0x00};
+    using Value = std::optional<StoredMessage>;
+
+    // A length beyond the record keeps what the record holds.
+    static Value decode(std::span<const uint8_t> record);
+    static Bytes encode(const Value &message, size_t length);
     static const std::vector<FileVector<Value>> &vectors();
 };
 
