@@ -24,7 +24,9 @@ EfSms::Value EfSms::decode(std::span<const uint8_t> record) {
     if (record.empty() || !messageInUse(record[0])) {
         return std::nullopt;
     }
-    return StoredMessage{record[0], Bytes(record.begin() + 1, record.end())};
+    const size_t size =
+        CMyTools::gsmPduLength(record.data() + 1, record.size() - 1, !messageIsSentType(record[0]));
+    return StoredMessage{record[0], Bytes(record.begin() + 1, record.begin() + 1 + size)};
 }
 
 Bytes EfSms::encode(const Value &message, size_t length) {
@@ -44,13 +46,27 @@ Bytes EfCdmaSms::encode(const Value &message, size_t length) {
     return messageRecord(message, {size}, length);
 }
 
-// pySim publishes no vectors for these files; these are records of the demo card.
+// pySim publishes no vectors for these files; these are records of the demo card, with some
+// filler after the message.
+namespace {
+
+StoredMessage message(uint8_t statusByte, const char *hex) {
+    return {statusByte, *CMyTools::asc2hex(hex)};
+}
+
+} // namespace
+
 const std::vector<FileVector<EfSms::Value>> &EfSms::vectors() {
     static const std::vector<FileVector<Value>> vectors{
-        {"05079194710167000011000D91947116325476F80000A712D37219947FD741613A0807A2A3CBEE10",
-         StoredMessage{status::Sent,
-                       *CMyTools::asc2hex("079194710167000011000D91947116325476F80000A712D37219"
-                                          "947FD741613A0807A2A3CBEE10")}},
+        // A submit in the default alphabet.
+        {"05079194710167000011000D91947116325476F80000A712D37219947FD741613A0807A2A3CBEE10FFFF",
+         message(status::Sent, "079194710167000011000D91947116325476F80000A712D37219947FD741613A"
+                               "0807A2A3CBEE10")},
+        // A deliver in UCS2 whose last character ends in 0xFF 0x1F.
+        {"030791947101670000040D91683118325476F80008423051615402231C4F60597DFF0C660E59294E0B5348"
+         "4E0970B989C19762597D5417FF1FFFFF",
+         message(status::Unread, "0791947101670000040D91683118325476F80008423051615402231C4F6059"
+                                 "7DFF0C660E59294E0B53484E0970B989C19762597D5417FF1F")},
         {"00FFFFFFFFFFFFFFFF", std::nullopt},
     };
     return vectors;
@@ -60,10 +76,8 @@ const std::vector<FileVector<EfCdmaSms::Value>> &EfCdmaSms::vectors() {
     static const std::vector<FileVector<Value>> vectors{
         {"03370000021002020702C4E048D159E0082700031000200118205A7B02CBEFF80AA343395A70046BBAA01CCB"
          "6AA0BFF8F80306240316190512FFFF",
-         StoredMessage{status::Unread,
-                       *CMyTools::asc2hex("0000021002020702C4E048D159E0082700031000200118205A7B"
-                                          "02CBEFF80AA343395A70046BBAA01CCB6AA0BFF8F803062403161"
-                                          "90512")}},
+         message(status::Unread, "0000021002020702C4E048D159E0082700031000200118205A7B02CBEFF80A"
+                                 "A343395A70046BBAA01CCB6AA0BFF8F80306240316190512")},
         {"00FFFF", std::nullopt},
     };
     return vectors;

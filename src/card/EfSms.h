@@ -14,7 +14,7 @@ namespace velnor {
 
 struct StoredMessage {
     uint8_t status = status::Read;
-    Bytes stored; // GSM: what follows the status byte, to the end of the record; CDMA: the message
+    Bytes stored; // the message, without the filler after it
 
     bool operator==(const StoredMessage &) const = default;
 };
@@ -25,10 +25,11 @@ struct EfSms {
     static constexpr uint16_t id = path.back();
     static constexpr size_t recordLength = 176;
     static constexpr size_t tail = 0;
-    // The stored message runs to the end of the record, so its filler is part of it.
-    static constexpr std::array<uint8_t, 0> paddings{};
+    static constexpr std::array<uint8_t, 2> paddings{0xFF, 0x00};
     using Value = std::optional<StoredMessage>;
 
+    // The message ends where its TPDU does (GSM 03.40, 9.2.2); one that does not decode keeps
+    // the rest of the record.
     static Value decode(std::span<const uint8_t> record);
     static Bytes encode(const Value &message, size_t length);
     static const std::vector<FileVector<Value>> &vectors();
