@@ -33,10 +33,10 @@ inline constexpr uint16_t Cdma = 0x7F25;
 // `ucs82Unsupported` encodes for a card that does not keep the 0x81 and 0x82 codings; a
 // `foreign` image is one another writer makes, which is only read.
 template <typename Value> struct FileVector {
-    FileVector(const char *image, Value value, std::optional<Value> written = std::nullopt,
-               bool ucs82Unsupported = false, bool foreign = false)
-        : image(image), value(std::move(value)), written(std::move(written)),
-          ucs82Unsupported(ucs82Unsupported), foreign(foreign) {}
+    FileVector(const char *hex, Value decoded, std::optional<Value> writtenFrom = std::nullopt,
+               bool without82 = false, bool foreignImage = false)
+        : image(hex), value(std::move(decoded)), written(std::move(writtenFrom)),
+          ucs82Unsupported(without82), foreign(foreignImage) {}
 
     const char *image;
     Value value;

@@ -62,7 +62,7 @@ Bytes EfSmsp::encode(const Value &parameters, size_t length) {
 
 namespace {
 
-SmsParameters parameters(std::string name, uint8_t indicators, ServiceCentreAddress centre) {
+SmsParameters smsParameters(std::string name, uint8_t indicators, ServiceCentreAddress centre) {
     SmsParameters parameters;
     parameters.name = std::move(name);
     parameters.indicators = indicators;
@@ -80,10 +80,10 @@ const std::vector<FileVector<EfSmsp::Value>> &EfSmsp::vectors() {
         // osmocom pySim, pySim/ts_51_011.py, EF_SMSP: no destination; a service centre the
         // indicators give but whose address is unused.
         {"454E6574776F726B73FFFFFFFFFFFFFFF1FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF0000A7",
-         parameters("ENetworks", 0xF1, {})},
+         smsParameters("ENetworks", 0xF1, {})},
         // The demo card's: the service centre +491710760000.
         {"FFFFFFFFFFFFFFFFFFFFFFFFE1FFFFFFFFFFFFFFFFFFFFFFFF0791947101670000FFFFFFFF0000A7",
-         parameters("", 0xE1, {0x07, 0x91, "491710760000"})},
+         smsParameters("", 0xE1, {0x07, 0x91, "491710760000"})},
         {"FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", std::nullopt},
     };
     return vectors;
