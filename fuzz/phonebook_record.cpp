@@ -5,11 +5,12 @@
 #include <cstdlib>
 
 #include "base/Utf8.h"
-#include "records/PhonebookRecord.h"
+#include "card/EfAdn.h"
+#include "records/PhonebookFit.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     using namespace velnor;
-    const std::optional<PhoneEntry> entry = decodePhonebookRecord(data, size);
+    const std::optional<PhoneEntry> entry = EfAdn::decode({data, size});
     if (!entry) {
         return 0;
     }
@@ -18,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         std::abort();
     }
     // An entry of neither name nor number is written as a free record.
-    const Bytes again = encodePhonebookRecord(*entry, size, false);
-    const std::optional<PhoneEntry> back = decodePhonebookRecord(again.data(), again.size());
+    const Bytes again = EfAdn::encode(entry, size);
+    const std::optional<PhoneEntry> back = EfAdn::decode(again);
     const bool nothing = entry->name.empty() && entry->number.empty();
     if (again.size() != size || (back ? back->number != entry->number : !nothing)) {
         std::abort();

@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "virtualcard/DemoProfile.h"
+#include "card/DemoProfile.h"
 #include "virtualcard/VpcdFront.h"
 
 namespace {

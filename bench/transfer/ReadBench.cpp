@@ -11,10 +11,10 @@
 
 #include "BuiltinEnglish.h"
 #include "HeapUse.h"
+#include "card/EfAdn.h"
 #include "reader/SimulatedCards.h"
 #include "reader/SimulatedDriver.h"
 #include "records/MessageCompose.h"
-#include "records/PhonebookRecord.h"
 #include "transfer/CardReader.h"
 #include "virtualcard/ProfileJson.h"
 
@@ -51,8 +51,9 @@ std::string fullCardProfile() {
     json << R"({"files": [{"path": "3F00/2FE2", "data": "98103254769810325476"},)"
          << R"({"path": "3F00/7F10/6F3A", "recordLength": 30, "recordCount": 250, "records": [)";
     for (int i = 0; i < 250; ++i) {
-        const Bytes r = encodePhonebookRecord(
-            {"Contact " + std::to_string(i), "+4917012345" + std::to_string(i % 10)}, 30, false);
+        const Bytes r = EfAdn::encode(
+            PhoneEntry{"Contact " + std::to_string(i), "+4917012345" + std::to_string(i % 10)}, 30,
+            false);
         json << (i ? "," : "") << '"' << hex(r.data(), r.size()) << '"';
     }
     json
@@ -78,7 +79,7 @@ std::string largestCardProfile() {
          << R"({"path": "3F00/7F10/6F3A", "recordLength": 255, "recordCount": 254, "records": [)";
     for (int i = 0; i < 254; ++i) {
         const std::string name = "Contact " + std::to_string(i) + std::string(240, 'x');
-        const Bytes r = encodePhonebookRecord({name, "+49170123456789012345"}, 255, false);
+        const Bytes r = EfAdn::encode(PhoneEntry{name, "+49170123456789012345"}, 255, false);
         json << (i ? "," : "") << '"' << hex(r.data(), r.size()) << '"';
     }
     json << R"(]}, {"path": "3F00/7F10/6F42", "recordLength": 40, "records": [""]}]})";

@@ -54,7 +54,7 @@ CardOpened openCard(CardOpeningContext &c) {
         if (c.answered) {
             c.answered();
         }
-        master = selectWithStatus(c.driver, handle.get(), fid::MasterFile, f);
+        master = selectWithStatus(c.driver, handle.get(), df::Master, f);
         if (!master) {
             return CardOpened::NotAnswering;
         }

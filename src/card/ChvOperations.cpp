@@ -164,8 +164,7 @@ int chvAttemptsLeft(CUSBOpKrnl &driver, const std::string &devicePath, uint8_t f
         return -1;
     }
     CardTransaction transaction(driver, handle.get());
-    const std::optional<FileStatus> master =
-        selectWithStatus(driver, handle.get(), fid::MasterFile, f);
+    const std::optional<FileStatus> master = selectWithStatus(driver, handle.get(), df::Master, f);
     if (!master) {
         return -1;
     }

@@ -1,5 +1,7 @@
 #include "card/FileStatus.h"
 
+#include "card/EfSms.h"
+
 namespace velnor {
 
 std::optional<FileStatus> selectWithStatus(CUSBOpKrnl &driver, int handle, uint16_t fileId,
@@ -20,7 +22,7 @@ bool selectFile(CUSBOpKrnl &driver, int handle, uint16_t fileId, uint8_t f) {
 }
 
 bool detectCdmaCard(CUSBOpKrnl &driver, int handle, uint8_t f) {
-    return selectFile(driver, handle, fid::Cdma, f) && selectFile(driver, handle, fid::Messages, f);
+    return selectFile(driver, handle, df::Cdma, f) && selectFile(driver, handle, EfCdmaSms::id, f);
 }
 
 } // namespace velnor

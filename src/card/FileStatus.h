@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "card/CardFile.h"
 #include "reader/CUSBOpKrnl.h"
 
 namespace velnor {

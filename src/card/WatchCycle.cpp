@@ -33,9 +33,9 @@ WatchCycle::Seen WatchCycle::lookAtCard(WatchSteps &steps, bool &chv1Enabled) {
     bool answered = false;
     auto readStatus = [&] {
         CardTransaction transaction(driver_, handle_);
-        answered = selectFile(driver_, handle_, fid::MasterFile, f);
+        answered = selectFile(driver_, handle_, df::Master, f);
         if (answered) {
-            master = selectWithStatus(driver_, handle_, fid::MasterFile, f);
+            master = selectWithStatus(driver_, handle_, df::Master, f);
         }
     };
     if (!steps.exchange([&] {
@@ -55,7 +55,7 @@ WatchCycle::Seen WatchCycle::lookAtCard(WatchSteps &steps, bool &chv1Enabled) {
                 CardTransaction transaction(driver_, handle_);
                 std::array<uint8_t, 64> atr{};
                 if (driver_.GetATRValue(handle_, atr.data(), f) != 0) {
-                    master = selectWithStatus(driver_, handle_, fid::MasterFile, f);
+                    master = selectWithStatus(driver_, handle_, df::Master, f);
                 }
             })) {
             return Seen::Stopping;

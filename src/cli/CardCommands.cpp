@@ -3,6 +3,8 @@
 
 #include "base/TextIds.h"
 #include "card/CardOpening.h"
+#include "card/EfAdn.h"
+#include "card/EfSms.h"
 #include "card/FileStatus.h"
 #include "cli/CardRun.h"
 #include "cli/Commands.h"
@@ -54,8 +56,7 @@ struct FileShape {
 };
 
 FileShape fileShape(CUSBOpKrnl &driver, int handle, uint8_t f, uint16_t directory, uint16_t file) {
-    if (!selectFile(driver, handle, fid::MasterFile, f) ||
-        !selectFile(driver, handle, directory, f)) {
+    if (!selectFile(driver, handle, df::Master, f) || !selectFile(driver, handle, directory, f)) {
         return {};
     }
     const std::optional<FileStatus> status = selectWithStatus(driver, handle, file, f);
@@ -90,16 +91,15 @@ int runInfo(Context &context) {
     if (!handle.isOpen() || driver->GetATRValue(handle.get(), atr.data(), f) == 0) {
         return fail(context, NoCard, "There is no card in the reader " + reader->path + ".");
     }
-    const std::optional<FileStatus> master =
-        selectWithStatus(*driver, handle.get(), fid::MasterFile, f);
+    const std::optional<FileStatus> master = selectWithStatus(*driver, handle.get(), df::Master, f);
     if (!master) {
         return fail(context, Refused, "The card does not answer the selection of its master file.");
     }
     const std::string identity = readCardIdentity(*driver, handle.get(), f);
     const bool cdma = detectCdmaCard(*driver, handle.get(), f);
-    const FileShape phonebook = fileShape(*driver, handle.get(), f, fid::Telecom, fid::Phonebook);
-    const FileShape messages =
-        fileShape(*driver, handle.get(), f, cdma ? fid::Cdma : fid::Telecom, fid::Messages);
+    const FileShape phonebook = fileShape(*driver, handle.get(), f, df::Telecom, EfAdn::id);
+    const FileShape messages = fileShape(*driver, handle.get(), f, cdma ? df::Cdma : df::Telecom,
+                                         cdma ? EfCdmaSms::id : EfSms::id);
     if (context.options.json) {
         context.out << nlohmann::json{{"iccid", identity},
                                       {"chv1Enabled", master->chv1Enabled()},

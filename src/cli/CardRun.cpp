@@ -17,7 +17,7 @@ namespace {
 std::optional<std::string> iccidBeforePin(CUSBOpKrnl &driver, const std::string &path, uint8_t f) {
     CardHandle handle(driver, path);
     CardTransaction transaction(driver, handle.get());
-    if (!handle.isOpen() || !selectFile(driver, handle.get(), fid::MasterFile, f)) {
+    if (!handle.isOpen() || !selectFile(driver, handle.get(), df::Master, f)) {
         return std::nullopt;
     }
     return readCardIdentity(driver, handle.get(), f);

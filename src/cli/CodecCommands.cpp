@@ -1,12 +1,13 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
+#include "card/EfAdn.h"
 #include "cli/Commands.h"
 #include "codec/CMyTools.h"
 #include "records/CardState.h"
 #include "records/MessageCompose.h"
 #include "records/MessageRecord.h"
-#include "records/PhonebookRecord.h"
+#include "records/PhonebookFit.h"
 
 namespace velnor::cli {
 
@@ -34,7 +35,7 @@ const char *unitName(SmsCoding coding) {
 }
 
 std::string alphaCoding(const Bytes &record) {
-    const size_t alphaLength = record.size() - kPhonebookRecordOverhead;
+    const size_t alphaLength = record.size() - EfAdn::tail;
     if (alphaLength > 0 && record[0] >= 0x80 && record[0] <= 0x82) {
         const char *names[] = {"0x80", "0x81", "0x82"};
         return names[record[0] - 0x80];
@@ -47,10 +48,10 @@ int decodeAdn(Context &context) {
     if (!record) {
         return fail(context, Usage, "decode adn needs the record as hexadecimal digits.");
     }
-    if (record->size() < kPhonebookRecordOverhead) {
+    if (record->size() < EfAdn::tail) {
         return fail(context, Refused, "A phonebook record has at least 14 bytes.");
     }
-    const std::optional<PhoneEntry> entry = decodePhonebookRecord(record->data(), record->size());
+    const std::optional<PhoneEntry> entry = EfAdn::decode(*record);
     if (!entry) {
         return fail(context, Refused,
                     "The record holds no entry (no name and no number, or a number length "

@@ -1,8 +1,8 @@
 #include <ostream>
 
 #include "base/AtomicFile.h"
+#include "card/DemoProfile.h"
 #include "cli/Commands.h"
-#include "virtualcard/DemoProfile.h"
 
 namespace velnor::cli {
 

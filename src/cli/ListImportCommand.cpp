@@ -1,13 +1,13 @@
 #include <ostream>
 
 #include "base/TextIds.h"
+#include "card/EfAdn.h"
 #include "card/FileStatus.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "files/ListImport.h"
 #include "reader/CardHandle.h"
 #include "reader/ReaderInquiry.h"
-#include "records/PhonebookRecord.h"
 #include "transfer/Session.h"
 
 namespace velnor::cli {
@@ -24,21 +24,21 @@ std::optional<CardState> cardLimits(Context &context) {
     }
     const uint8_t f = reader.inquiry.simFunction.value_or(0);
     CardHandle handle(*driver, reader.path);
-    if (!handle.isOpen() || !selectFile(*driver, handle.get(), fid::MasterFile, f)) {
+    if (!handle.isOpen() || !selectFile(*driver, handle.get(), df::Master, f)) {
         return std::nullopt;
     }
     CardState card;
     card.isCdmaCard = detectCdmaCard(*driver, handle.get(), f);
-    if (!selectFile(*driver, handle.get(), fid::MasterFile, f) ||
-        !selectFile(*driver, handle.get(), fid::Telecom, f)) {
+    if (!selectFile(*driver, handle.get(), df::Master, f) ||
+        !selectFile(*driver, handle.get(), df::Telecom, f)) {
         return std::nullopt;
     }
     const std::optional<FileStatus> phonebook =
-        selectWithStatus(*driver, handle.get(), fid::Phonebook, f);
-    if (!phonebook || phonebook->recordLength() < kPhonebookRecordOverhead) {
+        selectWithStatus(*driver, handle.get(), EfAdn::id, f);
+    if (!phonebook || phonebook->recordLength() < EfAdn::tail) {
         return std::nullopt;
     }
-    card.alphaLength = phonebook->recordLength() - kPhonebookRecordOverhead;
+    card.alphaLength = phonebook->recordLength() - EfAdn::tail;
     return card;
 }
 

@@ -104,6 +104,9 @@ public:
     // the PDU is ignored. A compressed text (GSM 03.42) counts as a failure, since it cannot be
     // shown; 8-bit data is read as ISO-8859-1.
     static bool gsmDecodePdu(const uint8_t *bytes, size_t count, SM_PARAM &param, bool received);
+    // How many of count bytes the stored message takes, the padding after it left out; count
+    // when it does not decode as above.
+    static size_t gsmPduLength(const uint8_t *bytes, size_t count, bool received);
     // The same for a CDMA card's EF_SMS record after its status byte (3GPP2 C.S0023, C.S0015):
     // received takes the originating address, else the destination address. Texts in octets,
     // 7-bit ASCII, IA5, UTF-16, ISO-8859-1 and GSM 7-bit are read; any other encoding is a

@@ -89,6 +89,12 @@ bool CMyTools::gsmDecodePdu(const uint8_t *bytes, size_t count, SM_PARAM &param,
     return true;
 }
 
+size_t CMyTools::gsmPduLength(const uint8_t *bytes, size_t count, bool received) {
+    SM_PARAM param;
+    ByteCursor cursor(bytes, count);
+    return decode(cursor, param, received) ? count - cursor.remaining() : count;
+}
+
 Bytes CMyTools::gsmEncodePdu(const SM_PARAM &param) {
     Bytes out;
     out.reserve(kMaxStoredLength + 1);

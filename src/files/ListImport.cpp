@@ -14,7 +14,7 @@
 #include "codec/LegacyText.h"
 #include "files/CsvLineParser.h"
 #include "records/MessageCompose.h"
-#include "records/PhonebookRecord.h"
+#include "records/PhonebookFit.h"
 
 namespace velnor {
 

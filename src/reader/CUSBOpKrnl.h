@@ -78,17 +78,4 @@ public:
     virtual std::string lastError() const { return std::string(); }
 };
 
-// Card file identifiers (GSM 11.11, 10; 3GPP2 C.S0023 for the CDMA directory).
-namespace fid {
-inline constexpr uint16_t MasterFile = 0x3F00;
-inline constexpr uint16_t Telecom = 0x7F10;
-inline constexpr uint16_t Gsm = 0x7F20;
-inline constexpr uint16_t Cdma = 0x7F25;
-inline constexpr uint16_t Phonebook = 0x6F3A;
-inline constexpr uint16_t Messages = 0x6F3C;
-inline constexpr uint16_t MessageParameters = 0x6F42;
-inline constexpr uint16_t Iccid = 0x2FE2;
-inline constexpr uint16_t Imsi = 0x6F07;
-} // namespace fid
-
 } // namespace velnor

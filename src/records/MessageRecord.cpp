@@ -7,12 +7,6 @@
 
 namespace velnor {
 
-namespace {
-
-constexpr size_t kParametersOverhead = 28; // EF_SMSP bytes after the alpha identifier
-
-} // namespace
-
 int statusTextId(uint8_t statusByte) {
     switch (statusByte & 0x07) {
     case status::Read:
@@ -65,29 +59,6 @@ MessageImage messageImage(const uint8_t *record, size_t length) {
     MessageImage image{};
     std::copy_n(record, std::min(length, image.size()), image.begin());
     return image;
-}
-
-Bytes emptyMessageRecord(size_t length) {
-    Bytes record(length, 0xFF);
-    if (length > 0) {
-        record[0] = 0x00;
-    }
-    return record;
-}
-
-void readServiceCentre(const uint8_t *record, size_t length, ServiceCentre &centre) {
-    if (length < kParametersOverhead) {
-        return;
-    }
-    const size_t y = length - kParametersOverhead;
-    if (CMyTools::GetBitStatus(record[y], 1)) {
-        return; // the parameter indicators say no service-centre address is stored
-    }
-    centre.typeOfAddress = record[length - 14];
-    const uint8_t addressLength = record[length - 15];
-    if (addressLength >= 1 && addressLength <= 11) {
-        centre.number = CMyTools::bcd2asc(record + length - 13, addressLength - 1u);
-    }
 }
 
 } // namespace velnor

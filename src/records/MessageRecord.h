@@ -10,23 +10,10 @@
 
 #include "base/Texts.h"
 #include "codec/CMyTools.h"
+#include "codec/MessageStatus.h"
 #include "records/MessageStore.h"
 
 namespace velnor {
-
-namespace status {
-inline constexpr uint8_t Read = 1;
-inline constexpr uint8_t Unread = 3;
-inline constexpr uint8_t Sent = 5;
-inline constexpr uint8_t NotSent = 7;
-} // namespace status
-
-inline bool messageInUse(uint8_t statusByte) {
-    return (statusByte & 0x01) != 0;
-}
-inline bool messageIsSentType(uint8_t statusByte) {
-    return (statusByte & 0x04) != 0;
-}
 
 // String number of the status text of a record in use.
 int statusTextId(uint8_t statusByte);
@@ -47,18 +34,5 @@ std::optional<std::vector<std::string>> messageRowCells(const uint8_t *record, s
 
 // The store element of a record: its bytes, zero after them.
 MessageImage messageImage(const uint8_t *record, size_t length);
-
-// A free record of `length` bytes as GSM 11.11, 10.5.3 has it: status 0, the rest 0xFF.
-Bytes emptyMessageRecord(size_t length);
-
-// The service centre of the message parameters record (EF_SMSP, GSM 11.11, 10.5.6).
-struct ServiceCentre {
-    uint8_t typeOfAddress = 0x91;
-    std::string number;
-};
-
-// Applies the parameters record of `length` bytes to `centre`: nothing changes when the record
-// says no address is stored or is too short to hold one.
-void readServiceCentre(const uint8_t *record, size_t length, ServiceCentre &centre);
 
 } // namespace velnor

@@ -1,7 +1,7 @@
 #include "records/PhoneEntryCheck.h"
 
 #include "base/TextIds.h"
-#include "records/PhonebookRecord.h"
+#include "records/PhonebookFit.h"
 
 namespace velnor {
 

@@ -39,7 +39,7 @@ std::optional<WritableCard> openWritableCard(CUSBOpKrnl &driver, const std::stri
     const int h = card.handle->get();
     CardTransaction transaction(driver, h);
     const std::optional<FileStatus> master =
-        selectWithStatus(driver, h, fid::MasterFile, link.simFunction);
+        selectWithStatus(driver, h, df::Master, link.simFunction);
     if (!master) {
         return std::nullopt;
     }

@@ -10,7 +10,6 @@
 #include <system_error>
 
 #include "base/AtomicFile.h"
-#include "reader/CUSBOpKrnl.h"
 
 namespace velnor {
 
@@ -83,14 +82,11 @@ std::vector<std::string_view> splitLines(std::string_view text) {
 } // namespace
 
 std::optional<std::vector<uint16_t>> restorableFilePath(std::string_view path) {
-    if (path == kPhonebookFilePath) {
-        return std::vector<uint16_t>{fid::MasterFile, fid::Telecom, fid::Phonebook};
-    }
-    if (path == kMessageFilePath) {
-        return std::vector<uint16_t>{fid::MasterFile, fid::Telecom, fid::Messages};
-    }
-    if (path == kCdmaMessageFilePath) {
-        return std::vector<uint16_t>{fid::MasterFile, fid::Cdma, fid::Messages};
+    for (const std::vector<uint16_t> &ids :
+         {filePath<EfAdn>(), filePath<EfSms>(), filePath<EfCdmaSms>()}) {
+        if (path == formatFilePath(ids)) {
+            return ids;
+        }
     }
     return std::nullopt;
 }

@@ -22,14 +22,16 @@
 #include <string_view>
 #include <vector>
 
+#include "card/EfAdn.h"
+#include "card/EfSms.h"
 #include "codec/CMyTools.h"
 
 namespace velnor {
 
 // The card files a write changes, and so the only ones a backup may be restored to.
-inline constexpr std::string_view kPhonebookFilePath = "3F00/7F10/6F3A";
-inline constexpr std::string_view kMessageFilePath = "3F00/7F10/6F3C";
-inline constexpr std::string_view kCdmaMessageFilePath = "3F00/7F25/6F3C";
+inline const std::string kPhonebookFilePath = filePathText<EfAdn>();
+inline const std::string kMessageFilePath = filePathText<EfSms>();
+inline const std::string kCdmaMessageFilePath = filePathText<EfCdmaSms>();
 
 // The file identifiers of a path "3F00/7F10/6F3A"; nullopt for a path a backup may not name.
 std::optional<std::vector<uint16_t>> restorableFilePath(std::string_view path);

@@ -5,13 +5,15 @@
 
 #include "base/TextIds.h"
 #include "card/ChvOperations.h"
+#include "card/EfAdn.h"
+#include "card/EfSms.h"
+#include "card/EfSmsp.h"
 #include "card/FileStatus.h"
 #include "files/ListFile.h"
 #include "files/RecordLog.h"
 #include "reader/CardHandle.h"
 #include "reader/CardTransaction.h"
 #include "records/MessageRecord.h"
-#include "records/PhonebookRecord.h"
 #include "transfer/PhonebookTransfer.h"
 #include "transfer/RecordProgress.h"
 
@@ -84,7 +86,7 @@ bool Read::openCard() {
     }
     transaction_.emplace(env_.driver, handle_->get());
     const std::optional<FileStatus> master =
-        selectWithStatus(env_.driver, handle_->get(), fid::MasterFile, f());
+        selectWithStatus(env_.driver, handle_->get(), df::Master, f());
     if (!master) {
         return false;
     }
@@ -106,16 +108,15 @@ bool Read::advance(uint16_t total, uint16_t index) {
 ReadResult Read::readPhonebook() {
     CUSBOpKrnl &driver = env_.driver;
     const int h = handle_->get();
-    selectFile(driver, h, fid::Telecom, f());
-    const std::optional<FileStatus> file = selectWithStatus(driver, h, fid::Phonebook, f());
+    selectFile(driver, h, df::Telecom, f());
+    const std::optional<FileStatus> file = selectWithStatus(driver, h, EfAdn::id, f());
     if (!file) {
         fileError(text::CardFileNotAccessible);
         return {};
     }
     const uint8_t length = file->recordLength();
     const uint16_t count = file->recordCount();
-    s_.card.alphaLength =
-        length >= kPhonebookRecordOverhead ? length - kPhonebookRecordOverhead : 0;
+    s_.card.alphaLength = length >= EfAdn::tail ? length - EfAdn::tail : 0;
 
     // The list no longer holds what the card holds until this read completes.
     s_.cardPhonebook.clear();
@@ -137,7 +138,7 @@ ReadResult Read::readPhonebook() {
                 return {};
             }
             log.append(record.data(), length);
-            const std::optional<PhoneEntry> entry = decodePhonebookRecord(record.data(), length);
+            const std::optional<PhoneEntry> entry = EfAdn::decode({record.data(), length});
             if (entry) {
                 s_.cardPhonebook.appendRow(
                     {std::to_string(s_.cardPhonebook.rowCount() + 1), entry->name, entry->number});
@@ -175,10 +176,10 @@ void Read::closeLog(RecordLog &log) {
 bool Read::loadServiceCentre() {
     CUSBOpKrnl &driver = env_.driver;
     const int h = handle_->get();
-    selectFile(driver, h, fid::Telecom, f());
+    selectFile(driver, h, df::Telecom, f());
     s_.card.smscNumber.clear();
     s_.card.smscTypeOfAddress = 0x91;
-    const std::optional<FileStatus> file = selectWithStatus(driver, h, fid::MessageParameters, f());
+    const std::optional<FileStatus> file = selectWithStatus(driver, h, EfSmsp::id, f());
     if (!file) {
         fileError(text::CardFileNotAccessible);
         return false;
@@ -192,10 +193,14 @@ bool Read::loadServiceCentre() {
     if (driver.ReadRecord(h, length, 1, f(), record.data(), false) == 0) {
         return false;
     }
-    ServiceCentre centre{s_.card.smscTypeOfAddress, s_.card.smscNumber};
-    readServiceCentre(record.data(), length, centre);
-    s_.card.smscTypeOfAddress = centre.typeOfAddress;
-    s_.card.smscNumber = centre.number;
+    // Nothing changes when the record says no address is stored or is too short to hold one.
+    const EfSmsp::Value parameters = EfSmsp::decode({record.data(), length});
+    if (parameters && parameters->serviceCentreGiven()) {
+        s_.card.smscTypeOfAddress = parameters->serviceCentre.type;
+        if (parameters->serviceCentre.holdsNumber()) {
+            s_.card.smscNumber = parameters->serviceCentre.number;
+        }
+    }
     return true;
 }
 
@@ -214,9 +219,10 @@ ReadResult Read::readMessages() {
             fileError(text::CardFileNotAccessible);
             return {};
         }
-        selectFile(driver, h, fid::Cdma, f());
+        selectFile(driver, h, df::Cdma, f());
     }
-    const std::optional<FileStatus> file = selectWithStatus(driver, h, fid::Messages, f());
+    const std::optional<FileStatus> file =
+        selectWithStatus(driver, h, s_.card.isCdmaCard ? EfCdmaSms::id : EfSms::id, f());
     if (!file) {
         fileError(text::CardFileNotAccessible);
         return {};

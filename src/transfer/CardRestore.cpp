@@ -1,6 +1,8 @@
 #include "transfer/CardRestore.h"
 
 #include "base/TextIds.h"
+#include "card/EfAdn.h"
+#include "card/EfSms.h"
 #include "card/FileStatus.h"
 #include "transfer/CardAccess.h"
 #include "transfer/CardSnapshot.h"
@@ -30,8 +32,8 @@ RestoreResult restoreCardBackup(Session &session, Environment &env, const CardBa
     if (!ids) {
         return result;
     }
-    const bool cdma = (*ids)[1] == fid::Cdma;
-    const bool phonebook = ids->back() == fid::Phonebook;
+    const bool cdma = *ids == filePath<EfCdmaSms>();
+    const bool phonebook = *ids == filePath<EfAdn>();
     const uint8_t f = session.card.simFunction;
 
     env.timing.wait(env.timing.writeStart);

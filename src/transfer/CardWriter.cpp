@@ -3,12 +3,13 @@
 #include <algorithm>
 
 #include "base/TextIds.h"
+#include "card/EfAdn.h"
+#include "card/EfSms.h"
 #include "card/FileStatus.h"
 #include "files/ListFile.h"
 #include "reader/CardHandle.h"
 #include "reader/CardTransaction.h"
 #include "records/MessageRecord.h"
-#include "records/PhonebookRecord.h"
 #include "transfer/CardAccess.h"
 #include "transfer/CardBackup.h"
 #include "transfer/CardSnapshot.h"
@@ -146,17 +147,20 @@ bool Write::openCard() {
 
 bool Write::selectTargetFile() {
     const int h = handle_->get();
-    const uint16_t directory = cdmaFile() ? fid::Cdma : fid::Telecom;
+    const uint16_t directory = cdmaFile() ? df::Cdma : df::Telecom;
     if (!selectFile(env_.driver, h, directory, f())) {
         return false;
     }
-    const std::optional<FileStatus> file =
-        selectWithStatus(env_.driver, h, phonebook_ ? fid::Phonebook : fid::Messages, f());
+    const std::optional<FileStatus> file = selectWithStatus(env_.driver, h,
+                                                            phonebook_   ? EfAdn::id
+                                                            : cdmaFile() ? EfCdmaSms::id
+                                                                         : EfSms::id,
+                                                            f());
     if (!file || file->recordLength() == 0) {
         return false;
     }
     // A phonebook record always has its 14 bytes of number fields.
-    if (phonebook_ && file->recordLength() < kPhonebookRecordOverhead) {
+    if (phonebook_ && file->recordLength() < EfAdn::tail) {
         return false;
     }
     length_ = file->recordLength();
@@ -208,7 +212,7 @@ bool Write::learn82Coding(uint16_t index) {
         env_.driver.ReadRecord(h, length_, number, f(), kept.data(), false) == 0) {
         return false;
     }
-    const size_t alpha = length_ - kPhonebookRecordOverhead;
+    const size_t alpha = length_ - EfAdn::tail;
     card.ucs82Unsupported = !std::equal(
         image.begin(), image.begin() + static_cast<std::ptrdiff_t>(alpha), kept.begin());
     card.ucs82Probed = true;
@@ -218,19 +222,18 @@ bool Write::learn82Coding(uint16_t index) {
 RecordBuffer Write::record(uint16_t index) const {
     RecordBuffer buffer{};
     if (phonebook_) {
-        Bytes image = emptyPhonebookRecord(length_);
-        if (index < filled()) {
-            const RowList &rows = s_.cardPhonebook;
-            image = encodePhonebookRecord(
-                {rows.cell(index, column::Name), rows.cell(index, column::Number)}, length_,
-                s_.card.ucs82Unsupported);
-        }
+        const RowList &rows = s_.cardPhonebook;
+        const EfAdn::Value entry = index < filled()
+                                       ? EfAdn::Value(PhoneEntry{rows.cell(index, column::Name),
+                                                                 rows.cell(index, column::Number)})
+                                       : std::nullopt;
+        const Bytes image = EfAdn::encode(entry, length_, s_.card.ucs82Unsupported);
         std::copy(image.begin(), image.end(), buffer.begin());
     } else if (index < s_.messages.size()) {
         const MessageImage &image = s_.messages.store()[index];
         std::copy_n(image.begin(), length_, buffer.begin());
     } else {
-        const Bytes free = emptyMessageRecord(length_);
+        const Bytes free = EfSms::encode(std::nullopt, length_);
         std::copy(free.begin(), free.end(), buffer.begin());
     }
     return buffer;

@@ -15,7 +15,7 @@
 #include "records/MessageStore.h"
 #include "records/MessageTextRules.h"
 #include "records/PhoneEntryCheck.h"
-#include "records/PhonebookRecord.h"
+#include "records/PhonebookFit.h"
 #include "ui/CNumberEdit.h"
 #include "ui/UiText.h"
 #include "widgets/CIconButton.h"

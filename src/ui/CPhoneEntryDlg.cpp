@@ -9,6 +9,7 @@
 
 #include "base/TextIds.h"
 #include "records/PhoneEntryCheck.h"
+#include "records/PhonebookFit.h"
 #include "ui/CNumberEdit.h"
 #include "ui/UiText.h"
 #include "widgets/ThemeIcons.h"

@@ -4,8 +4,8 @@
 
 #include "base/Texts.h"
 #include "base/UserPrompts.h"
+#include "card/EfAdn.h"
 #include "records/CardState.h"
-#include "records/PhonebookRecord.h"
 
 class QCheckBox;
 class QLineEdit;

@@ -8,7 +8,7 @@
 #include "base/Texts.h"
 #include "base/Timing.h"
 #include "base/WorkerPause.h"
-#include "records/PhonebookRecord.h"
+#include "card/EfAdn.h"
 #include "transfer/Session.h"
 #include "ui/CommandStates.h"
 #include "widgets/CSortListCtrl.h"

@@ -9,6 +9,8 @@ namespace velnor {
 
 namespace {
 
+// The card models a defect of real cards in their phonebook (EF ADN); it knows the file as such
+// a card does.
 constexpr uint16_t PhonebookId = 0x6F3A;
 constexpr size_t DiallingNumberTail = 14; // bytes after the name (GSM 11.11, 10.5.1)
 

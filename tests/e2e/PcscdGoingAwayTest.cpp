@@ -3,8 +3,8 @@
 // reader again once pcscd is back and reads the card.
 
 #include "E2eFixture.h"
+#include "card/DemoProfile.h"
 #include "support/WindowEvents.h"
-#include "virtualcard/DemoProfile.h"
 
 namespace velnor::test {
 namespace {

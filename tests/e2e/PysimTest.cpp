@@ -1,7 +1,7 @@
 #include <thread>
 
 #include "E2eFixture.h"
-#include "virtualcard/DemoProfile.h"
+#include "card/DemoProfile.h"
 
 namespace velnor::test {
 namespace {

@@ -1,7 +1,8 @@
 #include "E2eFixture.h"
+#include "card/DemoProfile.h"
 #include "reader/SimulatedDriver.h"
+#include "card/DemoProfile.h"
 #include "ui/CardController.h"
-#include "virtualcard/DemoProfile.h"
 
 namespace velnor::test {
 namespace {

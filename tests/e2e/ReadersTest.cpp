@@ -1,8 +1,8 @@
 #include <array>
 
 #include "E2eFixture.h"
+#include "card/DemoProfile.h"
 #include "reader/CardHandle.h"
-#include "virtualcard/DemoProfile.h"
 
 namespace velnor::test {
 namespace {

@@ -3,9 +3,9 @@
 #include <future>
 
 #include "E2eFixture.h"
+#include "card/DemoProfile.h"
 #include "reader/CardHandle.h"
 #include "reader/CardTransaction.h"
-#include "virtualcard/DemoProfile.h"
 
 namespace velnor::test {
 namespace {

@@ -3,8 +3,8 @@
 
 #include "E2eFixture.h"
 #include "card/CardWatcher.h"
+#include "card/DemoProfile.h"
 #include "reader/ReaderMonitor.h"
-#include "virtualcard/DemoProfile.h"
 
 namespace velnor::test {
 namespace {

@@ -59,7 +59,6 @@ TEST_F(MessageEdit, ComposedImageIsTheSubmitPaddedWithFF) {
         }
         card.isCdmaCard = false;
     }
-    EXPECT_EQ(emptyMessageRecord(4), (Bytes{0x00, 0xFF, 0xFF, 0xFF}));
 }
 
 TEST_F(MessageEdit, OnlyAnUnsentMessageChangesInPlaceAnyOtherStaysAndTheEditIsAdded) {

@@ -1,34 +1,12 @@
-// The phonebook vectors under tests/vectors/sim: records written and read byte for byte, the name
-// fit check and the rules of the entry dialog.
+// The phonebook vectors under tests/vectors/records: the name fit check and the rules of the entry
+// dialog.
 
 #include "codec/CodecTestSupport.h"
 #include "records/PhoneEntryCheck.h"
-#include "records/PhonebookRecord.h"
+#include "records/PhonebookFit.h"
 
 namespace velnor::test {
 namespace {
-
-std::optional<PhoneEntry> entryOf(const json &value) {
-    if (value.is_null()) {
-        return std::nullopt;
-    }
-    return PhoneEntry{value.at(0).get<std::string>(), value.at(1).get<std::string>()};
-}
-
-TEST(PhonebookVectors, RecordsAreWrittenAndReadExactly) {
-    for (const json &v : loadVectors("records/phonebook-records.json")) {
-        SCOPED_TRACE(v.dump());
-        const Bytes record = bytesOf(v.at("record"));
-        if (v.contains("written")) {
-            const Bytes written = encodePhonebookRecord(*entryOf(v["written"]), record.size(),
-                                                        v.value("no82", false));
-            EXPECT_EQ(toHex(written), v["record"]);
-        }
-        EXPECT_EQ(decodePhonebookRecord(record.data(), record.size()),
-                  entryOf(v.contains("entry") ? v["entry"] : v["written"]));
-    }
-    EXPECT_EQ(toHex(emptyPhonebookRecord(30)), std::string(60, 'F'));
-}
 
 TEST(PhonebookVectors, NamesFitOnlyWhenTheyReadBackFromTheCard) {
     for (const json &v : loadVectors("records/name-fit.json")) {

@@ -6,8 +6,9 @@
 #include <random>
 
 #include "base/Utf8.h"
+#include "card/EfAdn.h"
 #include "records/MessageCompose.h"
-#include "records/PhonebookRecord.h"
+#include "records/PhonebookFit.h"
 
 namespace velnor {
 namespace {
@@ -56,9 +57,9 @@ TEST(RoundTrip, EveryNameThatFitsReadsBackAsItIs) {
             continue;
         }
         ++fitting;
-        const Bytes record = encodePhonebookRecord(
-            {name, "1"}, alphaLength + kPhonebookRecordOverhead, ucs82Unsupported);
-        const std::optional<PhoneEntry> back = decodePhonebookRecord(record.data(), record.size());
+        const Bytes record =
+            EfAdn::encode(PhoneEntry{name, "1"}, alphaLength + EfAdn::tail, ucs82Unsupported);
+        const std::optional<PhoneEntry> back = EfAdn::decode(record);
         ASSERT_TRUE(back) << name;
         EXPECT_EQ(back->name, name) << CMyTools::hex2asc(record.data(), record.size());
     }

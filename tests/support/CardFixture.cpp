@@ -1,7 +1,7 @@
 #include "support/CardFixture.h"
 
+#include "card/EfAdn.h"
 #include "codec/CMyTools.h"
-#include "records/PhonebookRecord.h"
 #include "support/CardRecord.h"
 #include "virtualcard/ProfileJson.h"
 
@@ -87,7 +87,7 @@ void CardFixture::expectWorkerBack() {
 }
 
 std::string adnRecord(const std::string &name, const std::string &number) {
-    const Bytes record = encodePhonebookRecord({name, number}, 30, false);
+    const Bytes record = EfAdn::encode(PhoneEntry{name, number}, 30, false);
     return CMyTools::hex2asc(record.data(), record.size());
 }
 

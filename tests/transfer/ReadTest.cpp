@@ -1,7 +1,7 @@
+#include "card/EfAdn.h"
 #include "codec/CMyTools.h"
 #include "files/ListFile.h"
 #include "records/MessageCompose.h"
-#include "records/PhonebookRecord.h"
 #include "support/CardFixture.h"
 
 namespace velnor::test {
@@ -70,7 +70,7 @@ TEST_F(CardRead, PhonebookListsEntriesInRecordOrderAndChangesNothing) {
 // long as they get.
 TEST_F(CardRead, LargestPhonebookGivesEveryEntryWhole) {
     const std::string longName(241, 'x');
-    const Bytes record = encodePhonebookRecord({longName, "+49170123456789012345"}, 255, false);
+    const Bytes record = EfAdn::encode(PhoneEntry{longName, "+49170123456789012345"}, 255, false);
     insertCard({{kAdnPath, 255, 254, Strings(254, CMyTools::hex2asc(record.data(), 255))}});
     ASSERT_EQ(read(CardFile::Phonebook), ReadOutcome::Done);
     ASSERT_EQ(session.cardPhonebook.rowCount(), 254u);

@@ -1,7 +1,7 @@
+#include "card/EfAdn.h"
 #include "codec/CMyTools.h"
 #include "files/ListFile.h"
 #include "records/MessageEdit.h"
-#include "records/PhonebookRecord.h"
 #include "support/CardFixture.h"
 
 namespace velnor::test {
@@ -30,8 +30,8 @@ protected:
     }
     std::string rowImage(size_t row) {
         const RowList &list = session.cardPhonebook;
-        const Bytes image = encodePhonebookRecord({list.cell(row, 1), list.cell(row, 2)}, 30,
-                                                  session.card.ucs82Unsupported);
+        const Bytes image = EfAdn::encode(PhoneEntry{list.cell(row, 1), list.cell(row, 2)}, 30,
+                                          session.card.ucs82Unsupported);
         return CMyTools::hex2asc(image.data(), image.size());
     }
     // The first `written` records as the write makes them, the rest as `rest` has them.

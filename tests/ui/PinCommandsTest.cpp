@@ -1,4 +1,5 @@
 #include "WindowFixture.h"
+#include "card/DemoProfile.h"
 
 namespace velnor::test {
 namespace {

@@ -1,7 +1,7 @@
 #include "WindowFixture.h"
 
+#include "card/DemoProfile.h"
 #include "reader/SimulatedCards.h"
-#include "virtualcard/DemoProfile.h"
 
 namespace velnor::test {
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "SimTestSupport.h"
-#include "virtualcard/DemoProfile.h"
 
 namespace velnor::test {
 namespace {
@@ -24,15 +23,13 @@ TEST(BadProfiles, AreRefusedWithOneClearSentence) {
     }
 }
 
-// The text written for a profile with every member, and for the demo cards, is the one kept
-// beside it; read back and written again, it stays the same.
+// The text written for a profile with every member is the one kept beside it; read back and
+// written again, it stays the same.
 TEST(ProfileText, IsWrittenAsKeptAndReadsBackUnchanged) {
     const ProfileResult everyMember = parseCardProfile(vectorText("virtualcard/every-member.json"));
     ASSERT_TRUE(everyMember.profile) << everyMember.error;
     const std::pair<std::string, const char *> written[] = {
-        {writeCardProfile(*everyMember.profile), "virtualcard/every-member-written.json"},
-        {makeDemoProfile(false), "virtualcard/demo-gsm.json"},
-        {makeDemoProfile(true), "virtualcard/demo-cdma.json"}};
+        {writeCardProfile(*everyMember.profile), "virtualcard/every-member-written.json"}};
     for (const auto &[text, file] : written) {
         const std::string kept = vectorText(file);
         EXPECT_EQ(text, kept) << file;

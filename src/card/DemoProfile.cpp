@@ -1,7 +1,8 @@
-#include "virtualcard/DemoProfile.h"
+#include "card/DemoProfile.h"
 
+#include "card/CardFile.h"
+#include "card/DemoParts.h"
 #include "codec/CMyTools.h"
-#include "virtualcard/DemoParts.h"
 #include "virtualcard/ProfileFormat.h"
 #include "virtualcard/ProfileJson.h"
 
@@ -43,13 +44,13 @@ CardProfile makeDemoCard(bool cdma) {
     card.chv1.code = chvCodeFromText("1234");
     card.chv1.unblockCode = chvCodeFromText("12345678");
 
-    const CardFileSystem::Node telecom = addDirectory(card.files, 0x7F10);
-    demo::addSubscriberFiles(card.files, telecom, addDirectory(card.files, 0x7F20));
+    const CardFileSystem::Node telecom = addDirectory(card.files, df::Telecom);
+    demo::addSubscriberFiles(card.files, telecom, addDirectory(card.files, df::Gsm));
     demo::addPhonebook(card.files, telecom);
     demo::addMessages(card.files, telecom);
     demo::addMessageParameters(card.files, telecom);
     if (cdma) {
-        demo::addCdmaMessages(card.files, addDirectory(card.files, 0x7F25));
+        demo::addCdmaMessages(card.files, addDirectory(card.files, df::Cdma));
     }
     return card;
 }

@@ -8,13 +8,6 @@
 
 namespace velnor::demo {
 
-enum class NameCoding { Gsm, Ucs2, Ucs2Base81, Ucs2Base82 };
-
-// A phonebook record (GSM 11.11, 10.5.1): the name in the coding asked for (cut to the alpha
-// length when it does not fit), the number with "+" giving type 0x91, else 0x81.
-Bytes phonebookRecord(const std::string &name, NameCoding coding, const std::string &number,
-                      size_t recordLength);
-
 // A linear fixed file with the access conditions a profile gives by default.
 CardFileSystem::Node addRecordFile(CardFileSystem &files, CardFileSystem::Node directory,
                                    uint16_t id, size_t recordLength, size_t recordCount);

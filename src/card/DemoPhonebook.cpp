@@ -1,14 +1,16 @@
 #include <array>
 
+#include "card/DemoParts.h"
+#include "card/EfAdn.h"
 #include "codec/CMyTools.h"
-#include "virtualcard/DemoParts.h"
 
 namespace velnor::demo {
 
 namespace {
 
-constexpr size_t DiallingNumberTail = 14; // length, type, 10 BCD bytes, CCP, EXT
-constexpr size_t NumberBytes = 10;
+// The demo shows every name coding, so it codes each name as it is told rather than in the
+// first coding that fits.
+enum class NameCoding { Gsm, Ucs2, Ucs2Base81, Ucs2Base82 };
 
 Bytes alphaIdentifier(const std::string &name, NameCoding coding) {
     Bytes alpha;
@@ -59,29 +61,14 @@ constexpr std::array<Entry, 13> Entries{{
 
 } // namespace
 
-Bytes phonebookRecord(const std::string &name, NameCoding coding, const std::string &number,
-                      size_t recordLength) {
-    const size_t alphaLength = recordLength - DiallingNumberTail;
-    Bytes record = alphaIdentifier(name, coding);
-    record.resize(alphaLength, 0xFF);
-
-    const bool international = !number.empty() && number.front() == '+';
-    Bytes digits = CMyTools::asc2bcd(international ? number.substr(1) : number);
-    record.push_back(static_cast<uint8_t>(digits.size() + 1));
-    record.push_back(international ? 0x91 : 0x81);
-    digits.resize(NumberBytes, 0xFF);
-    record.insert(record.end(), digits.begin(), digits.end());
-    record.push_back(0xFF); // no capability/configuration record
-    record.push_back(0xFF); // no extension record
-    return record;
-}
-
 void addPhonebook(CardFileSystem &files, CardFileSystem::Node telecom) {
     constexpr size_t RecordLength = 30;
-    const CardFileSystem::Node phonebook = addRecordFile(files, telecom, 0x6F3A, RecordLength, 250);
+    const CardFileSystem::Node phonebook =
+        addRecordFile(files, telecom, EfAdn::id, RecordLength, 250);
     for (const Entry &entry : Entries) {
-        files.setRecord(phonebook, entry.record,
-                        phonebookRecord(entry.name, entry.coding, entry.number, RecordLength));
+        files.setRecord(
+            phonebook, entry.record,
+            EfAdn::compose(alphaIdentifier(entry.name, entry.coding), entry.number, RecordLength));
     }
 }
 

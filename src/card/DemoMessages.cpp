@@ -1,29 +1,23 @@
+#include "card/DemoParts.h"
+#include "card/EfSms.h"
+#include "card/EfSmsp.h"
 #include "codec/CMyTools.h"
 #include "codec/CdmaDeliver.h"
-#include "virtualcard/DemoParts.h"
 #include "virtualcard/SmsDeliver.h"
 
 namespace velnor::demo {
 
 namespace {
 
-constexpr size_t GsmMessageLength = 176;
-constexpr size_t CdmaMessageLength = 255;
+using namespace status;
+
 constexpr char ServiceCentre[] = "491710760000";
 
-// Status bytes of a message record (GSM 11.11, 10.5.3).
-constexpr uint8_t Free = 0x00;
-constexpr uint8_t Read = 0x01;
-constexpr uint8_t Unread = 0x03;
-constexpr uint8_t Sent = 0x05;
-constexpr uint8_t NotSent = 0x07;
-
-// A message record: the status byte, the stored message, 0xFF to the end.
-Bytes messageRecord(uint8_t status, const Bytes &stored, size_t recordLength) {
-    Bytes record{status};
-    record.insert(record.end(), stored.begin(), stored.end());
-    record.resize(recordLength, 0xFF);
-    return record;
+// A message record: the status byte, the stored message, 0xFF to the end; free without one.
+Bytes messageRecord(uint8_t statusByte, const Bytes &stored) {
+    return EfSms::encode(statusByte == Free ? std::nullopt
+                                            : EfSms::Value(StoredMessage{statusByte, stored}),
+                         EfSms::recordLength);
 }
 
 Bytes received(const std::string &from, uint8_t dcs, const std::string &text,
@@ -61,7 +55,7 @@ constexpr size_t PartSeptets = 153;
 
 void addMessages(CardFileSystem &files, CardFileSystem::Node telecom) {
     const CardFileSystem::Node messages =
-        addRecordFile(files, telecom, 0x6F3C, GsmMessageLength, 30);
+        addRecordFile(files, telecom, EfSms::id, EfSms::recordLength, 30);
     const std::string longText = LongText;
     const ConcatInfo first{0x42, 2, 1};
     const ConcatInfo second{0x42, 2, 2};
@@ -90,10 +84,10 @@ void addMessages(CardFileSystem &files, CardFileSystem::Node telecom) {
     };
     size_t number = 1;
     for (const auto &[status, stored] : records) {
-        files.setRecord(messages, number++, messageRecord(status, stored, GsmMessageLength));
+        files.setRecord(messages, number++, messageRecord(status, stored));
     }
     for (; number <= files.description(messages).recordCount; ++number) {
-        files.setRecord(messages, number, messageRecord(Free, {}, GsmMessageLength));
+        files.setRecord(messages, number, messageRecord(Free, {}));
     }
 }
 
@@ -102,22 +96,20 @@ void addMessages(CardFileSystem &files, CardFileSystem::Node telecom) {
 void addMessageParameters(CardFileSystem &files, CardFileSystem::Node telecom) {
     constexpr size_t AlphaLength = 12;
     const CardFileSystem::Node parameters =
-        addRecordFile(files, telecom, 0x6F42, AlphaLength + 28, 1);
-    Bytes record(AlphaLength, 0xFF);
-    record.push_back(0xE1);                  // indicators: only the destination is absent
-    record.resize(record.size() + 12, 0xFF); // destination address
+        addRecordFile(files, telecom, EfSmsp::id, AlphaLength + EfSmsp::tail, 1);
+    SmsParameters record;
+    record.indicators = 0xE1; // only the destination is absent
     const Bytes centre = CMyTools::asc2bcd(ServiceCentre);
-    Bytes address{static_cast<uint8_t>(centre.size() + 1), 0x91};
-    address.insert(address.end(), centre.begin(), centre.end());
-    address.resize(12, 0xFF);
-    record.insert(record.end(), address.begin(), address.end());
-    record.insert(record.end(), {0x00, 0x00, 0xA7}); // PID, DCS, validity 24 hours
-    files.setRecord(parameters, 1, record);
+    record.serviceCentre = {static_cast<uint8_t>(centre.size() + 1), 0x91, ServiceCentre};
+    record.protocolId = 0;
+    record.codingScheme = 0;
+    record.validity = 0xA7; // 24 hours
+    files.setRecord(parameters, 1, EfSmsp::encode(record, AlphaLength + EfSmsp::tail));
 }
 
 void addCdmaMessages(CardFileSystem &files, CardFileSystem::Node cdmaDirectory) {
     const CardFileSystem::Node messages =
-        addRecordFile(files, cdmaDirectory, 0x6F3C, CdmaMessageLength, 10);
+        addRecordFile(files, cdmaDirectory, EfCdmaSms::id, EfCdmaSms::recordLength, 10);
     Bytes sent = CMyTools::encodesms("Thanks for the update, see you Monday.", "6195551234");
     sent[0] = Sent;
     const std::vector<Bytes> records{
@@ -134,14 +126,11 @@ void addCdmaMessages(CardFileSystem &files, CardFileSystem::Node cdmaDirectory) 
     };
     size_t number = 1;
     for (const Bytes &record : records) {
-        Bytes padded = record;
-        padded.resize(CdmaMessageLength, 0xFF);
-        files.setRecord(messages, number++, padded);
+        files.setRecord(messages, number++,
+                        EfCdmaSms::encode(EfCdmaSms::decode(record), EfCdmaSms::recordLength));
     }
     for (; number <= files.description(messages).recordCount; ++number) {
-        Bytes free{Free};
-        free.resize(CdmaMessageLength, 0xFF);
-        files.setRecord(messages, number, free);
+        files.setRecord(messages, number, EfCdmaSms::encode(std::nullopt, EfCdmaSms::recordLength));
     }
 }
 
