@@ -47,11 +47,8 @@ private:
     int rounds_ = 0;
 };
 
-struct Quiet : StatusPanes, CommandStates, WorkerPause, ProgressSink {
+struct Quiet : StatusPanes, ProgressSink {
     void showPane(int, const std::string &) override {}
-    void setCommandEnabled(int, CommandPlace, bool) override {}
-    void pause() override {}
-    void resume() override {}
     void begin(const std::string &, const std::string &, int, int) override {}
     void step() override {}
     void pump() override {}
@@ -91,8 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     session.reader.devicePath = ReplayDriver::DevicePath;
     session.reader.readerPresent = true;
     const std::filesystem::path &folder = fuzz::scratchFolder();
-    Environment env{driver, prompts, texts, status, quiet, quiet, quiet, timing, folder, folder};
-    CardOpeningContext opening{driver, prompts, texts, status, quiet, session.reader, session.card};
+    Environment env{driver, prompts, texts, status, quiet, timing, folder, folder};
+    CardOpeningContext opening{driver, prompts, texts, status, session.reader, session.card};
     openCard(opening);
     readCard(session, env, CardFile::Phonebook);
     readCard(session, env, CardFile::Messages);
