@@ -83,7 +83,7 @@ TEST_F(ProfileFile, ChvStateOutlivesTheProgramButVerifyingWritesNothing) {
         EXPECT_EQ(statusOf(host->transmit(verifyCommand("0000"))), 0x9804);
         EXPECT_EQ(onDisk().chv1.attemptsLeft, 2);
         Bytes change = verifyCommand("1234");
-        change[1] = 0x24;
+        change[1] = 0x24; // CHANGE CHV: the old code, then the new one
         change[4] = 16;
         change.insert(change.end(), {'2', '4', '6', '8', 0xFF, 0xFF, 0xFF, 0xFF});
         EXPECT_EQ(statusOf(host->transmit(change)), 0x9000);
