@@ -3,6 +3,7 @@
 #include <map>
 
 #include "AppTestSupport.h"
+#include "support/TestVectors.h"
 
 namespace velnor {
 namespace {
@@ -16,39 +17,27 @@ AppPaths::Environment environment(std::map<std::string, std::string> values) {
     };
 }
 
-TEST(AppPaths, BuildTreeKeepsEverythingBesideTheProgramWhileItIsWritable) {
-    test::TempDir dir;
-    const auto env = environment({{"HOME", "/home/u"}, {"XDG_RUNTIME_DIR", "/run/user/7"}});
-    EXPECT_EQ(AppPaths::forExecutableDir(dir / "bin", env).dataDir, "/home/u/.local/share/velnor")
-        << "a missing folder is not writable";
-    fs::create_directories(dir / "bin");
-    const AppPaths paths = AppPaths::forExecutableDir(dir / "bin", env);
-    EXPECT_EQ(paths.resourceDir, dir / "bin");
-    EXPECT_EQ(paths.langDir, dir / "bin" / "lang");
-    EXPECT_EQ(paths.helpDir, dir / "bin" / "Help");
-    EXPECT_EQ(paths.dataDir, dir / "bin");
-    EXPECT_EQ(paths.runtimeDir, "/run/user/7");
-}
-
-TEST(AppPaths, InstallationReadsFromShareAndWritesToTheUsersFolder) {
-    test::TempDir dir;
-    fs::create_directories(dir / "usr" / "bin");
-    fs::create_directories(dir / "usr" / "share" / "velnor");
-    const auto at = [&](std::map<std::string, std::string> values) {
-        return AppPaths::forExecutableDir(dir / "usr" / "bin", environment(values));
-    };
-    const AppPaths paths = at({{"HOME", "/home/u"}, {"XDG_DATA_HOME", "/data"}});
-    EXPECT_EQ(paths.resourceDir, dir / "usr" / "share" / "velnor");
-    EXPECT_EQ(paths.helpDir, dir / "usr" / "share" / "velnor" / "Help");
-    EXPECT_EQ(paths.langDir, dir / "usr" / "lib" / "velnor" / "lang");
-    EXPECT_EQ(paths.dataDir, "/data/velnor") << "even when the program's folder is writable";
-    EXPECT_EQ(paths.runtimeDir, "/tmp");
-    EXPECT_EQ(at({{"HOME", "/home/u"}, {"XDG_DATA_HOME", "rel"}}).dataDir,
-              "/home/u/.local/share/velnor")
-        << "a relative path is ignored";
-    // Without HOME, the user's runtime folder; without that, none: never a shared one like /tmp.
-    EXPECT_EQ(at({{"XDG_RUNTIME_DIR", "/run/user/7"}}).dataDir, "/run/user/7/velnor");
-    EXPECT_EQ(at({{"HOME", ""}}).dataDir, fs::path());
+TEST(AppPaths, FoldersFollowTheLayoutAndTheEnvironment) {
+    for (const test::json &v : test::loadVectors("app/app-paths.json")) {
+        SCOPED_TRACE(v.dump());
+        test::TempDir dir;
+        for (const std::string folder : v.at("folders")) {
+            fs::create_directories(dir / folder);
+        }
+        const AppPaths paths =
+            AppPaths::forExecutableDir(dir / v.at("exe").get<std::string>(), environment(v["env"]));
+        const std::map<std::string, fs::path> found = {{"resourceDir", paths.resourceDir},
+                                                       {"langDir", paths.langDir},
+                                                       {"helpDir", paths.helpDir},
+                                                       {"dataDir", paths.dataDir},
+                                                       {"runtimeDir", paths.runtimeDir}};
+        for (const auto &[name, expected] : v.at("paths").items()) {
+            const std::string path = expected;
+            EXPECT_EQ(found.at(name).string(),
+                      path.starts_with('@') ? dir.path().string() + path.substr(1) : path)
+                << name;
+        }
+    }
 }
 
 TEST(AppPaths, ReadOnlyProgramFolderWritesToTheUsersFolder) {

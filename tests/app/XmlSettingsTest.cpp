@@ -8,26 +8,14 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::readFile;
-using test::TempDir;
 using test::writeFile;
 
 class XmlSettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override { settings.SetSettingsFile(file.string()); }
-
-    CXMLSettings fresh() const {
-        CXMLSettings other;
-        other.SetSettingsFile(file.string());
-        return other;
-    }
-    // A value as a fresh reader finds it in the file.
-    std::string onDisk(const std::string &path, const std::string &key) const {
-        return fresh().GetSettingString(path, key, "<missing>");
-    }
-
-    TempDir dir;
-    fs::path file = dir / "velnor.config.xml";
-    CXMLSettings settings;
+    test::AppFolder folder;
+    const fs::path dir = folder.root();
+    const fs::path file = folder.paths().settingsFile();
+    CXMLSettings settings = folder.settings();
 };
 
 TEST_F(XmlSettingsTest, SettersCreateTheFileSectionsAndKeysAndSaveAtOnce) {
@@ -36,17 +24,13 @@ TEST_F(XmlSettingsTest, SettersCreateTheFileSectionsAndKeysAndSaveAtOnce) {
     EXPECT_FALSE(fs::exists(file)) << "reading creates nothing";
 
     ASSERT_TRUE(settings.SetSettingString("Configuration\\Language", "Name", "Fran\u00e7ais"));
-    ASSERT_TRUE(settings.SetSettingLong("Configuration\\Language", "ID", 0x40C));
-    ASSERT_TRUE(settings.SetSettingLong("Configuration\\RunTime", "AlreadyRun", 3));
     ASSERT_TRUE(settings.SetSettingString("ListCtrls\\1801 <&>", "0", "1A2B"));
     ASSERT_TRUE(settings.SetSettingString("Info", "Title", "   "));
-    EXPECT_EQ(onDisk("Configuration\\Language", "Name"), "Fran\u00e7ais");
-    EXPECT_EQ(fresh().GetSettingLong("Configuration\\Language", "ID", 0), 0x40C);
-    EXPECT_EQ(onDisk("Configuration\\RunTime", "AlreadyRun"), "3");
-    EXPECT_EQ(onDisk("Configuration", "Name"), "<missing>") << "the key of another section";
-    EXPECT_EQ(onDisk("ListCtrls\\1801 <&>", "0"), "1A2B");
-    EXPECT_EQ(onDisk("Info", "Title"), "   ");
-    EXPECT_EQ(test::filesIn(dir.path()), 1u) << "no temporary file is left behind";
+    EXPECT_EQ(folder.stored("Configuration\\Language", "Name"), "Fran\u00e7ais");
+    EXPECT_EQ(folder.stored("Configuration", "Name"), "<missing>") << "the key of another section";
+    EXPECT_EQ(folder.stored("ListCtrls\\1801 <&>", "0"), "1A2B");
+    EXPECT_EQ(folder.stored("Info", "Title"), "   ");
+    EXPECT_EQ(test::filesIn(dir), 2u) << "the file and lang/: no temporary file is left behind";
 }
 
 TEST_F(XmlSettingsTest, LongReadsLeadingDigitsOrFallsBackToTheDefault) {
@@ -61,11 +45,11 @@ TEST_F(XmlSettingsTest, LongReadsLeadingDigitsOrFallsBackToTheDefault) {
 // Another writer's change is seen, and a later save of ours does not undo it.
 TEST_F(XmlSettingsTest, ChangesOfAnotherWriterAreSeenAndKept) {
     ASSERT_TRUE(settings.SetSettingString("Info", "Title", "first"));
-    CXMLSettings other = fresh();
+    CXMLSettings other = folder.settings();
     ASSERT_TRUE(other.SetSettingString("Info", "Title", "second"));
     EXPECT_EQ(settings.GetSettingString("Info", "Title", ""), "second");
     ASSERT_TRUE(settings.SetSettingString("Info", "Author", "me"));
-    EXPECT_EQ(onDisk("Info", "Title"), "second");
+    EXPECT_EQ(folder.stored("Info", "Title"), "second");
 }
 
 // A file that is no XML is set aside under a name not yet taken; XML of another shape is used.
@@ -81,12 +65,12 @@ TEST_F(XmlSettingsTest, DamagedFilesAreKeptAsBadAndForeignOnesAreRead) {
         << settings.lastError();
     EXPECT_FALSE(fs::exists(file));
     ASSERT_TRUE(settings.SetSettingString("Info", "Title", "new"));
-    EXPECT_EQ(onDisk("Info", "Title"), "new");
+    EXPECT_EQ(folder.stored("Info", "Title"), "new");
 
     writeFile(file, "<?xml version=\"1.0\"?><other><key name=\"k\">v</key></other>");
     EXPECT_EQ(settings.GetSettingString("", "k", ""), "v");
     ASSERT_TRUE(settings.SetSettingString("", "k", "w"));
-    EXPECT_EQ(onDisk("", "k"), "w");
+    EXPECT_EQ(folder.stored("", "k"), "w");
 }
 
 // In a full or read-only place the setter fails without touching the old file, the run goes
@@ -97,8 +81,8 @@ TEST_F(XmlSettingsTest, SetterThatCannotSaveLeavesTheOldFileIntact) {
         SCOPED_TRACE(test::describe(place));
         ASSERT_TRUE(settings.SetSettingString("Info", "Title", "old"));
         const std::string before = readFile(file);
-        const int status = test::inUnwritablePlace(place, dir.path(), [&] {
-            CXMLSettings writer = fresh();
+        const int status = test::inUnwritablePlace(place, dir, [&] {
+            CXMLSettings writer = folder.settings();
             if (writer.SetSettingString("Info", "Title", longTitle)) {
                 return 1;
             }
@@ -109,24 +93,24 @@ TEST_F(XmlSettingsTest, SetterThatCannotSaveLeavesTheOldFileIntact) {
         });
         EXPECT_EQ(status, 0);
         EXPECT_EQ(readFile(file), before);
-        EXPECT_EQ(test::filesIn(dir.path()), 1u);
+        EXPECT_EQ(test::filesIn(dir), 2u);
     }
-    CXMLSettings writer = fresh();
+    CXMLSettings writer = folder.settings();
     writer.SetSettingString("Info", "Title", "other");
     EXPECT_TRUE(writer.SetSettingString("Info", "Title", longTitle));
-    EXPECT_EQ(onDisk("Info", "Title"), longTitle);
+    EXPECT_EQ(folder.stored("Info", "Title"), longTitle);
 }
 
 TEST_F(XmlSettingsTest, UnreadableFileIsNeverReplaced) {
     const std::string secret = "<settings><key name=\"secret\">1</key></settings>";
     writeFile(file, secret);
     fs::permissions(file, fs::perms::none);
-    fs::permissions(dir.path(), fs::perms::all);
+    fs::permissions(dir, fs::perms::all);
     const int status = test::runInChild([this] {
         if (!test::becomeUnprivileged()) {
             return test::kPlaceNotSetUp;
         }
-        CXMLSettings writer = fresh();
+        CXMLSettings writer = folder.settings();
         if (writer.GetSettingString("", "secret", "dflt") != "dflt") {
             return 1;
         }

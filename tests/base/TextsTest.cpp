@@ -2,8 +2,8 @@
 
 #include <map>
 
-#include "base/StatusPanes.h"
 #include "base/Texts.h"
+#include "support/Fakes.h"
 #include "support/TestVectors.h"
 
 namespace velnor {
@@ -35,16 +35,10 @@ public:
     }
 };
 
-class RecordingPanes : public StatusPanes {
-public:
-    std::string panes[3];
-    void showPane(int pane, const std::string &text) override { panes[pane] = text; }
-};
-
 TEST(StatusLine, ShowsAgainInAnotherLanguage) {
     MapTexts texts;
     texts.strings = {{8028, "Reader %02X %04X"}, {8029, "Card %s"}, {8009, "%2$d/%1$d"}};
-    RecordingPanes panes;
+    test::RecordingPanes panes;
     StatusLine status(panes, texts);
     status.showReader(8028, 0xB0, 0x0208);
     status.showCard(8029, "8901");

@@ -2,9 +2,9 @@
 
 #include <iconv.h>
 
+#include "CodecTestSupport.h"
 #include "base/Utf8.h"
 #include "codec/LegacyText.h"
-#include "support/TestVectors.h"
 
 namespace velnor {
 namespace {
@@ -57,15 +57,6 @@ TEST(LegacyText, FilesAreReadInTheCodePageTheyWereWrittenIn) {
     }
 }
 
-TEST(LegacyText, ValidUtf8PartsSurviveAStrayLegacyByte) {
-    // A UTF-8 file with one name pasted from an old Windows file.
-    const std::string bytes = "\"Jürgen\",\"M\xFCller\",";
-    std::string converted;
-    const TextReading reading = readText(bytes, converted);
-    EXPECT_EQ(reading.text, "\"Jürgen\",\"Müller\",");
-    EXPECT_EQ(reading.codePage, findCodePage("windows-1252"));
-}
-
 TEST(LegacyText, EveryByteGivesValidUtf8) {
     std::string all;
     for (int b = 1; b < 256; ++b) {
@@ -78,23 +69,25 @@ TEST(LegacyText, EveryByteGivesValidUtf8) {
             EXPECT_EQ(text.substr(0, 0x7F), all.substr(0, 0x7F)) << page.name; // ASCII as it is
         }
     }
-    // The bytes Windows-1252 leaves unassigned become the control characters of that value.
-    EXPECT_EQ(convertToUtf8("\x81\x8D", *findCodePage("cp1252")), "\xC2\x81\xC2\x8D");
-    // A lead byte at the very end, half a UTF-16 unit: neither can be read.
-    EXPECT_EQ(convertToUtf8("a\xD5", *findCodePage("GBK")), "a\xEF\xBF\xBD");
-    EXPECT_EQ(convertToUtf8(std::string("a\0b", 3), *findCodePage("utf-16le")), "a\xEF\xBF\xBD");
-    // A text ends at its first zero character; in UTF-16 that is a zero unit.
-    std::string converted;
-    EXPECT_EQ(readText(std::string("\xFF\xFE"
-                                   "a\0\0\0b\0",
-                                   8),
-                       converted)
-                  .text,
-              "a");
-    EXPECT_EQ(readText(std::string("a\0b", 3), converted).text, "a");
 }
 
-TEST(CodePages, UnknownNamesAreNotFound) {
+TEST(LegacyText, BytesConvertInTheCodePageNamedOrTheOneFound) {
+    for (const test::json &v : test::loadVectors("codec/conversions.json")) {
+        SCOPED_TRACE(v.dump());
+        const Bytes hex = test::bytesOf(v.at("hex"));
+        const std::string bytes(hex.begin(), hex.end());
+        const std::string text = v.at("text");
+        if (v.contains("codePage")) {
+            EXPECT_EQ(convertToUtf8(bytes, *findCodePage(v["codePage"].get<std::string>())), text);
+            continue;
+        }
+        std::string converted;
+        const TextReading reading = readText(bytes, converted);
+        EXPECT_EQ(reading.text, text);
+        if (v.contains("found")) {
+            EXPECT_EQ(reading.codePage, findCodePage(v["found"].get<std::string>()));
+        }
+    }
     EXPECT_EQ(findCodePage("klingon"), nullptr);
     EXPECT_EQ(findCodePage(""), nullptr);
 }

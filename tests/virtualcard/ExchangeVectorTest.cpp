@@ -3,30 +3,25 @@
 #include <sstream>
 
 #include "SimTestSupport.h"
-#include "codec/CMyTools.h"
+#include "codec/CodecTestSupport.h"
 #include "virtualcard/VpcdFront.h"
 
 namespace velnor::test {
 namespace {
 
 // Hexadecimal bytes with spaces anywhere between bytes; "FF*30" is 30 bytes FF.
-Bytes bytesOf(const std::string &text) {
+Bytes exchangeBytes(const std::string &text) {
     Bytes bytes;
     std::istringstream words(text);
     for (std::string word; words >> word;) {
         const size_t star = word.find('*');
-        const auto part = CMyTools::asc2hex(word.substr(0, star));
-        EXPECT_TRUE(part) << word;
-        const size_t times = star == std::string::npos ? 1 : std::stoul(word.substr(star + 1));
-        for (size_t i = 0; part && i < times; ++i) {
-            bytes.insert(bytes.end(), part->begin(), part->end());
+        const Bytes part = bytesOf(word.substr(0, star));
+        for (size_t i = star == std::string::npos ? 1 : std::stoul(word.substr(star + 1)); i > 0;
+             --i) {
+            bytes.insert(bytes.end(), part.begin(), part.end());
         }
     }
     return bytes;
-}
-
-std::string hexOf(const std::optional<Bytes> &bytes) {
-    return bytes ? CMyTools::hex2asc(bytes->data(), bytes->size()) : "none";
 }
 
 // Runs one vector on a fresh card: every line "COMMAND -> ANSWER" ("reset" powers the card on,
@@ -41,12 +36,13 @@ void runCase(const json &profile, bool vpcd, const json &exchanges) {
         ASSERT_NE(arrow, std::string::npos) << line;
         const std::string command = line.substr(0, arrow);
         const std::string expected = line.substr(arrow + 2);
-        const std::optional<Bytes> answer = vpcd ? session.receive(bytesOf(command))
+        const std::optional<Bytes> answer = vpcd ? session.receive(exchangeBytes(command))
                                             : command.starts_with("reset")
                                                 ? card->powerOn()
-                                                : card->transmit(bytesOf(command));
-        EXPECT_EQ(hexOf(answer),
-                  expected.find("none") != std::string::npos ? "none" : hexOf(bytesOf(expected)))
+                                                : card->transmit(exchangeBytes(command));
+        EXPECT_EQ(answer ? toHex(*answer) : "none", expected.find("none") != std::string::npos
+                                                        ? "none"
+                                                        : toHex(exchangeBytes(expected)))
             << line;
     }
 }

@@ -40,9 +40,11 @@ protected:
     std::filesystem::path path = dir / "card.json";
 };
 
+// Quirks set at run time are not written.
 TEST_F(ProfileFile, EveryUpdateIsInTheFileAtOnceWithTheFileModeKept) {
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     auto host = open();
+    host->withCard([](VirtualSim &sim) { sim.setQuirks({.drops82Coding = true}); });
     Bytes record(30, 0xFF);
     record[0] = 'Z';
     ASSERT_EQ(updatePhonebook(*host, 2, record), 0x9000);
@@ -51,6 +53,7 @@ TEST_F(ProfileFile, EveryUpdateIsInTheFileAtOnceWithTheFileModeKept) {
     ASSERT_TRUE(node);
     EXPECT_EQ(*saved.files.record(*node, 2), record);
     EXPECT_EQ((*saved.files.record(*node, 3))[0], 0x4A) << "the other records stay";
+    EXPECT_EQ(saved.quirks, CardQuirks());
     EXPECT_EQ(filesIn(dir.path()), 2u) << "the profile and its lock, no temporary file";
     struct stat status {};
     ASSERT_EQ(::stat(path.c_str(), &status), 0);
@@ -83,7 +86,7 @@ TEST_F(ProfileFile, ChvStateOutlivesTheProgramButVerifyingWritesNothing) {
         EXPECT_EQ(statusOf(host->transmit(verifyCommand("0000"))), 0x9804);
         EXPECT_EQ(onDisk().chv1.attemptsLeft, 2);
         Bytes change = verifyCommand("1234");
-        change[1] = 0x24;
+        change[1] = 0x24; // CHANGE CHV: the old code, then the new one
         change[4] = 16;
         change.insert(change.end(), {'2', '4', '6', '8', 0xFF, 0xFF, 0xFF, 0xFF});
         EXPECT_EQ(statusOf(host->transmit(change)), 0x9000);
@@ -91,13 +94,6 @@ TEST_F(ProfileFile, ChvStateOutlivesTheProgramButVerifyingWritesNothing) {
     auto reopened = open();
     EXPECT_EQ(statusOf(reopened->transmit(verifyCommand("2468"))), 0x9000);
     EXPECT_EQ(onDisk().chv1.attemptsLeft, 3);
-}
-
-TEST_F(ProfileFile, QuirksSetAtRunTimeAreNotWritten) {
-    auto host = open();
-    host->withCard([](VirtualSim &sim) { sim.setQuirks({.drops82Coding = true}); });
-    ASSERT_EQ(updatePhonebook(*host, 1, Bytes(30, 0x41)), 0x9000);
-    EXPECT_EQ(onDisk().quirks, CardQuirks());
 }
 
 TEST_F(ProfileFile, FailedSaveTakesTheChangeBackAndAnswers9240) {
