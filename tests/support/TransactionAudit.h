@@ -19,7 +19,6 @@ public:
     bool BeginTransaction(int handle) override {
         std::lock_guard lock(mutex_);
         ++depth_[handle];
-        ++begun_;
         return true;
     }
     void EndTransaction(int handle) override {
@@ -51,10 +50,6 @@ public:
         std::lock_guard lock(mutex_);
         return loose_;
     }
-    unsigned transactionsBegun() const {
-        std::lock_guard lock(mutex_);
-        return begun_;
-    }
     bool balanced() const {
         std::lock_guard lock(mutex_);
         return !unbalanced_ && !closedInTransaction_;
@@ -76,7 +71,6 @@ private:
     mutable std::mutex mutex_;
     std::map<int, int> depth_;
     unsigned loose_ = 0;
-    unsigned begun_ = 0;
     bool unbalanced_ = false;
     bool closedInTransaction_ = false;
 };

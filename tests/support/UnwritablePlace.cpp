@@ -11,15 +11,8 @@ namespace velnor::test {
 namespace fs = std::filesystem;
 
 std::string describe(Unwritable place) {
-    switch (place) {
-    case Unwritable::FullDisk:
-        return "full disk";
-    case Unwritable::ReadOnlyFolder:
-        return "read-only folder";
-    case Unwritable::ReadOnlyFiles:
-        break;
-    }
-    return "read-only files";
+    static const char *const names[] = {"full disk", "read-only folder", "read-only files"};
+    return names[static_cast<int>(place)];
 }
 
 int runInChild(const std::function<int()> &body) {

@@ -5,6 +5,7 @@
 #include "codec/CMyTools.h"
 #include "records/MessageEdit.h"
 #include "support/CardFixture.h"
+#include "support/TestVectors.h"
 #include "transfer/CardRestore.h"
 #include "virtualcard/ChvState.h"
 
@@ -30,10 +31,10 @@ protected:
                         const std::function<void()> &check) {
         insert();
         run();
-        const unsigned commands = card().commandCount();
-        ASSERT_GT(commands, 3u);
+        const unsigned count = card().commandCount();
+        ASSERT_GT(count, 3u);
         for (const auto &[name, command] : kFaults) {
-            for (unsigned k = 1; k <= commands; ++k) {
+            for (unsigned k = 1; k <= count; ++k) {
                 SCOPED_TRACE(std::string(name) + " at command " + std::to_string(k));
                 insert();
                 CardQuirks quirks;
@@ -231,24 +232,17 @@ TEST_F(CardFaults, Restore) {
 // keeps a stored code the card no longer has (offering it would cost an attempt), and once the
 // user gives the card's code a read works.
 TEST_F(CardFaults, ChvOperations) {
-    const struct {
-        ChvOperation operation;
-        std::vector<std::string> codes;
-        bool enabledBefore;
-        bool blockedBefore;
-        const char *codeAfter;
-    } cases[] = {
-        {ChvOperation::Verify, {"1234"}, true, false, "1234"},
-        {ChvOperation::Disable, {"1234"}, true, false, "1234"},
-        {ChvOperation::Enable, {"1234"}, false, false, "1234"},
-        {ChvOperation::Change, {"1234", "4321"}, true, false, "4321"},
-        {ChvOperation::Unblock, {"12345678", "4321"}, true, true, "4321"},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(int(c.operation));
+    const std::vector<std::string> operations = {"Verify", "Enable", "Disable", "Change",
+                                                 "Unblock"};
+    for (const json &c : loadVectors("transfer/chv-operations.json")) {
+        SCOPED_TRACE(c["operation"].get<std::string>());
+        const auto operation = ChvOperation(
+            std::find(operations.begin(), operations.end(), c["operation"]) - operations.begin());
+        const bool enabledBefore = c["enabledBefore"];
+        const std::string codeAfter = c["codeAfter"];
         auto insert = [&] {
-            insertCard({{kAdnPath, 30, 2, {adnRecord("Anna", "1")}}}, c.enabledBefore);
-            if (c.blockedBefore) {
+            insertCard({{kAdnPath, 30, 2, {adnRecord("Anna", "1")}}}, enabledBefore);
+            if (c["blockedBefore"]) {
                 for (int i = 0; i < 3; ++i) {
                     card().transmit(*CMyTools::asc2hex("A02000010839393939FFFFFFFF"));
                 }
@@ -258,9 +252,9 @@ TEST_F(CardFaults, ChvOperations) {
         ChvResult result;
         auto run = [&] {
             // The code the user gave this card earlier, if it asks for one.
-            session.card.chv1Code = c.enabledBefore ? "1234" : "";
+            session.card.chv1Code = enabledBefore ? "1234" : "";
             session.card.chv1CodeOwner = kIdentity;
-            result = performChv(driver, path, session.card, c.operation, c.codes);
+            result = performChv(driver, path, session.card, operation, c["codes"]);
         };
         insert();
         const ChvState::Settings before = card().chv1().settings();
@@ -270,7 +264,7 @@ TEST_F(CardFaults, ChvOperations) {
         atEveryCommand(insert, run, [&] {
             const ChvState::Settings now = card().chv1().settings();
             EXPECT_TRUE(now == before || now == after);
-            const std::string cardCode = now == after ? c.codeAfter : "1234";
+            const std::string cardCode = now == after ? codeAfter : "1234";
             EXPECT_TRUE(session.card.chv1Code.empty() || session.card.chv1Code == cardCode)
                 << "stored " << session.card.chv1Code << ", card has " << cardCode;
             // A code whose card could not be named is never offered; the user gives it, or

@@ -21,14 +21,14 @@ protected:
         const size_t files = filesIn(dir.path());
         for (const Unwritable place : kUnwritablePlaces) {
             SCOPED_TRACE(describe(place));
-            const int status = inUnwritablePlace(place, dir.path(), [&] {
+            const int exitCode = inUnwritablePlace(place, dir.path(), [&] {
                 prompts.asked.clear();
                 card().powerOn(); // counts commands afresh
                 const int failed = operation();
                 // Neither a read nor a write without room for its backup changes the card.
                 return failed ? failed : card().instructionCount(0xDC) == 0 ? 0 : 9;
             });
-            EXPECT_EQ(status, 0);
+            EXPECT_EQ(exitCode, 0);
             EXPECT_EQ(readFile(dir / "Phone.fph"), backup);
             EXPECT_EQ(readFile(dir / "phone.log"), log);
             EXPECT_EQ(filesIn(dir.path()), files);

@@ -3,6 +3,7 @@
 #include "files/ListFile.h"
 #include "records/MessageEdit.h"
 #include "support/CardFixture.h"
+#include "support/TestVectors.h"
 
 namespace velnor::test {
 namespace {
@@ -55,60 +56,42 @@ protected:
 // rows go from record 1 on, the rest are cleared, the card's records as they were are kept in a
 // card backup and the list is saved. "No" leaves everything as it was.
 TEST_F(CardWrite, PhonebookAsksThenWritesTheRowsAndClearsTheRest) {
-    const struct {
-        size_t rows;
-        int records;
-        bool yes;
-        std::string said; // every text shown, in turn, each ending in "|"
-    } cases[] = {
-        {3, 10, true,
-         "Write 3 entries to the card? The remaining 7 records on the card will be cleared.|"
-         "Wrote 10 records, 3 of them with entries|"},
-        {0, 10, true,
-         "The list is empty. Do you want to clear this file on the card?|"
-         "Wrote 10 records, 0 of them with entries|"},
-        {300, 250, true,
-         "Write 250 entries to the card? The remaining 0 records on the card will be cleared.|"
-         "The card holds only 250 records. Only the first 250 rows will be written.|"
-         "Wrote 250 records, 250 of them with entries|"},
-        {1, 10, false,
-         "Write 1 entries to the card? The remaining 9 records on the card will be cleared.|"},
-    };
-    const std::vector<std::pair<std::string, std::string>> names = {
-        {"Anna", "+4930123"}, {"Bob {home}", ""}, {"\xE7\x8E\x8B\xE8\x8A\xB3", "*#06#"}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.said);
+    for (const json &c : loadVectors("transfer/write-phonebook.json")) {
+        const Strings said = c["said"];
+        const size_t rowCount = c["rows"];
+        const int records = c["records"];
+        SCOPED_TRACE(said[0]);
         emptyDataFolder();
-        insertPhonebook(c.records);
-        std::vector<std::pair<std::string, std::string>> rows(
-            names.begin(), names.begin() + std::min(c.rows, 3ul));
-        for (size_t i = rows.size(); i < c.rows; ++i) {
+        insertPhonebook(records);
+        std::vector<std::pair<std::string, std::string>> rows = c["names"];
+        rows.resize(std::min<size_t>(rowCount, rows.size()));
+        for (size_t i = rows.size(); i < rowCount; ++i) {
             rows.push_back({"N" + std::to_string(i + 1), "1"});
         }
         setRows(rows);
-        prompts.yesNo = {c.yes};
+        prompts.yesNo = {c["yes"].get<bool>()};
         const WriteResult result = write(CardFile::Phonebook);
 
-        std::string said;
+        Strings shown;
         for (const auto &asked : prompts.asked) {
-            said += asked.text + "|";
+            shown.push_back(asked.text);
         }
-        EXPECT_EQ(said, c.said);
-        EXPECT_EQ(session.cardPhonebook.rowCount(), c.rows) << "writing leaves the list as it is";
+        EXPECT_EQ(shown, said);
+        EXPECT_EQ(session.cardPhonebook.rowCount(), rowCount) << "writing leaves the list as it is";
         EXPECT_FALSE(session.card.ucs82Probed) << "no name needed the 0x82 coding";
         expectWorkerBack();
-        if (!c.yes) {
+        if (!c["yes"]) {
             EXPECT_EQ(result.outcome, WriteOutcome::Declined);
             EXPECT_EQ(card().instructionCount(0xDC), 0u);
             EXPECT_EQ(filesIn(dir.path()), 0u);
             continue;
         }
         ASSERT_EQ(result.outcome, WriteOutcome::Done);
-        EXPECT_EQ(result.recordsWritten, size_t(c.records));
-        EXPECT_EQ(cardRecords(kAdnPath, c.records), expected(c.records, original));
-        EXPECT_TRUE(c.said.ends_with("|" + panes.panes[2] + "|")) << panes.panes[2];
+        EXPECT_EQ(result.recordsWritten, size_t(records));
+        EXPECT_EQ(cardRecords(kAdnPath, records), expected(records, original));
+        EXPECT_EQ(panes.panes[2], said.back());
         EXPECT_EQ(status.memory().progress.id, 8032);
-        EXPECT_EQ(progress.upper, c.records);
+        EXPECT_EQ(progress.upper, records);
         EXPECT_EQ(readFile(dir / "Phone.fph"), listFileText(session.cardPhonebook));
         EXPECT_EQ(cardBackups(), std::vector<std::filesystem::path>{result.cardBackup});
         EXPECT_EQ(backupRecords(result.cardBackup), original);
@@ -199,22 +182,19 @@ TEST_F(CardWrite, StoredPinIsPresentedOnce) {
 // its phonebook changed (its status response says so): a read says what is missing, a write tells
 // only of the refusal, before it asks anything; neither changes the card, the list or the folder.
 TEST_F(CardWrite, MissingUnfitOrLockedPhonebookIsLeftAlone) {
-    const struct {
-        bool writing;
+    for (const json &c : loadVectors("transfer/unwritable-phonebook.json")) {
         std::vector<TestFile> files;
-        std::vector<int> said;
-    } cases[] = {{false, {}, {8073}},
-                 {true, {}, {}},
-                 {true, {{kAdnPath, 13, 10, {}}}, {}},
-                 {true, {{kAdnPath, 30, 10, {adnRecord("Old One", "111")}, "FF", "ADM"}}, {9001}}};
-    for (const auto &c : cases) {
-        insertCard(c.files);
+        for (const json &file : c["files"]) {
+            files.push_back(
+                {kAdnPath, file["recordLength"], 10, {}, "FF", file.value("update", "")});
+        }
+        insertCard(files);
         setRows({{"A", "1"}});
         prompts.asked.clear();
         prompts.yesNo = {true};
-        EXPECT_TRUE(c.writing ? write(CardFile::Phonebook).outcome == WriteOutcome::Failed
-                              : read(CardFile::Phonebook) == ReadOutcome::Failed);
-        EXPECT_EQ(prompts.ids(), c.said);
+        EXPECT_TRUE(c["writing"] ? write(CardFile::Phonebook).outcome == WriteOutcome::Failed
+                                 : read(CardFile::Phonebook) == ReadOutcome::Failed);
+        EXPECT_EQ(prompts.ids(), c["said"].get<std::vector<int>>());
         EXPECT_EQ(column(session.cardPhonebook, 1), Strings{"A"});
         EXPECT_EQ(card().instructionCount(0xDC), 0u);
         EXPECT_EQ(filesIn(dir.path()), 0u);
@@ -250,7 +230,6 @@ TEST_F(CardWrite, MessagesGoWholeThenTheRestAreCleared) {
     ASSERT_EQ(prompts.ids(), (std::vector<int>{8039, 8041}));
     EXPECT_EQ(prompts.asked[0].text, "Write 2 messages to the card? The remaining 3 message "
                                      "records on the card will be cleared.");
-    EXPECT_EQ(prompts.asked[1].text, "Wrote 5 message records, 2 of them with messages");
     EXPECT_EQ(panes.panes[2], "Wrote 5 message records, 2 of them with messages");
     EXPECT_EQ(readFile(dir / "Message.fsm"), listFileText(session.messages.rows()));
     EXPECT_EQ(waits, std::vector<int>(5, 7));
