@@ -10,7 +10,7 @@
 #include "card/CardOpening.h"
 #include "card/ChvOperations.h"
 #include "reader/ReplayDriver.h"
-#include "transfer/CardReader.h"
+#include "transfer/ReadCard.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "reader/SimulatedCards.h"
 #include "reader/SimulatedDriver.h"
 #include "records/MessageCompose.h"
-#include "transfer/CardReader.h"
+#include "transfer/ReadCard.h"
 #include "virtualcard/ProfileJson.h"
 
 namespace velnor {

@@ -12,7 +12,7 @@
 #include "reader/CardHandle.h"
 #include "reader/CardTransaction.h"
 #include "reader/ReaderInquiry.h"
-#include "transfer/CardReader.h"
+#include "transfer/ReadCard.h"
 
 namespace velnor::cli {
 

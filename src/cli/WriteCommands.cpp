@@ -3,7 +3,7 @@
 #include "base/TextIds.h"
 #include "cli/CardRun.h"
 #include "files/ListImport.h"
-#include "transfer/CardWriter.h"
+#include "transfer/WriteCard.h"
 
 namespace velnor::cli {
 

@@ -10,7 +10,7 @@
 
 #include "card/CardWatcher.h"
 #include "reader/ReaderMonitor.h"
-#include "transfer/CardReader.h"
+#include "transfer/ReadCard.h"
 #include "transfer/Session.h"
 #include "ui/CommandStates.h"
 

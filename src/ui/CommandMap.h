@@ -3,7 +3,7 @@
 // Which of the window's commands are enabled, decided here alone: from what the reader search
 // found, whether the card answered, and what the last read did.
 
-#include "transfer/CardReader.h"
+#include "transfer/ReadCard.h"
 #include "ui/CommandStates.h"
 
 namespace velnor {

@@ -7,7 +7,7 @@
 
 #include "app/ConfigKeys.h"
 #include "app/HelpFiles.h"
-#include "transfer/CardWriter.h"
+#include "transfer/WriteCard.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CMainDlg.h"
 #include "ui/CMessagePage.h"

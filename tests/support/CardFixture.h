@@ -18,8 +18,8 @@
 #include "support/TempDir.h"
 #include "support/TransactionAudit.h"
 #include "transfer/CardBackup.h"
-#include "transfer/CardReader.h"
-#include "transfer/CardWriter.h"
+#include "transfer/ReadCard.h"
+#include "transfer/WriteCard.h"
 
 namespace velnor::test {
 

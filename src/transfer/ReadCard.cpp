@@ -1,4 +1,4 @@
-#include "transfer/CardReader.h"
+#include "transfer/ReadCard.h"
 
 #include <array>
 #include <optional>

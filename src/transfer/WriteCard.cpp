@@ -1,4 +1,4 @@
-#include "transfer/CardWriter.h"
+#include "transfer/WriteCard.h"
 
 #include <algorithm>
 

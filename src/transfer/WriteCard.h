@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "transfer/CardReader.h"
+#include "transfer/ReadCard.h"
 
 namespace velnor {
 
