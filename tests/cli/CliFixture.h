@@ -10,6 +10,7 @@
 #include "reader/SimulatedCards.h"
 #include "support/EnglishTexts.h"
 #include "support/TempDir.h"
+#include "support/TestVectors.h"
 #include "transfer/CardBackup.h"
 #include "virtualcard/ProfileJson.h"
 
