@@ -39,6 +39,10 @@ public:
 
 class WatchCycleTest : public ::testing::Test {
 protected:
+    WatchCycleTest() {
+        timing.watcherShort = 5;
+        timing.watcherLong = 9;
+    }
     // A new card, and a fresh watch on it, so that every case starts with a first cycle.
     void insert(bool chv1Enabled) {
         card = SimulatedCards::instance().insertInMemory(path,
@@ -58,12 +62,7 @@ protected:
 
     std::string path = testDevicePath();
     SimulatedDriver driver{path};
-    Timing timing = [] {
-        Timing t = Timing::none();
-        t.watcherShort = 5;
-        t.watcherLong = 9;
-        return t;
-    }();
+    Timing timing = Timing::none();
     std::optional<WatchCycle> cycle;
     ScriptedSteps steps;
     std::shared_ptr<SimHost> card;

@@ -54,26 +54,16 @@ TEST_F(CliRead, EachCardCommandConnectsOnce) {
         }
         int &opens;
     };
+    int opens = 0;
+    makeDriver = [&] { return std::make_unique<CountingDriver>(reader, opens); };
     for (const std::vector<std::string> &words : {std::vector<std::string>{"read", "phonebook"},
                                                   {"read", "messages"},
                                                   {"info"},
                                                   {"pin", "enable", "1234"},
                                                   {"--pin", "1234", "read", "phonebook"}}) {
-        std::vector<std::string> args{"--reader", reader};
-        args.insert(args.end(), words.begin(), words.end());
-        std::string error;
-        const std::optional<cli::Options> options = cli::parseOptions(args, error);
-        ASSERT_TRUE(options) << error;
-        int opens = 0;
-        cli::Context context{*options,
-                             out,
-                             err,
-                             texts,
-                             [&] { return std::make_unique<CountingDriver>(reader, opens); },
-                             dataDir,
-                             dir.path()};
-        EXPECT_EQ(cli::runCommand(context), cli::Done) << err.str();
-        EXPECT_EQ(opens, 1) << args[2] << ' ' << args.back();
+        opens = 0;
+        EXPECT_EQ(onCard(words), cli::Done) << err.str();
+        EXPECT_EQ(opens, 1) << words[0] << ' ' << words.back();
     }
 }
 
