@@ -77,6 +77,8 @@ protected:
     std::filesystem::path card = dir / "card.json";
     std::string reader;
     const std::string oneRow = "No.,Name,Number,\r\n\"1\",\"Only one\",\"+4930123\",\r\n";
+    const std::string oneMessage = "No.,Status,Number,Time,Text,\r\n"
+                                   "\"1\",\"Read\",\"+4917123456\",\"x\",\"hello there\",\r\n";
 };
 
 } // namespace velnor::test

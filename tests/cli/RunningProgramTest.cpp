@@ -66,9 +66,7 @@ TEST_F(CliProgram, StoppedCommandLeavesTheFileItWasToWrite) {
 // refused with the reason and status 3: it never reads the card and saves its copy over the
 // first one's changes.
 TEST_F(CliProgram, CardProfileIsOneProgramsAtATime) {
-    const std::string messages = "No.,Status,Number,Time,Text,\r\n"
-                                 "\"1\",\"Read\",\"+4917123456\",\"x\",\"hello there\",\r\n";
-    test::writeFile(dir / "m.fsm", messages);
+    test::writeFile(dir / "m.fsm", oneMessage);
     const struct {
         std::vector<std::string> command;
         std::string reached;

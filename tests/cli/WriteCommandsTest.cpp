@@ -80,8 +80,7 @@ TEST_F(CliWrite, BadInputOrNoYesWritesNothing) {
 }
 
 TEST_F(CliWrite, MessagesAreWrittenAsComposedMessages) {
-    test::writeFile(dir / "m.fsm", "No.,Status,Number,Time,Text,\r\n"
-                                   "\"1\",\"Read\",\"+4917123456\",\"x\",\"hello there\",\r\n");
+    test::writeFile(dir / "m.fsm", oneMessage);
     ASSERT_EQ(onCard({"--yes", "write", "messages", "-i", (dir / "m.fsm").string()}), cli::Done)
         << err.str();
     ASSERT_EQ(onCard({"read", "messages"}), cli::Done);
