@@ -2,6 +2,7 @@
 
 #include "card/WatchCycle.h"
 #include "reader/CardTestSupport.h"
+#include "support/TestVectors.h"
 
 namespace velnor::test {
 namespace {
@@ -38,6 +39,10 @@ public:
 
 class WatchCycleTest : public ::testing::Test {
 protected:
+    WatchCycleTest() {
+        timing.watcherShort = 5;
+        timing.watcherLong = 9;
+    }
     // A new card, and a fresh watch on it, so that every case starts with a first cycle.
     void insert(bool chv1Enabled) {
         card = SimulatedCards::instance().insertInMemory(path,
@@ -57,36 +62,25 @@ protected:
 
     std::string path = testDevicePath();
     SimulatedDriver driver{path};
-    Timing timing = [] {
-        Timing t = Timing::none();
-        t.watcherShort = 5;
-        t.watcherLong = 9;
-        return t;
-    }();
+    Timing timing = Timing::none();
     std::optional<WatchCycle> cycle;
     ScriptedSteps steps;
     std::shared_ptr<SimHost> card;
 };
 
-// The PIN question comes first, then the other card.
+// watch-cycle.json: the events a cycle sends for the card and what the window knows of it.
 TEST_F(WatchCycleTest, CardThatAnswersGivesTheEventsItsStateCallsFor) {
-    struct Case {
-        bool chv1Enabled;
-        WatchedCard known;
+    const std::map<std::string, CardEvent> named = {{"PinWanted", CardEvent::PinWanted},
+                                                    {"OtherCard", CardEvent::OtherCard}};
+    for (const auto &c : loadVectors("card/watch-cycle.json")) {
+        SCOPED_TRACE(c.dump());
+        insert(c["chv1"].get<bool>());
+        steps.card = {c["pending"].get<bool>(), c["identity"].get<std::string>()};
         Events expected;
-    };
-    const Case cases[] = {
-        {false, {true, kIdentity}, {}},
-        {true, {true, kIdentity}, {CardEvent::PinWanted}},
-        {true, {false, kIdentity}, {}},
-        {true, {true, "89000000000000000000"}, {CardEvent::PinWanted, CardEvent::OtherCard}},
-        {false, {false, ""}, {CardEvent::OtherCard}},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(&c - cases);
-        insert(c.chv1Enabled);
-        steps.card = c.known;
-        EXPECT_EQ(runCycle(), c.expected);
+        for (const auto &name : c["events"]) {
+            expected.push_back(named.at(name));
+        }
+        EXPECT_EQ(runCycle(), expected);
         EXPECT_EQ(steps.waits, (Waits{5, 9}));
         EXPECT_FALSE(cycle->missed());
         // Select, select and status, then the identity: select, status, read.

@@ -1,43 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <condition_variable>
 #include <future>
-#include <mutex>
 
-#include "card/CardWatcher.h"
+#include "card/WatchReports.h"
 #include "reader/CardTestSupport.h"
-#include "reader/ReaderMonitor.h"
-#include "support/WindowThread.h"
 
 namespace velnor::test {
 namespace {
 
 using namespace std::chrono_literals;
-using Readers = std::vector<ReaderEntry>;
-constexpr auto kPatience = 5s; // every wait of these tests ends by then
-
-// What a watch thread reported, in order.
-template <class Report> class Reports {
-public:
-    void add(Report report) {
-        std::lock_guard lock(mutex_);
-        reports_.push_back(std::move(report));
-        changed_.notify_all();
-    }
-    // The reports once there are n of them, or all there are after the patience given.
-    std::vector<Report> waitFor(size_t n, std::chrono::milliseconds patience = kPatience) {
-        std::unique_lock lock(mutex_);
-        changed_.wait_for(lock, patience, [&] { return reports_.size() >= n; });
-        return reports_;
-    }
-    size_t count() { return waitFor(0).size(); }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::vector<Report> reports_;
-};
 
 // A simulated reader whose card can be held inside a command, to catch the watcher mid-exchange.
 class GateDriver : public SimulatedDriver {
@@ -74,29 +45,6 @@ private:
     bool inside_ = false;
 };
 
-// Records the events and, when given a window thread, delivers them through it.
-class RecordedEvents : public CardEvents {
-public:
-    WindowThread *window = nullptr;
-    std::function<void(CardEvent)> handler; // runs on the window thread, after recording
-    Reports<CardEvent> seen;
-
-    void cardGone() override { arrive(CardEvent::CardGone); }
-    void otherCard() override { arrive(CardEvent::OtherCard); }
-    void pinWanted() override { arrive(CardEvent::PinWanted); }
-
-private:
-    void arrive(CardEvent event) {
-        auto work = [this, event] {
-            seen.add(event);
-            if (handler) {
-                handler(event);
-            }
-        };
-        window != nullptr ? window->callBlocking(work) : work();
-    }
-};
-
 class CardWatcherTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -127,39 +75,10 @@ protected:
     CardWatcher watcher{driver, events, timing};
 };
 
-TEST_F(CardWatcherTest, ReportsAnotherCardAndAPulledOne) {
-    watcher.share({false, "89000000000000000000"});
-    watcher.start({path, 0});
-    ASSERT_EQ(events.seen.waitFor(1).front(), CardEvent::OtherCard);
-    watcher.share({false, kIdentity});
-    setCardQuirks(*card, {.pulled = true});
-    const size_t before = events.seen.count();
-    ASSERT_EQ(events.seen.waitFor(before + 1).back(), CardEvent::CardGone);
-    watcher.stop();
-    EXPECT_FALSE(watcher.running());
-}
-
-TEST_F(CardWatcherTest, PausedWatcherNeitherTouchesTheCardNorSendsEvents) {
+// A pause waits for the command in progress and nests; the paused watcher neither touches the
+// card nor sends events until the last resume.
+TEST_F(CardWatcherTest, PauseWaitsForTheCommandInProgressNestsAndHoldsCardAndEvents) {
     watcher.share({false, std::string()}); // every cycle would report another card
-    watcher.start({path, 0});
-    ASSERT_FALSE(events.seen.waitFor(1).empty()); // a cycle may report again before the pause
-    watcher.pause();
-    watcher.pause();
-    const unsigned commands = cardCommands();
-    const size_t sent = events.seen.count();
-    watcher.resume();
-    std::this_thread::sleep_for(50ms);
-    EXPECT_TRUE(watcher.paused()) << "pauses nest";
-    EXPECT_EQ(cardCommands(), commands);
-    EXPECT_EQ(events.seen.count(), sent);
-    watcher.resume();
-    EXPECT_FALSE(watcher.paused());
-    EXPECT_TRUE(waitForCommands(commands + 1));
-    EXPECT_GE(events.seen.waitFor(sent + 1).size(), sent + 1);
-}
-
-TEST_F(CardWatcherTest, PauseWaitsUntilTheCommandInProgressIsDone) {
-    watcher.share({false, kIdentity});
     driver.hold(true);
     watcher.start({path, 0});
     ASSERT_TRUE(driver.waitUntilHeld());
@@ -167,11 +86,18 @@ TEST_F(CardWatcherTest, PauseWaitsUntilTheCommandInProgressIsDone) {
     EXPECT_EQ(paused.wait_for(50ms), std::future_status::timeout);
     driver.hold(false);
     ASSERT_EQ(paused.wait_for(kPatience), std::future_status::ready);
-    const unsigned commands = cardCommands();
-    std::this_thread::sleep_for(30ms);
-    EXPECT_EQ(cardCommands(), commands);
+    watcher.pause();
+    const unsigned sentCommands = cardCommands();
+    const size_t sentEvents = events.seen.count();
     watcher.resume();
-    EXPECT_TRUE(waitForCommands(commands + 1));
+    std::this_thread::sleep_for(50ms);
+    EXPECT_TRUE(watcher.paused()) << "pauses nest";
+    EXPECT_EQ(cardCommands(), sentCommands);
+    EXPECT_EQ(events.seen.count(), sentEvents);
+    watcher.resume();
+    EXPECT_FALSE(watcher.paused());
+    EXPECT_TRUE(waitForCommands(sentCommands + 1));
+    EXPECT_GE(events.seen.waitFor(sentEvents + 1).size(), sentEvents + 1);
 }
 
 // The window thread stops the watcher (a new connect) while the watcher waits for that very
@@ -205,16 +131,26 @@ TEST_F(CardWatcherTest, StopAndPauseNeverWaitOnAWatcherThatWaitsOnTheWindow) {
     EXPECT_FALSE(watcher.running());
 }
 
-TEST_F(CardWatcherTest, HandlerMayPauseAndAStartedWatcherReplacesTheRunningOne) {
+// The events reach the window's handler, which may pause the watcher; a watcher started again
+// replaces the running one and goes on reporting, another card and then a pulled one.
+TEST_F(CardWatcherTest, HandlerMayPauseAndARestartedWatcherReportsOtherAndPulledCards) {
     events.handler = [&](CardEvent) { PauseGuard hold(watcher); };
     watcher.share({false, std::string()});
     watcher.start({path, 0});
-    ASSERT_GE(events.seen.waitFor(2).size(), 2u);
+    const std::vector<CardEvent> first = events.seen.waitFor(2);
+    ASSERT_GE(first.size(), 2u);
+    EXPECT_EQ(first.front(), CardEvent::OtherCard);
     watcher.start({path, 0});
     EXPECT_TRUE(watcher.running());
     const size_t sent = events.seen.count();
     EXPECT_GE(events.seen.waitFor(sent + 1).size(), sent + 1);
     EXPECT_FALSE(watcher.paused());
+    watcher.share({false, kIdentity});
+    setCardQuirks(*card, {.pulled = true});
+    const auto gone = [](const std::vector<CardEvent> &all) {
+        return !all.empty() && all.back() == CardEvent::CardGone;
+    };
+    EXPECT_TRUE(gone(events.seen.waitUntil(gone)));
 }
 
 // reader-search.json: reader lists before and after a change, the reader in use and whether a
@@ -237,12 +173,6 @@ TEST(ReaderSearchRule, CallsForASearchOnlyWhenTheWindowCanUseTheChange) {
             << c["what"];
     }
 }
-
-class SeenReaders : public ReaderEvents {
-public:
-    void readersSeen(const Readers &readers) override { seen.add(readers); }
-    Reports<Readers> seen;
-};
 
 // The monitor reports the reader list after every wait, and its stop ends a wait in progress:
 // nothing is reported once it has stopped.

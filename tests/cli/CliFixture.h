@@ -10,8 +10,8 @@
 #include "reader/SimulatedCards.h"
 #include "support/EnglishTexts.h"
 #include "support/TempDir.h"
+#include "support/TestVectors.h"
 #include "transfer/CardBackup.h"
-#include "virtualcard/ProfileJson.h"
 
 namespace velnor::test {
 
@@ -34,9 +34,13 @@ protected:
             err << error;
             return cli::Usage;
         }
-        cli::Context context{
-            *options, out,       err, texts, [&] { return cli::makeDriver(*options); },
-            dataDir,  dir.path()};
+        cli::Context context{*options,
+                             out,
+                             err,
+                             texts,
+                             [&] { return makeDriver ? makeDriver() : cli::makeDriver(*options); },
+                             dataDir,
+                             dir.path()};
         return cli::runCommand(context);
     }
     int onCard(std::vector<std::string> args) {
@@ -56,12 +60,6 @@ protected:
         words.insert(words.begin(), "pin");
         return onCard(std::move(words));
     }
-    // CHV1 as the card keeps it in its profile.
-    ChvState::Settings chv1() {
-        const ProfileResult kept = loadCardProfile(card);
-        EXPECT_TRUE(kept.profile) << kept.error;
-        return kept.profile ? kept.profile->chv1 : ChvState::Settings{};
-    }
     // The path after "Card backup: " on the standard output.
     std::string backupPath() {
         const std::string text = out.str();
@@ -75,9 +73,12 @@ protected:
     std::ostringstream out;
     std::ostringstream err;
     std::filesystem::path dataDir = dir.path();
+    std::function<std::unique_ptr<CUSBOpKrnl>()> makeDriver; // the --reader one when not set
     std::filesystem::path card = dir / "card.json";
     std::string reader;
     const std::string oneRow = "No.,Name,Number,\r\n\"1\",\"Only one\",\"+4930123\",\r\n";
+    const std::string oneMessage = "No.,Status,Number,Time,Text,\r\n"
+                                   "\"1\",\"Read\",\"+4917123456\",\"x\",\"hello there\",\r\n";
 };
 
 } // namespace velnor::test

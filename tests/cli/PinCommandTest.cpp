@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "CliFixture.h"
 
 namespace velnor {
@@ -17,79 +19,52 @@ protected:
     }
 };
 
-TEST_F(CliPin, EachOperationSaysWhatItDidAndAWrongCodeCostsOneAttempt) {
-    EXPECT_EQ(pin({"verify", "0000"}), cli::Refused);
-    EXPECT_EQ(err.str(), texts.get(8003) + "\n");
-    EXPECT_EQ(verifies(), 1u);
-    EXPECT_EQ(chv1().attemptsLeft, 2);
-    EXPECT_EQ(pin({"verify", "1234"}), cli::Done);
-    EXPECT_EQ(out.str(), "The card accepted the PIN.\n");
-    EXPECT_EQ(chv1().attemptsLeft, 3);
-
-    EXPECT_EQ(pin({"disable", "1234"}), cli::Done);
-    EXPECT_EQ(out.str(), texts.get(8043) + "\n");
-    EXPECT_FALSE(chv1().enabled);
-    EXPECT_EQ(pin({"enable", "1234"}), cli::Done);
-    EXPECT_EQ(out.str(), texts.get(8042) + "\n");
-    EXPECT_EQ(pin({"change", "1234", "87654321"}), cli::Done);
-    EXPECT_EQ(out.str(), texts.get(8044) + "\n");
-    EXPECT_EQ(pin({"unblock", "12345678", "2468"}), cli::Done);
-    EXPECT_EQ(out.str(), texts.get(8079) + "\n");
-    EXPECT_EQ(pin({"verify", "2468"}), cli::Done);
+// pin-commands.json: what each operation says; every code goes to the card once.
+TEST_F(CliPin, EachOperationSaysWhatItDid) {
+    for (const auto &c : test::loadVectors("cli/pin-commands.json")) {
+        const int status = c.value("status", cli::Done);
+        EXPECT_EQ(pin(c["words"]), status) << c["words"].dump();
+        const test::json &said = c["said"];
+        EXPECT_EQ((status == cli::Done ? out : err).str(),
+                  (said.is_number() ? texts.get(said) : said.get<std::string>()) + "\n");
+    }
+    EXPECT_EQ(verifies(), 3u);
 }
 
-// Codes no card can hold are refused before the card sees them; wrong words are a usage error.
-TEST_F(CliPin, BadCodesAndWordsNeverReachTheCard) {
-    const std::string tooShort = texts.get(9010) + "\n";
-    const std::string usage = "velnor-cli: Use pin verify CODE";
-    const struct {
-        std::vector<std::string> words;
-        int status;
-        const std::string &said;
-    } cases[] = {
-        {{"verify", ""}, cli::Refused, tooShort},
-        {{"verify", "12"}, cli::Refused, tooShort},
-        {{"change", "1234", ""}, cli::Refused, tooShort},
-        {{"unblock", "1234", "4321"}, cli::Refused, tooShort},
-        {{"verify"}, cli::Usage, usage},
-        {{"change", "1234"}, cli::Usage, usage},
-        {{"unblock", "1", "2", "3"}, cli::Usage, usage},
-        {{"reset", "1234"}, cli::Usage, usage},
-        {{}, cli::Usage, usage},
-    };
-    for (const auto &c : cases) {
-        EXPECT_EQ(pin(c.words), c.status);
-        EXPECT_EQ(err.str().rfind(c.said, 0), 0u) << err.str();
+// exit-statuses.json: command lines refused before any card is asked, among them codes no card
+// can hold and wrong pin words; the status and how the error begins. None reaches the card.
+TEST_F(CliPin, BadCommandLinesGiveTheirStatusAndNeverReachTheCard) {
+    for (const auto &c : test::loadVectors("cli/exit-statuses.json")) {
+        EXPECT_EQ(onCard(c["args"]), c["status"].get<int>()) << c["args"].dump();
+        const std::string said = c.contains("text") ? texts.get(c["text"]) : c.value("said", "");
+        EXPECT_EQ(err.str().rfind(said, 0), 0u) << err.str();
     }
     EXPECT_EQ(verifies(), 0u);
-    EXPECT_EQ(chv1().attemptsLeft, 3);
     EXPECT_EQ(pin({"verify", "1234"}), cli::Done) << "the code is unchanged";
     EXPECT_EQ(withoutCard({"pin", "verify", "1234"}), cli::NoCard);
 }
 
-// The PIN from a file, standard input or the environment, so that no process list shows it.
+// pin-sources.json: the PIN from a file, standard input or the environment, so that no process
+// list shows it.
 TEST(CliPinSources, FileStandardInputOrEnvironment) {
     test::TempDir dir;
     const std::string file = (dir / "pin").string();
     test::writeFile(file, "4321\r\nnot this");
-    const struct {
-        std::vector<std::string> args;
-        const char *environment;
-        std::optional<std::string> pin;
-    } rows[] = {
-        {{"--pin-file", file, "info"}, "9999", "4321"},
-        {{"--pin-file", "-", "info"}, nullptr, "2468"},
-        {{"--pin", "1111", "info"}, "9999", "1111"},
-        {{"info"}, "9999", "9999"},
-        {{"info"}, "", std::nullopt},
-    };
     std::string error;
-    for (const auto &row : rows) {
-        std::optional<cli::Options> options = cli::parseOptions(row.args, error);
+    for (const auto &row : test::loadVectors("cli/pin-sources.json")) {
+        std::vector<std::string> args = row["args"];
+        std::replace(args.begin(), args.end(), std::string("FILE"), file);
+        std::optional<cli::Options> options = cli::parseOptions(args, error);
         ASSERT_TRUE(options) << error;
         std::istringstream standardInput("2468\n");
-        ASSERT_TRUE(cli::readPin(*options, standardInput, row.environment, error)) << error;
-        EXPECT_EQ(options->pin, row.pin) << row.args[0];
+        const std::string environment = row.value("environment", "");
+        ASSERT_TRUE(cli::readPin(*options, standardInput,
+                                 row.contains("environment") ? environment.c_str() : nullptr,
+                                 error))
+            << error;
+        EXPECT_EQ(options->pin,
+                  row.contains("pin") ? std::optional(row["pin"].get<std::string>()) : std::nullopt)
+            << row.dump();
     }
     std::optional<cli::Options> change =
         cli::parseOptions({"--pin-file", "-", "pin", "change", "-", "-"}, error);

@@ -37,32 +37,24 @@ private:
     int runs_ = 0;
 };
 
-// Ctrl-C or SIGTERM cancels a command at the next record: it says so and fails, and the file it
-// was to write keeps its old content; so does a kill. The backup a read leaves in the data folder
-// is taken all the same, as after a cancel in the window.
+// stopped-commands.json: Ctrl-C or SIGTERM cancels a command at the next record: it says so and
+// fails, and the file it was to write keeps its old content; so does a kill. The backup a read
+// leaves in the data folder is taken all the same, as after a cancel in the window.
 TEST_F(CliProgram, StoppedCommandLeavesTheFileItWasToWrite) {
-    const struct {
-        std::vector<std::string> command;
-        std::string reached; // the command in the trace after which the signal is sent
-        int signal;
-        int status;
-    } cases[] = {
-        {{"read", "phonebook", "-o", "out.fpb"}, "A0 B2 03 04", SIGINT, cli::Refused},
-        {{"read", "phonebook", "-o", "out.fpb"}, "A0 B2 03 04", SIGTERM, cli::Refused},
-        {{"read", "phonebook", "-o", "out.fpb"}, "A0 B2 03 04", SIGKILL, 128 + SIGKILL},
-        {{"--yes", "write", "phonebook", "-i", "one.fpb"}, "A0 DC 03 04", SIGINT, cli::Refused},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.command[0] + " stopped by signal " + std::to_string(c.signal));
+    const std::map<std::string, int> signals = {
+        {"SIGINT", SIGINT}, {"SIGTERM", SIGTERM}, {"SIGKILL", SIGKILL}};
+    for (const auto &c : test::loadVectors("cli/stopped-commands.json")) {
+        SCOPED_TRACE(c.dump());
+        const int sent = signals.at(c["signal"]);
         test::writeFile(dir / "out.fpb", "old");
         std::filesystem::remove(dir / "Phone.fph");
-        const auto program = start(c.command);
-        ASSERT_TRUE(program->waitForOutput(c.reached)) << program->output();
-        ::kill(program->pid(), c.signal);
-        EXPECT_EQ(program->finish(), c.status);
+        const auto program = start(c["command"]);
+        ASSERT_TRUE(program->waitForOutput(c["reached"])) << program->output();
+        ::kill(program->pid(), sent);
+        EXPECT_EQ(program->finish(), c["status"].get<int>());
         EXPECT_EQ(test::readFile(dir / "out.fpb"), "old");
         const std::string said = program->output();
-        if (c.signal != SIGKILL) {
+        if (sent != SIGKILL) {
             EXPECT_NE(said.find("cancelled"), std::string::npos) << said;
             EXPECT_EQ(said.find("Wrote "), std::string::npos) << said;
             EXPECT_TRUE(std::filesystem::exists(dir / "Phone.fph"));
@@ -74,9 +66,7 @@ TEST_F(CliProgram, StoppedCommandLeavesTheFileItWasToWrite) {
 // refused with the reason and status 3: it never reads the card and saves its copy over the
 // first one's changes.
 TEST_F(CliProgram, CardProfileIsOneProgramsAtATime) {
-    const std::string messages = "No.,Status,Number,Time,Text,\r\n"
-                                 "\"1\",\"Read\",\"+4917123456\",\"x\",\"hello there\",\r\n";
-    test::writeFile(dir / "m.fsm", messages);
+    test::writeFile(dir / "m.fsm", oneMessage);
     const struct {
         std::vector<std::string> command;
         std::string reached;

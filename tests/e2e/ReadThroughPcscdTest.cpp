@@ -1,7 +1,6 @@
 #include "E2eFixture.h"
 #include "card/DemoProfile.h"
 #include "reader/SimulatedDriver.h"
-#include "card/DemoProfile.h"
 #include "ui/CardController.h"
 
 namespace velnor::test {

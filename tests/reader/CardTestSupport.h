@@ -5,6 +5,7 @@
 #include <string>
 
 #include "reader/SimulatedDriver.h"
+#include "support/TestVectors.h"
 #include "virtualcard/SimTestSupport.h"
 
 namespace velnor::test {
@@ -12,15 +13,11 @@ namespace velnor::test {
 // The ICCID of the tests' card: its file holds 98 10 32 54 ..., BCD with the low nibble first.
 inline const std::string kIdentity = "89012345678901234567";
 
-// The tests' card: that ICCID, a phonebook of 5 records of 30 bytes (record 3 "John"), CHV1
-// 1234 enabled with unblock code 12345678 and the CHV1 members given, and more files.
+// The tests' card (test-card.json): that ICCID, a phonebook of 5 records of 30 bytes (record 3
+// "John"), CHV1 1234 enabled with unblock code 12345678; the CHV1 members given, and more files.
 inline CardProfile cardProfile(const json &chv1 = json::object(),
                                const json &moreFiles = json::array()) {
-    json profile = json::parse(R"({
-  "chv1": {"enabled": true, "code": "1234", "unblockCode": "12345678"},
-  "files": [{"path": "3F00/2FE2", "data": "98103254769810325476"},
-    {"path": "3F00/7F10/6F3A", "recordLength": 30, "recordCount": 5,
-     "records": ["", "", "4A6F686EFFFFFFFFFFFFFFFFFFFFFFFF0681214365870FFFFF"]}]})");
+    json profile = json::parse(vectorText("reader/test-card.json"));
     profile["chv1"].update(chv1);
     profile["files"].insert(profile["files"].end(), moreFiles.begin(), moreFiles.end());
     ProfileResult loaded = parseCardProfile(profile.dump());
