@@ -67,42 +67,29 @@ TEST_F(ListCommands, OpenReportsRowsTooLongForTheCardOnceOnEitherTab) {
     expectWorkerBack();
 }
 
-TEST_F(ListCommands, OpenNamesAGuessedCodePageAndKeepsTheOneChosen) {
+// The code page chosen is kept and offered again: the window's list file tests.
+TEST_F(ListCommands, OpenNamesAGuessedCodePage) {
     card.alphaLength = 16;
     // "Иван" in Windows-1251: too short to tell from a GBK name.
     test::writeFile(dir / "in.fpb", "No.,Name,Number,\r\n\"1\",\"\xC8\xE2\xE0\xED\",\"1\",\r\n");
-    prompts.files = {(dir / "in.fpb").string(), (dir / "in.fpb").string(),
-                     (dir / "in.fpb").string()};
+    prompts.files = {(dir / "in.fpb").string()};
     ASSERT_TRUE(openListCommand(context, ListTab::Phonebook, local, messages, card, report));
     ASSERT_EQ(prompts.ids(), (std::vector<int>{0, text::CodePageGuessed}));
     EXPECT_EQ(prompts.asked[1].messageKind, MessageKind::Warning);
     EXPECT_NE(prompts.asked[1].text.find(report.guessedCodePage), std::string::npos);
-
-    prompts.codePages = {"windows-1251"};
-    ASSERT_TRUE(openListCommand(context, ListTab::Phonebook, local, messages, card, report));
-    EXPECT_EQ(context.codePage, "windows-1251");
-    // The code page chosen is offered again, and the file read in it without a question.
-    ASSERT_TRUE(openListCommand(context, ListTab::Phonebook, local, messages, card, report));
-    EXPECT_EQ(local.cell(2, 1), "Иван");
-    EXPECT_EQ(local.cell(3, 1), "Иван");
-    EXPECT_EQ(prompts.ids(), (std::vector<int>{0, text::CodePageGuessed, 0, 0}));
 }
 
-TEST_F(ListCommands, SaveAsksBeforeReplacingAndTheTabChoosesTheList) {
+// Which list the tab saves is the window's list file tests'.
+TEST_F(ListCommands, SaveAsksBeforeReplacingAFile) {
     const auto path = dir / "out.fpb";
     test::writeFile(path, "old");
-    prompts.files = {path.string(), path.string(), (dir / "a.csv").string(),
-                     (dir / "m.fsm").string()};
+    prompts.files = {path.string(), path.string()};
     prompts.yesNo = {false, true};
     EXPECT_FALSE(saveListCommand(context, ListTab::Phonebook, local, messages));
     EXPECT_EQ(test::readFile(path), "old");
     EXPECT_TRUE(saveListCommand(context, ListTab::Phonebook, local, messages));
-    EXPECT_TRUE(saveListCommand(context, ListTab::Phonebook, local, messages));
-    EXPECT_TRUE(saveListCommand(context, ListTab::Messages, local, messages));
     EXPECT_EQ(test::readFile(path), listFileText(local));
-    EXPECT_EQ(test::readFile(dir / "a.csv"), listFileText(local));
-    EXPECT_EQ(test::readFile(dir / "m.fsm"), listFileText(messages.rows()));
-    EXPECT_EQ(prompts.ids(), (std::vector<int>{0, 8075, 0, 8075, 0, 0}));
+    EXPECT_EQ(prompts.ids(), (std::vector<int>{0, 8075, 0, 8075}));
     expectWorkerBack();
 }
 

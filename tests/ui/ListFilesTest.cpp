@@ -3,7 +3,6 @@
 #include "WindowFixture.h"
 #include "app/ConfigKeys.h"
 #include "base/TextIds.h"
-#include "files/ListImport.h"
 
 namespace velnor::test {
 namespace {
@@ -26,33 +25,26 @@ protected:
     }
 };
 
-TEST_F(ListFilesTest, MessagesSavedFromTheMessageTabComeBackAfterTheRowsThere) {
-    window().showTab(CMainDlg::kMessageTab);
-    MessageList &messages = session().messages;
-    const size_t count = messages.size();
-    fromMenu(command::SaveFile, dir / "messages.fsm");
-    fromMenu(command::OpenFile, dir / "messages.fsm");
-    ASSERT_EQ(messages.size(), 2 * count);
-    for (size_t row = 0; row < count; ++row) {
-        EXPECT_EQ(cells(messages.rows(), count + row), cells(messages.rows(), row));
-        EXPECT_TRUE(messages.rows().isChecked(count + row));
-        EXPECT_FALSE(messages.rows().isChecked(row));
-    }
-    EXPECT_EQ(worker.depth, 0);
-}
-
-TEST_F(ListFilesTest, ThePhonebookTabSavesAndOpensTheLocalListOnly) {
-    RowList &local = session().localPhonebook;
-    local.appendRow({"1", "Anna, Berlin", "+4930123456"});
-    local.appendRow({"2", "Café \"Zur Post\"", "0891234"});
+TEST_F(ListFilesTest, TheTabsListIsSavedAndComesBackTickedAfterItsRows) {
+    session().localPhonebook.appendRow({"1", "Anna, Berlin", "+4930123456"});
+    session().localPhonebook.appendRow({"2", "Café \"Zur Post\"", "0891234"});
     const size_t cardRows = session().cardPhonebook.rowCount();
-    fromMenu(command::SaveFile, dir / "phone.fpb");
-    fromMenu(command::OpenFile, dir / "phone.fpb");
-    ASSERT_EQ(local.rowCount(), 4u);
-    EXPECT_EQ(cells(local, 2), cells(local, 0));
-    EXPECT_EQ(cells(local, 3), cells(local, 1));
-    EXPECT_EQ(local.cell(3, 0), "4");
+    for (const bool messageTab : {true, false}) {
+        window().showTab(messageTab ? CMainDlg::kMessageTab : CMainDlg::kPhonebookTab);
+        RowList &list = messageTab ? session().messages.rows() : session().localPhonebook;
+        const size_t count = list.rowCount();
+        fromMenu(command::SaveFile, dir / (messageTab ? "list.fsm" : "list.fpb"));
+        fromMenu(command::OpenFile, dir / (messageTab ? "list.fsm" : "list.fpb"));
+        ASSERT_EQ(list.rowCount(), 2 * count);
+        for (size_t row = 0; row < count; ++row) {
+            EXPECT_EQ(cells(list, count + row), cells(list, row));
+            EXPECT_TRUE(list.isChecked(count + row));
+            EXPECT_FALSE(list.isChecked(row));
+        }
+        EXPECT_EQ(list.cell(2 * count - 1, 0), std::to_string(2 * count));
+    }
     EXPECT_EQ(session().cardPhonebook.rowCount(), cardRows) << "the card list is never a target";
+    EXPECT_EQ(worker.depth, 0);
 }
 
 // Cancelled dialogs and the watcher around them are the list commands' own tests.
