@@ -10,7 +10,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "DialogFixture.h"
+#include "UiTest.h"
 #include "app/PackTexts.h"
 #include "app/StartUp.h"
 #include "ui/CNumberEdit.h"

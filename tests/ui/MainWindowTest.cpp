@@ -1,12 +1,9 @@
-#include <QApplication>
-#include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
+#include "UiTest.h"
 #include "WindowFixture.h"
 #include "ui/CMessagePage.h"
 #include "ui/CStatusBar.h"
@@ -38,12 +35,6 @@ protected:
     static std::string labelColour(QLabel *label) {
         label->ensurePolished();
         return label->palette().color(label->foregroundRole()).name().toStdString();
-    }
-    static void clickHeading(CCheckListCtrl *list, int section) {
-        QHeaderView *header = list->horizontalHeader();
-        const QPoint at(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
-                        header->height() / 2);
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
     }
 };
 

@@ -5,8 +5,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-#include "DialogFixture.h"
-#include "TypeText.h"
+#include "UiTest.h"
 #include "support/TempDir.h"
 #include "support/TestVectors.h"
 #include "ui/CMessageEditDlg.h"

@@ -6,7 +6,7 @@
 #include <QTest>
 #include <functional>
 
-#include "TypeText.h"
+#include "UiTest.h"
 #include "WindowFixture.h"
 #include "codec/CMyTools.h"
 #include "support/TestVectors.h"
