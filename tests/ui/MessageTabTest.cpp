@@ -74,10 +74,10 @@ TEST_F(MessageTabTest, TheColumnsShowStatusNumberAndTimeWholeAndTheTextsColoured
     }
     // The texts are coloured in turn, whatever their status.
     const QColor red(255, 0, 0), black(0, 0, 0), blue(128, 128, 255);
-    const QColor expected[] = {red, black, blue, red, black, blue, red};
+    const QColor expected[] = {red, black, blue};
     for (int row = 0; row < 7; ++row) {
         EXPECT_EQ(list()->model()->index(row, 4).data(Qt::ForegroundRole).value<QColor>(),
-                  expected[row])
+                  expected[row % 3])
             << "row " << row;
     }
 }
