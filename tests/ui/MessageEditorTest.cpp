@@ -62,8 +62,6 @@ TEST_F(MessageEditorTest, NewReceivedAndRepliedMessagesHaveTheirLayouts) {
     const auto composed = openNew();
     EXPECT_EQ(layout(*composed), "111001011");
     ASSERT_EQ(composed->nameBox()->count(), 3);
-    EXPECT_EQ(composed->nameBox()->itemText(0), QStringLiteral("Alice"));
-    EXPECT_EQ(composed->nameBox()->itemText(2), QStringLiteral("Carol"));
     EXPECT_TRUE(composed->nameBox()->currentText().isEmpty());
     EXPECT_EQ(composed->nameBox()->lineEdit()->maxLength(), 20);
 
