@@ -6,9 +6,10 @@
 #include <QTest>
 #include <functional>
 
-#include "TypeText.h"
+#include "UiTest.h"
 #include "WindowFixture.h"
 #include "codec/CMyTools.h"
+#include "support/TestVectors.h"
 #include "ui/CMessageEditDlg.h"
 #include "ui/CMessagePage.h"
 #include "ui/CNumberEdit.h"
@@ -18,16 +19,18 @@ namespace {
 
 using Dlg = CMessageEditDlg;
 
-// The demo card's messages in list order: 0 read, 1 and 2 unread, 7 sent, 8 not yet sent.
-constexpr size_t kReadRow = 0;
-constexpr size_t kNotSentRow = 8;
-
 class MessageTabTest : public WindowFixture {
 protected:
     void SetUp() override {
         WindowFixture::SetUp();
+        openOnMessages();
+    }
+    // The window anew over the card, the message tab on show, the editor run by editorSteps.
+    void openOnMessages() {
+        window_.reset();
         openWindow();
         window().showTab(CMainDlg::kMessageTab);
+        editorRuns = 0;
         page()->setEditorRun([this](Dlg &dialog) {
             ++editorRuns;
             dialog.show();
@@ -71,10 +74,10 @@ TEST_F(MessageTabTest, TheColumnsShowStatusNumberAndTimeWholeAndTheTextsColoured
     }
     // The texts are coloured in turn, whatever their status.
     const QColor red(255, 0, 0), black(0, 0, 0), blue(128, 128, 255);
-    const QColor expected[] = {red, black, blue, red, black, blue, red};
+    const QColor expected[] = {red, black, blue};
     for (int row = 0; row < 7; ++row) {
         EXPECT_EQ(list()->model()->index(row, 4).data(Qt::ForegroundRole).value<QColor>(),
-                  expected[row])
+                  expected[row % 3])
             << "row " << row;
     }
 }
@@ -129,95 +132,61 @@ TEST_F(MessageTabTest, AClickEnablesEditAndMoveOnlyWithOneMessageSelected) {
     EXPECT_EQ(editAndMove(), "000");
 }
 
-// The editor opened on a row (by a double click) or on no row (add), what is done in it, and the
-// record that comes out: in place of the row's or after the others.
-struct EditorCase {
-    const char *name;
-    std::optional<size_t> row;
-    std::function<void(Dlg &)> steps;
-    bool appended;
-    const char *number;
-    const char *text;
-};
-
-class MessageEditingTest : public MessageTabTest,
-                           public ::testing::WithParamInterface<EditorCase> {};
-
-// Writes a text in place of the editor's and presses OK.
-void send(Dlg &dialog, const QString &text) {
-    dialog.textBox()->selectAll();
-    typeText(dialog.textBox(), text);
-    dialog.button(Dlg::kOk)->click();
+// message-editing.json: the editor opened on a row (by a double click) or on no row (add), what
+// is done in it, and the record that comes out: in place of the row's or after the others.
+TEST_F(MessageTabTest, TheEditorsRecordLandsWhereItBelongs) {
+    for (const json &v : loadVectors("ui/message-editing.json")) {
+        SCOPED_TRACE(v.dump());
+        openOnMessages();
+        const MessageStore before = messages().store();
+        const size_t count = before.size();
+        editorSteps = [&v](Dlg &dialog) {
+            EXPECT_EQ(dialog.composeLayout(), v.at("compose"));
+            if (v.contains("button")) {
+                dialog.button(v["button"])->click();
+                EXPECT_EQ(dialog.nameBox()->isHidden(), v.at("nameBoxHidden"));
+            }
+            if (v.contains("recipient")) {
+                typeText(dialog.recipientField(), QString::fromStdString(v["recipient"]));
+            }
+            if (v.contains("typed")) {
+                dialog.textBox()->selectAll();
+                typeText(dialog.textBox(), QString::fromStdString(v["typed"]));
+            }
+            dialog.button(Dlg::kOk)->click();
+        };
+        const bool onRow = v.contains("row");
+        const size_t row = v.value("row", size_t{0});
+        if (onRow) {
+            const std::string time = rows().cell(row, 3);
+            QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(row));
+            EXPECT_EQ(rows().cell(row, 3), time);
+        } else {
+            window().OnCommand(command::Add);
+        }
+        const bool appended = v.at("appended");
+        ASSERT_EQ(editorRuns, 1);
+        ASSERT_EQ(messages().size(), count + (appended ? 1 : 0));
+        const size_t at = appended ? count : row;
+        if (appended && onRow) {
+            EXPECT_EQ(messages().store()[row], before[row]) << "the original stays";
+        }
+        EXPECT_EQ(messages().store()[at][0], appended ? 7 : before[at][0]);
+        SM_PARAM param;
+        ASSERT_TRUE(CMyTools::gsmDecodePdu(messages().store()[at].data() + 1,
+                                           messages().store()[at].size() - 1, param, false));
+        EXPECT_EQ((param.numberType == 0x91 ? "+" : "") + param.number, v.at("number"));
+        EXPECT_EQ(param.text, v.at("text"));
+        EXPECT_EQ(rows().cell(at, 2), v.at("number"));
+        EXPECT_EQ(rows().cell(at, 4), v.at("text"));
+        if (appended) {
+            EXPECT_EQ(rows().cell(at, 1), texts.get(8038));
+            EXPECT_EQ(rows().cell(at, 3), "") << "a new message has no time";
+            EXPECT_EQ(rows().firstSelected(), at) << "the new message is the selected one";
+        }
+        EXPECT_EQ(worker.depth, 0);
+    }
 }
-
-TEST_P(MessageEditingTest, TheEditorsRecordLandsWhereItBelongs) {
-    const EditorCase &c = GetParam();
-    const MessageStore before = messages().store();
-    const size_t count = before.size();
-    editorSteps = c.steps;
-    if (c.row) {
-        const std::string time = rows().cell(*c.row, 3);
-        QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(*c.row));
-        EXPECT_EQ(rows().cell(*c.row, 3), time);
-    } else {
-        window().OnCommand(command::Add);
-    }
-    ASSERT_EQ(editorRuns, 1);
-    ASSERT_EQ(messages().size(), count + (c.appended ? 1 : 0));
-    const size_t at = c.appended ? count : *c.row;
-    if (c.appended && c.row) {
-        EXPECT_EQ(messages().store()[*c.row], before[*c.row]) << "the original stays";
-    }
-    EXPECT_EQ(messages().store()[at][0], c.appended ? 7 : before[at][0]);
-    SM_PARAM param;
-    ASSERT_TRUE(CMyTools::gsmDecodePdu(messages().store()[at].data() + 1,
-                                       messages().store()[at].size() - 1, param, false));
-    EXPECT_EQ((param.numberType == 0x91 ? "+" : "") + param.number, c.number);
-    EXPECT_EQ(param.text, c.text);
-    EXPECT_EQ(rows().cell(at, 2), c.number);
-    EXPECT_EQ(rows().cell(at, 4), c.text);
-    if (c.appended) {
-        EXPECT_EQ(rows().cell(at, 1), texts.get(8038));
-        EXPECT_EQ(rows().cell(at, 3), "") << "a new message has no time";
-        EXPECT_EQ(rows().firstSelected(), at) << "the new message is the selected one";
-    }
-    EXPECT_EQ(worker.depth, 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Messages, MessageEditingTest,
-    ::testing::Values(
-        EditorCase{"New", std::nullopt,
-                   [](Dlg &dialog) {
-                       EXPECT_TRUE(dialog.composeLayout());
-                       typeText(dialog.recipientField(), QStringLiteral("0301112233"));
-                       send(dialog, QStringLiteral("Back at 6 {home}"));
-                   },
-                   true, "0301112233", "Back at 6 {home}"},
-        EditorCase{"EditUnsent", kNotSentRow,
-                   [](Dlg &dialog) {
-                       EXPECT_TRUE(dialog.composeLayout());
-                       EXPECT_EQ(dialog.recipientField()->text(), QStringLiteral("0301234567"));
-                       send(dialog, QStringLiteral("Call me about the flat, please."));
-                   },
-                   false, "0301234567", "Call me about the flat, please."},
-        EditorCase{"ReplyToReceived", kReadRow,
-                   [](Dlg &dialog) {
-                       EXPECT_FALSE(dialog.composeLayout());
-                       dialog.button(Dlg::kReply)->click();
-                       EXPECT_TRUE(dialog.nameBox()->isHidden()) << "a reply goes to the sender";
-                       send(dialog, QStringLiteral("Yes, see you at 8!"));
-                   },
-                   true, "+4917612345678", "Yes, see you at 8!"},
-        EditorCase{"ForwardUnsent", kNotSentRow,
-                   [](Dlg &dialog) {
-                       dialog.button(Dlg::kForward)->click();
-                       EXPECT_FALSE(dialog.nameBox()->isHidden());
-                       typeText(dialog.recipientField(), QStringLiteral("0409998877"));
-                       dialog.button(Dlg::kOk)->click();
-                   },
-                   true, "0409998877", "Please call me back about the flat."}),
-    [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace velnor::test
