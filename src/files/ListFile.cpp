@@ -10,6 +10,19 @@ namespace {
 // Builds the file in pieces of about this size, so that a large list is never held twice.
 constexpr size_t kPieceSize = 256 * 1024;
 
+// A quotation mark in a cell is written as three, the escaped quote the field parser reads back
+// as one: written as it stands, one followed by a comma would end the cell there, and the rest
+// of a name or message would be lost on the way back in.
+void appendEscaped(std::string &piece, const std::string &cell) {
+    size_t from = 0;
+    for (size_t quote = cell.find('"'); quote != std::string::npos; quote = cell.find('"', from)) {
+        piece.append(cell, from, quote - from);
+        piece += "\"\"\"";
+        from = quote + 1;
+    }
+    piece.append(cell, from, std::string::npos);
+}
+
 // Hands the bytes of the list file to `emit` in pieces; stops when emit returns false.
 template <typename Emit> bool emitListFile(const RowList &list, Emit emit) {
     std::string piece;
@@ -22,7 +35,7 @@ template <typename Emit> bool emitListFile(const RowList &list, Emit emit) {
     for (size_t row = 0; row < list.rowCount(); ++row) {
         for (const std::string &cell : list.rowCells(row)) {
             piece += '"';
-            piece += cell;
+            appendEscaped(piece, cell);
             piece += "\",";
         }
         piece += "\r\n";

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "files/CsvLineParser.h"
 #include "files/ListFile.h"
 #include "files/RecordLog.h"
 #include "support/EnglishTexts.h"
@@ -9,14 +10,31 @@
 namespace velnor {
 namespace {
 
-TEST(ListFile, WritesHeaderAndQuotedCellsWithoutEscaping) {
+TEST(ListFile, WritesHeaderAndQuotedCellsThatReadBackAsTheyWere) {
     RowList list({"No.", "Name", "Number"});
     EXPECT_EQ(listFileText(list), "No.,Name,Number,\r\n");
     list.appendRow({"1", "Say \"hi\", Bob", "+49"});
     list.appendRow({"2", "", ""});
     EXPECT_EQ(listFileText(list), "No.,Name,Number,\r\n"
-                                  "\"1\",\"Say \"hi\", Bob\",\"+49\",\r\n"
+                                  "\"1\",\"Say \"\"\"hi\"\"\", Bob\",\"+49\",\r\n"
                                   "\"2\",\"\",\"\",\r\n");
+    // A quotation mark anywhere in a cell, even before a comma or at either end, survives.
+    const std::vector<std::string> cells = {"\"", "a\",b", "\"\",", "end\"", "\"\"\"", ",\",\","};
+    RowList tricky({"No.", "Name"});
+    for (const std::string &cell : cells) {
+        tricky.appendRow({"1", cell});
+    }
+    const std::string text = listFileText(tricky);
+    CsvFieldCursor fields(text);
+    std::string field;
+    for (int title = 0; title < 2; ++title) {
+        ASSERT_TRUE(fields.next(field));
+    }
+    for (const std::string &cell : cells) {
+        ASSERT_TRUE(fields.next(field)); // the line's end, then the number the import ignores
+        ASSERT_TRUE(fields.next(field));
+        EXPECT_EQ(field, cell);
+    }
 }
 
 // How a failed write leaves the old file is the atomic writer's to test; here, that it is said.
