@@ -37,14 +37,15 @@ void StatusLine::refresh() {
 void StatusLine::draw(int pane) {
     std::string text;
     if (pane == 0 && memory_.reader.id != 0) {
-        text = texts_.format(memory_.reader.id,
-                             {static_cast<long long>(memory_.reader.versionByte),
-                              static_cast<long long>(memory_.reader.versionValue)});
+        text =
+            texts_.format(memory_.reader.id, {static_cast<long long>(memory_.reader.versionByte),
+                                              static_cast<long long>(memory_.reader.versionValue)});
     } else if (pane == 1 && memory_.card.id != 0) {
         text = texts_.format(memory_.card.id, {memory_.card.identity});
     } else if (pane == 2 && memory_.progress.id != 0) {
-        text = texts_.format(memory_.progress.id, {static_cast<long long>(memory_.progress.first),
-                                                   static_cast<long long>(memory_.progress.second)});
+        text =
+            texts_.format(memory_.progress.id, {static_cast<long long>(memory_.progress.first),
+                                                static_cast<long long>(memory_.progress.second)});
     }
     panes_.showPane(pane, text);
 }

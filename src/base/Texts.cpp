@@ -64,8 +64,8 @@ std::string formatInteger(long long value, const Conversion &conversion) {
             body.insert(negative ? 1 : 0, static_cast<size_t>(conversion.precision) - digits, '0');
         }
     }
-    if (conversion.flags.find('+') != std::string::npos && (conversion.conversion == 'd' || conversion.conversion == 'i') &&
-        value >= 0) {
+    if (conversion.flags.find('+') != std::string::npos &&
+        (conversion.conversion == 'd' || conversion.conversion == 'i') && value >= 0) {
         body.insert(0, 1, '+');
     }
     return pad(body, conversion);
@@ -89,7 +89,8 @@ std::string render(const FormatArg *arg, const Conversion &conversion) {
             return pad(firstCharacters(std::get<std::string>(*arg), 1), conversion);
         }
         const long long value = std::get<long long>(*arg);
-        return pad(value > 0 && value < 0x80 ? std::string(1, static_cast<char>(value)) : "?", conversion);
+        return pad(value > 0 && value < 0x80 ? std::string(1, static_cast<char>(value)) : "?",
+                   conversion);
     }
     if (std::holds_alternative<std::string>(*arg)) {
         return pad(std::get<std::string>(*arg), conversion); // a text where a number was expected
@@ -97,7 +98,9 @@ std::string render(const FormatArg *arg, const Conversion &conversion) {
     return formatInteger(std::get<long long>(*arg), conversion);
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Reads a decimal number at format[i], capped so that a hostile width cannot allocate much.
 int readNumber(std::string_view format, size_t &i) {
@@ -137,7 +140,8 @@ std::string formatChecked(std::string_view format, std::span<const FormatArg> ar
             position = static_cast<size_t>(maybePosition);
             i = probe + 1;
         }
-        while (i < format.size() && std::string_view("-+ #0").find(format[i]) != std::string_view::npos) {
+        while (i < format.size() &&
+               std::string_view("-+ #0").find(format[i]) != std::string_view::npos) {
             conversion.flags += format[i++];
         }
         if (i < format.size() && isDigit(format[i])) {
@@ -147,10 +151,12 @@ std::string formatChecked(std::string_view format, std::span<const FormatArg> ar
             ++i;
             conversion.precision = std::min(readNumber(format, i), kMaxWidth);
         }
-        while (i < format.size() && std::string_view("hlLqjzt").find(format[i]) != std::string_view::npos) {
+        while (i < format.size() &&
+               std::string_view("hlLqjzt").find(format[i]) != std::string_view::npos) {
             ++i;
         }
-        if (i >= format.size() || std::string_view("diuxXocs").find(format[i]) == std::string_view::npos) {
+        if (i >= format.size() ||
+            std::string_view("diuxXocs").find(format[i]) == std::string_view::npos) {
             // Not a conversion we give arguments to: show it as written rather than guess.
             const size_t end = i < format.size() ? i + 1 : i;
             out.append(format.substr(start, end - start));

@@ -1,13 +1,13 @@
 // A CDMA card's EF_SMS record (3GPP2 C.S0023, 3.4.27): MSG_LEN and an SMS transport layer
 // message (C.S0015, 3.4) whose bearer data (C.S0015, 4.5) holds the text.
 
+#include "base/Utf8.h"
 #include "codec/BitStream.h"
 #include "codec/ByteCursor.h"
 #include "codec/CMyTools.h"
 #include "codec/CdmaFields.h"
 #include "codec/GsmAlphabet.h"
 #include "codec/SmParamReset.h"
-#include "base/Utf8.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
+#include "base/Utf8.h"
 #include "codec/CMyTools.h"
 #include "codec/GsmAlphabet.h"
-#include "base/Utf8.h"
 
 #include <algorithm>
 
