@@ -18,8 +18,6 @@ namespace velnor {
 
 namespace {
 
-constexpr int kTakeButton = 1710;
-constexpr int kCopyButton = 1713;
 constexpr int kLocalLabel = 1711;
 constexpr int kCardLabel = 1708;
 
