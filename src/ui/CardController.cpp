@@ -102,6 +102,8 @@ bool CardController::connect() {
     Busy busy(*this);
     s_.reader.chv1Pending = true;
     watcher_.stop();
+    // Opening asks for the PIN between two exchanges: one connection serves both.
+    const CardConnection connection(env_.driver, s_.reader.devicePath);
     if (!openTheCard()) {
         return false;
     }

@@ -4,6 +4,12 @@ namespace velnor {
 
 namespace {
 
+// A command that stands both in the menu and on the toolbar.
+void enableBoth(CommandStates &commands, int id, bool enabled) {
+    commands.setCommandEnabled(id, CommandPlace::Menu, enabled);
+    commands.setCommandEnabled(id, CommandPlace::Toolbar, enabled);
+}
+
 void showConnection(CommandStates &commands, bool connected) {
     commands.setCommandEnabled(command::Connect, CommandPlace::Menu, !connected);
     for (const int id : {command::Disconnect, command::Read, command::PinSwitch, command::PinChange,
@@ -14,8 +20,7 @@ void showConnection(CommandStates &commands, bool connected) {
     for (const int id : {command::Disconnect, command::Read, command::PinMenuButton}) {
         commands.setCommandEnabled(id, CommandPlace::Toolbar, connected);
     }
-    commands.setCommandEnabled(command::Write, CommandPlace::Menu, false);
-    commands.setCommandEnabled(command::Write, CommandPlace::Toolbar, false);
+    enableBoth(commands, command::Write, false);
 }
 
 void showListFiles(CommandStates &commands, bool enabled) {
@@ -40,9 +45,7 @@ void showReaderFound(CommandStates &commands, ReaderFound found) {
     if (found == ReaderFound::None) {
         showConnection(commands, false);
     }
-    commands.setCommandEnabled(command::Connect, CommandPlace::Menu, found == ReaderFound::Usable);
-    commands.setCommandEnabled(command::Connect, CommandPlace::Toolbar,
-                               found == ReaderFound::Usable);
+    enableBoth(commands, command::Connect, found == ReaderFound::Usable);
 }
 
 void showCardAnswered(CommandStates &commands) {
@@ -63,8 +66,7 @@ void showRead(CommandStates &commands, const ReadResult &read) {
     }
     commands.setCommandEnabled(command::Add, CommandPlace::Button, true);
     showListFiles(commands, true);
-    commands.setCommandEnabled(command::Write, CommandPlace::Menu, true);
-    commands.setCommandEnabled(command::Write, CommandPlace::Toolbar, true);
+    enableBoth(commands, command::Write, true);
 }
 
 } // namespace velnor
