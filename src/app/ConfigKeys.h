@@ -20,6 +20,9 @@ inline constexpr const char *kAlreadyRun = "AlreadyRun";
 // The code page last chosen in the open dialog ("" or missing: detection)
 inline constexpr const char *kFilesPath = "Configuration\\Files";
 inline constexpr const char *kOpenCodePage = "CodePage";
+// 1: the documented waits around card commands, for slow or old readers; 0 or missing: none
+inline constexpr const char *kReaderPath = "Configuration\\Reader";
+inline constexpr const char *kDocumentedPacing = "DocumentedPacing";
 
 // velnor.cfg, the installation's read-only customisation
 inline constexpr const char *kIniFileName = "velnor.cfg";

@@ -57,6 +57,7 @@ SettingsPassResult LoadSettings(CXMLSettings &settings, const CIniFile &ini,
     const long languageId = named ? settings.GetSettingLong(kLanguagePath, kLanguageId, 0)
                                   : ini.ReadInt(kIniLanguage, kIniLangId, kEnglishId);
     result.languageId = static_cast<uint16_t>(languageId & 0xFFFF);
+    result.documentedPacing = settings.GetSettingLong(kReaderPath, kDocumentedPacing, 0) == 1;
     return result;
 }
 

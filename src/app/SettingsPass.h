@@ -15,6 +15,8 @@ struct SettingsPassResult {
     // window then shows title.
     bool titleChanged = false;
     std::string title;
+    // The user asked for the documented waits around card commands.
+    bool documentedPacing = false;
 };
 
 // "2008,04,09,13:05:07" for the given local time.

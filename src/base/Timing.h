@@ -5,9 +5,11 @@
 namespace velnor {
 
 // Every wait of the program in milliseconds, in one table. The defaults are the documented
-// values; tests use none() so that nothing sleeps.
+// pacing, kept for slow or old readers; prompt() keeps only what the card and the watcher need,
+// since the watcher's pause already returns outside a card exchange. Tests use none().
 struct Timing {
-    // Waits on the window thread around card commands.
+    // Waits on the window thread around card commands; where one is zero the window only
+    // repaints.
     int readStart = 500;      // before a read holds the watcher
     int writeStart = 500;     // before a write holds the watcher
     int writeSettle = 200;    // after the watcher is held, before the write opens the card
@@ -32,10 +34,16 @@ struct Timing {
 
     // How a wait is spent; the window replaces it by a wait that keeps painting.
     std::function<void(int)> sleeper;
+    // How the window shows what changed at a point whose wait is zero.
+    std::function<void()> repaint;
 
     void wait(int ms) const;
 
+    // The documented pacing or the prompt one, waited as this one waits.
+    Timing paced(bool documentedPacing) const;
+
     static Timing documented() { return Timing{}; }
+    static Timing prompt();
     static Timing none();
 };
 

@@ -71,7 +71,9 @@ void CMainDlg::OnInitDialog() {
         setWindowTitle(QString::fromStdString(settings.title));
     }
     buildWindow();
+    setDocumentedPacing(settings.documentedPacing);
     show();
+    services_.timing.wait(0); // shown before the reader search holds the window thread
     lookForReader();
 }
 

@@ -125,10 +125,13 @@ private:
     void writeCard();
     void fileCommand(int id);
     void openHelp();
+    // Turns the documented waits around card commands on or off.
+    void setDocumentedPacing(bool on);
     void showAbout();
     void applyState(int id, CommandPlace place);
 
     MainServices services_;
+    bool documentedPacing_ = false;
     Session session_;
     CStatusBar *statusBar_;
     StatusLine status_;

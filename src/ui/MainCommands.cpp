@@ -70,6 +70,11 @@ void CMainDlg::OnCommand(int id) {
     case command::Help:
         openHelp();
         return;
+    case command::DocumentedPacing:
+        setDocumentedPacing(!documentedPacing_);
+        services_.settings.SetSettingLong(config::kReaderPath, config::kDocumentedPacing,
+                                          documentedPacing_ ? 1 : 0);
+        return;
     case command::PinMenuButton:
     case command::FileMenuButton:
         if (QToolButton *button = dropDowns_.value(id); button != nullptr && button->isEnabled()) {
@@ -226,6 +231,12 @@ void CMainDlg::fileCommand(int id) {
     } else {
         saveListCommand(context, tab, session_.localPhonebook, session_.messages);
     }
+}
+
+void CMainDlg::setDocumentedPacing(bool on) {
+    documentedPacing_ = on;
+    services_.timing = services_.timing.paced(on);
+    menuActions_[command::DocumentedPacing]->setChecked(on);
 }
 
 void CMainDlg::openHelp() {

@@ -47,10 +47,11 @@ constexpr ToolbarSlot kToolbar[] = {
      QStyle::SP_DirOpenIcon},
     {0, 0, nullptr, nullptr, QStyle::SP_CustomBase}};
 
-constexpr int kMenuCommands[] = {command::OpenFile,   command::SaveFile,   command::Exit,
-                                 command::Connect,    command::Disconnect, command::Read,
-                                 command::Write,      command::PinSwitch,  command::PinChange,
-                                 command::PinUnblock, command::Help,       command::About};
+constexpr int kMenuCommands[] = {command::OpenFile,        command::SaveFile,   command::Exit,
+                                 command::Connect,         command::Disconnect, command::Read,
+                                 command::Write,           command::PinSwitch,  command::PinChange,
+                                 command::PinUnblock,      command::Help,       command::About,
+                                 command::DocumentedPacing};
 
 } // namespace
 
@@ -113,6 +114,9 @@ void CMainDlg::buildMenus() {
     QMenu *options = menuBar()->addMenu(QString());
     languagePopup_ = options->addMenu(QString());
     languagePopup_->setObjectName(QStringLiteral("languagePopup"));
+    options->addSeparator();
+    options->addAction(menuActions_[command::DocumentedPacing]);
+    menuActions_[command::DocumentedPacing]->setCheckable(true);
     QMenu *help = menuBar()->addMenu(QString());
     help->addAction(menuActions_[command::Help]);
     help->addSeparator();

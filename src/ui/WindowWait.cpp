@@ -1,5 +1,6 @@
 #include "ui/WindowWait.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -12,8 +13,9 @@ void waitKeepingPaint(int ms) {
 }
 
 Timing windowTiming() {
-    Timing timing = Timing::documented();
+    Timing timing = Timing::prompt();
     timing.sleeper = waitKeepingPaint;
+    timing.repaint = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
     return timing;
 }
 

@@ -7,8 +7,8 @@
 
 namespace velnor {
 
-// The timings of the window: the documented waits, spent in a way that keeps the windows
-// painting and timers running while the user's input waits until the wait is over.
+// The timings of the window: waits spent in a way that keeps the windows painting and timers
+// running while the user's input waits until the wait is over, and a repaint where none is kept.
 Timing windowTiming();
 void waitKeepingPaint(int ms);
 

@@ -157,6 +157,37 @@ TEST_F(MainWindowTest, CancellingAReadStopsItAndGivesTheWindowBack) {
     EXPECT_FALSE(progress.window()->isVisible());
 }
 
+// Without the documented pacing a read waits for nothing: the window only repaints where a wait
+// was, and a card that answers slowly is still read whole. Options turns the pacing on; the
+// same read then waits the documented times at the same points, and the choice is kept.
+TEST_F(MainWindowTest, DocumentedPacingIsAChoiceAndNoReadNeedsIt) {
+    host->withCard([](VirtualSim &sim) { sim.setQuirks({.answerDelayMs = 1}); });
+    const size_t entries = cardList().rowCount();
+    const auto readNoting = [this] {
+        waits.clear();
+        prompts.yesNo = {false};
+        window().OnCommand(command::Read);
+        return waits;
+    };
+    const std::vector<int> prompt = readNoting();
+    EXPECT_EQ(cardList().rowCount(), entries);
+    EXPECT_EQ(std::count(prompt.begin(), prompt.end(), 0), std::ssize(prompt));
+
+    window().OnCommand(command::DocumentedPacing);
+    const std::vector<int> paced = readNoting();
+    const Timing documented = Timing::documented();
+    EXPECT_EQ(paced, (std::vector<int>{documented.readStart, documented.takeOverRedraw,
+                                       documented.finishBefore, documented.finishAfter}));
+    EXPECT_EQ(prompt.size(), paced.size());
+    EXPECT_EQ(settings.GetSettingLong("Configuration\\Reader", "DocumentedPacing", 0), 1);
+
+    openWindow();
+    EXPECT_TRUE(window().menuAction(command::DocumentedPacing)->isChecked()) << "kept";
+    window().OnCommand(command::DocumentedPacing);
+    EXPECT_EQ(readNoting(), prompt);
+    EXPECT_EQ(settings.GetSettingLong("Configuration\\Reader", "DocumentedPacing", 1), 0);
+}
+
 TEST_F(MainWindowTest, EnterAndEscapeAreTakenBeforeTheyCanCloseAnything) {
     for (QWidget *target :
          std::initializer_list<QWidget *>{&window(), page(), page()->localList(),

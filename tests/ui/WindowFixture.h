@@ -26,7 +26,8 @@
 namespace velnor::test {
 
 // The main window over a card in a simulated reader of its own: the demo card unless a test
-// inserts another, the English pack of the build, questions answered from a script, no waits.
+// inserts another, the English pack of the build, questions answered from a script, waits and
+// repaints noted in `waits` (a repaint as 0) but not spent.
 // No question is asked while a card transaction is open.
 class WindowFixture : public ::testing::Test, protected CardPlace {
 protected:
@@ -54,8 +55,10 @@ protected:
         if (!host) {
             host = SimulatedCards::instance().insertInMemory(path, makeDemoCard(false));
         }
-        const MainServices services{paths,   settings, *ini,   texts,
-                                    prompts, driver,   worker, Timing::none()};
+        Timing timing = Timing::none();
+        timing.sleeper = [this](int ms) { waits.push_back(ms); };
+        timing.repaint = [this] { waits.push_back(0); };
+        const MainServices services{paths, settings, *ini, texts, prompts, driver, worker, timing};
         window_ = std::make_unique<CMainDlg>(services);
         window_->setEntryEditor([this](const PhoneEntry &entry) -> std::optional<PhoneEntry> {
             entriesOffered.push_back(entry);
@@ -91,6 +94,7 @@ protected:
     PackTexts texts;
     ScriptedPrompts prompts;
     FakeWatcher worker;
+    std::vector<int> waits;
     std::shared_ptr<SimHost> host;
     std::unique_ptr<CMainDlg> window_;
 };
