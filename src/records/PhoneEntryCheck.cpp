@@ -16,7 +16,7 @@ PhoneEntryFields openPhoneEntry(const std::string &name, const std::string &numb
 }
 
 PhoneEntryVerdict acceptPhoneEntry(const PhoneEntryFields &fields, const CardState &card) {
-    if (!nameFitsCard(fields.name, card.alphaLength, card.ucs82Unsupported)) {
+    if (!nameFitsCard(fields.name, entryAlphaLength(card.alphaLength), card.ucs82Unsupported)) {
         return {text::NameDoesNotFit, {}, {}};
     }
     // A "+" typed in front of the number says what the box says.

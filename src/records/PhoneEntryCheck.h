@@ -17,9 +17,15 @@ struct PhoneEntryFields {
     bool international = false;
 };
 
+// The alpha length an entry is checked against: the card's, or before any card was read the
+// longest a phonebook record can hold (255 bytes less the 14 of number and extension).
+inline uint32_t entryAlphaLength(uint32_t alphaLength) {
+    return alphaLength != 0 ? alphaLength : 241;
+}
+
 // The most characters the name field takes on a card with this alpha length.
 inline size_t nameFieldLimit(uint32_t alphaLength) {
-    return alphaLength;
+    return entryAlphaLength(alphaLength);
 }
 
 // The fields for an entry being opened: a leading "+" (or several) ticks the box and leaves the

@@ -34,7 +34,7 @@ public:
     void onChange(std::function<void()> changed) { changed_ = std::move(changed); }
 
 private:
-    bool local_ = false;
+    bool local_ = true; // until a read gives a card list to work on
     std::function<void()> changed_;
 };
 

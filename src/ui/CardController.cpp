@@ -109,7 +109,6 @@ bool CardController::connect() {
     }
     publish(); // before the new watcher's first look
     watcher_.start({s_.reader.devicePath, s_.card.simFunction});
-    showConnected(commands_);
     return true;
 }
 

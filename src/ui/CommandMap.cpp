@@ -23,21 +23,13 @@ void showConnection(CommandStates &commands, bool connected) {
     enableBoth(commands, command::Write, false);
 }
 
-void showListFiles(CommandStates &commands, bool enabled) {
-    commands.setCommandEnabled(command::OpenFile, CommandPlace::Menu, enabled);
-    commands.setCommandEnabled(command::SaveFile, CommandPlace::Menu, enabled);
-    commands.setCommandEnabled(command::FileMenuButton, CommandPlace::Toolbar, enabled);
-}
-
 } // namespace
 
 void showWindowBuilt(CommandStates &commands) {
-    // Deleting the ticked rows needs no selection and stays available.
-    for (const int id :
-         {command::Add, command::Insert, command::Edit, command::MoveUp, command::MoveDown}) {
+    // Adding and deleting the ticked rows need no selection and stay available.
+    for (const int id : {command::Insert, command::Edit, command::MoveUp, command::MoveDown}) {
         commands.setCommandEnabled(id, CommandPlace::Button, false);
     }
-    showListFiles(commands, false);
     showConnection(commands, false);
 }
 
@@ -52,10 +44,6 @@ void showCardAnswered(CommandStates &commands) {
     showConnection(commands, true);
 }
 
-void showConnected(CommandStates &commands) {
-    showListFiles(commands, false);
-}
-
 void showDisconnected(CommandStates &commands) {
     showConnection(commands, false);
 }
@@ -64,9 +52,14 @@ void showRead(CommandStates &commands, const ReadResult &read) {
     if (read.outcome == ReadOutcome::Failed) {
         return;
     }
-    commands.setCommandEnabled(command::Add, CommandPlace::Button, true);
-    showListFiles(commands, true);
     enableBoth(commands, command::Write, true);
+}
+
+void showListTab(CommandStates &commands, bool messageTab, bool read) {
+    enableBoth(commands, command::Write, read);
+    if (messageTab) {
+        commands.setCommandEnabled(command::Insert, CommandPlace::Button, false);
+    }
 }
 
 } // namespace velnor

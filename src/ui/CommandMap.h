@@ -1,7 +1,9 @@
 #pragma once
 
 // Which of the window's commands are enabled, decided here alone: from what the reader search
-// found, whether the card answered, and what the last read did.
+// found, whether the card answered, what the last read did and which tab shows. The list files,
+// the local list and the entry dialog work without a reader or card; only the card commands
+// need one.
 
 #include "transfer/ReadCard.h"
 #include "ui/CommandStates.h"
@@ -19,10 +21,10 @@ void showWindowBuilt(CommandStates &commands);
 void showReaderFound(CommandStates &commands, ReaderFound found);
 // A card that answered its reset makes the reader connected, whatever comes after.
 void showCardAnswered(CommandStates &commands);
-// The connect command opened the card: the list files wait for a read of it.
-void showConnected(CommandStates &commands);
 void showDisconnected(CommandStates &commands);
-// A read that did not fail makes the lists and the write command usable.
+// A read that did not fail makes the write command usable.
 void showRead(CommandStates &commands, const ReadResult &read);
+// A tab's list can be written once it was read; a message has no place to insert at.
+void showListTab(CommandStates &commands, bool messageTab, bool read);
 
 } // namespace velnor

@@ -12,6 +12,7 @@
 #include "ui/CMainDlg.h"
 #include "ui/CMessagePage.h"
 #include "ui/CStatusBar.h"
+#include "ui/CommandMap.h"
 #include "ui/CommandPause.h"
 #include "ui/ListCommands.h"
 #include "ui/UiText.h"
@@ -87,14 +88,9 @@ void CMainDlg::OnCommand(int id) {
 }
 
 void CMainDlg::onTabChanged(int tab) {
-    const bool loaded = tab == kMessageTab ? session_.messagesLoaded : session_.phonebookLoaded;
-    for (const int id : {command::Write, command::OpenFile, command::SaveFile}) {
-        setCommandEnabled(id, CommandPlace::Menu, loaded);
-    }
-    setCommandEnabled(command::Write, CommandPlace::Toolbar, loaded);
-    setCommandEnabled(command::Add, CommandPlace::Button, loaded);
+    const bool read = tab == kMessageTab ? session_.messagesLoaded : session_.phonebookLoaded;
+    showListTab(*this, tab == kMessageTab, read);
     if (tab == kMessageTab) {
-        setCommandEnabled(command::Insert, CommandPlace::Button, false);
         session_.messages.rows().setAllChecked(false);
     } else {
         session_.localPhonebook.setAllChecked(false);

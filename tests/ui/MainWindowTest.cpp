@@ -212,13 +212,38 @@ TEST_F(MainWindowTest, SwitchingTabsEnablesByWhatWasReadAndClearsTheTicks) {
                enabled(kToolbar, {command::Write, command::Connect}) +
                enabled(kButton, {command::Add});
     };
-    EXPECT_EQ(switchAndLook(), "00010");
+    EXPECT_EQ(switchAndLook(), "01011");
     EXPECT_FALSE(local().isChecked(0));
 
     window().OnCommand(command::Connect);
-    EXPECT_EQ(enabled(kToolbar, {command::FileMenuButton}), "0") << "not before a read";
+    EXPECT_EQ(enabled(kToolbar, {command::FileMenuButton}), "1") << "a file needs no card";
     window().OnCommand(command::Read);
     EXPECT_EQ(switchAndLook(), "11101");
+}
+
+// Without a reader or card the list files, the local list and the entry dialog work; only the
+// card commands wait for a card.
+using OfflineWindowTest = WindowFixture;
+TEST_F(OfflineWindowTest, ListsAreEditedSavedAndOpenedWithoutACard) {
+    openWindow(false);
+    EXPECT_EQ(
+        enabled(kMenu, {command::OpenFile, command::SaveFile, command::Read, command::Write}) +
+            enabled(kToolbar, {command::FileMenuButton, command::Read}) +
+            enabled(kButton, {command::Add}),
+        "1100101");
+    entryAnswers = {PhoneEntry{"Anna Weiß, Berlin", "+4930123456"}};
+    window().OnCommand(command::Add);
+    RowList &local = session().localPhonebook;
+    ASSERT_EQ(local.rowCount(), 1u);
+    const std::vector<std::string> row = local.rowCells(0);
+    const std::filesystem::path file = dir / "offline.fpb";
+    prompts.files = {file.string()};
+    window().OnCommand(command::SaveFile);
+    local.clear();
+    prompts.files = {file.string()};
+    window().OnCommand(command::OpenFile);
+    ASSERT_EQ(local.rowCount(), 1u);
+    EXPECT_EQ(local.rowCells(0), row);
 }
 
 TEST_F(MainWindowTest, ColumnWidthsOutliveTheWindowAndASortAndHeadingsActivateTheirList) {

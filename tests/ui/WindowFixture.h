@@ -49,10 +49,11 @@ protected:
         EXPECT_EQ(driver.looseCommands(), 0u) << "every card command runs in a transaction";
     }
 
-    // Builds the window over the demo card unless a card is in, and lets it look for the reader,
-    // which reads the card. Entry dialog answers are used in order; none left cancels the dialog.
-    void openWindow() {
-        if (!host) {
+    // Builds the window over the demo card unless a card is in or none is wanted, and lets it look
+    // for the reader, which reads the card. Entry dialog answers are used in order; none left
+    // cancels the dialog.
+    void openWindow(bool withCard = true) {
+        if (!host && withCard) {
             host = SimulatedCards::instance().insertInMemory(path, makeDemoCard(false));
         }
         Timing timing = Timing::none();
