@@ -35,10 +35,5 @@ TEST(TextCodings, SeptetsPackedAfterFillBitsReadBackAsTheText) {
     }
 }
 
-TEST(TextCodings, CountsExactlyTheEightTwoSeptetCharacters) {
-    EXPECT_EQ(CountGsmExtensionChars("^{}\\[~]|"), 8u);
-    EXPECT_EQ(CountGsmExtensionChars("a{b{c€\f"), 2u);
-}
-
 } // namespace
 } // namespace velnor::test

@@ -92,7 +92,6 @@ TEST_F(SortListCtrlTest, HeadingClicksAlternateTheOrderAndNumberRowsAgain) {
     EXPECT_EQ(column(rows, 2), (std::vector<std::string>{"2", "0", "1"})) << "rows move whole";
     clickHeading(&list, 1);
     EXPECT_EQ(column(rows, 1), (std::vector<std::string>{"12", "9", "3"}));
-    EXPECT_FALSE(list.sortedAscending());
     EXPECT_EQ(column(rows, 0), (std::vector<std::string>{"1", "2", "3"}));
     clickHeading(&list, 2);
     EXPECT_EQ(column(rows, 1), (std::vector<std::string>{"12", "9", "3"})) << "only column 1 sorts";
