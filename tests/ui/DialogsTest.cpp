@@ -24,12 +24,11 @@
 namespace velnor::test {
 namespace {
 
-using NumberEditTest = DialogFixture;
 using PhoneEntryDlgTest = DialogFixture;
 using ChvDialogTest = DialogFixture;
 using QtPromptsTest = DialogFixture;
 
-TEST_F(NumberEditTest, TypingLetsOnlyDialCharactersAndALeadingPlusThroughUpToTheLimit) {
+TEST(NumberEditTest, TypingLetsOnlyDialCharactersAndALeadingPlusThroughUpToTheLimit) {
     CNumberEdit field;
     QTest::keyClicks(&field, "+12+a*#b9");
     EXPECT_EQ(field.text(), "+12*#9");

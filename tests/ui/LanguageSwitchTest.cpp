@@ -1,4 +1,3 @@
-#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
