@@ -94,13 +94,11 @@ TEST_F(MessageTabTest, DeleteAndTheContextMenuKeepTheRecordsInStepWithTheRows) {
     // Left now: 1, 2, 3, ...; the context menu deletes the row it was opened on.
     page()->runContextCommand(1, 5604);
     EXPECT_EQ(messages().store()[1], before[3]);
-    EXPECT_EQ(rows().cell(1, 0), "2");
 
-    // Move down from the first row exchanges the records too.
+    // Move down from the first row exchanges the records too (how, the message list's tests say).
     rows().selectOnly(0);
     page()->runContextCommand(0, 5606);
     EXPECT_EQ(messages().store()[0], before[3]);
-    EXPECT_EQ(messages().store()[1], before[1]);
     page()->runContextCommand(1, 5605);
     EXPECT_EQ(messages().store()[0], before[1]);
 
