@@ -93,7 +93,6 @@ TEST_F(CardWrite, PhonebookAsksThenWritesTheRowsAndClearsTheRest) {
         EXPECT_EQ(progress.upper, records);
         EXPECT_EQ(readFile(dir / "Phone.fph"), listFileText(session.cardPhonebook));
         EXPECT_EQ(cardBackups(), std::vector<std::filesystem::path>{result.cardBackup});
-        EXPECT_EQ(backupRecords(result.cardBackup), original);
     }
 }
 
@@ -231,7 +230,6 @@ TEST_F(CardWrite, MessagesGoWholeThenTheRestAreCleared) {
     EXPECT_EQ(panes.panes[2], "Wrote 5 message records, 2 of them with messages");
     EXPECT_EQ(readFile(dir / "Message.fsm"), listFileText(session.messages.rows()));
     EXPECT_EQ(waits, std::vector<int>(5, 7));
-    EXPECT_EQ(backupRecords(result.cardBackup), old);
     expectWorkerBack();
 
     // An empty list asks whether to clear the card.
