@@ -19,15 +19,5 @@ TEST(Utf8, ValidityCheckFindsBadSequencesAnywhere) {
     }
 }
 
-TEST(Utf8, EachBadByteBecomesOneReplacementCharacter) {
-    const std::string_view text = "\xE4\xB8"
-                                  "A";
-    size_t pos = 0;
-    EXPECT_EQ(nextCodePoint(text, pos), kReplacementChar);
-    EXPECT_EQ(nextCodePoint(text, pos), kReplacementChar);
-    EXPECT_EQ(nextCodePoint(text, pos), U'A');
-    EXPECT_EQ(pos, text.size());
-}
-
 } // namespace
 } // namespace velnor

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <iconv.h>
-
 #include "CodecTestSupport.h"
 #include "base/Utf8.h"
 #include "codec/LegacyText.h"
@@ -9,21 +7,7 @@
 namespace velnor {
 namespace {
 
-// The bytes another program would have written: UTF-8 text encoded by the C library.
-std::string encodeAs(const char *charset, const std::string &utf8) {
-    iconv_t cd = iconv_open(charset, "UTF-8");
-    EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1));
-    std::string out(utf8.size() * 4 + 4, '\0');
-    char *in = const_cast<char *>(utf8.data());
-    size_t inLeft = utf8.size();
-    char *to = out.data();
-    size_t outLeft = out.size();
-    EXPECT_NE(iconv(cd, &in, &inLeft, &to, &outLeft), static_cast<size_t>(-1)) << utf8;
-    iconv_close(cd);
-    out.resize(out.size() - outLeft);
-    return out;
-}
-
+// The list file of the names, as the vectors hold it in each code page.
 std::string listFile(const test::json &names) {
     std::string text = "No.,Name,Number,\r\n";
     int n = 0;
@@ -41,9 +25,8 @@ TEST(LegacyText, FilesAreReadInTheCodePageTheyWereWrittenIn) {
         const std::string text = listFile(v.at("names"));
         const CodePage *page = findCodePage(v.at("codePage").get<std::string>());
         ASSERT_NE(page, nullptr);
-        const std::string marked = (v.value("mark", false) ? "\uFEFF" : "") + text;
-        const std::string bytes =
-            page->units == CodeUnits::Utf8 ? marked : encodeAs(page->converter, marked);
+        const Bytes file = test::bytesOf(v.at("file"));
+        const std::string bytes(file.begin(), file.end());
         std::string converted;
         const TextReading reading = readText(bytes, converted);
         if (v.value("few", false)) {

@@ -2,9 +2,12 @@
 
 #include "records/MessageStore.h"
 #include "records/RowList.h"
+#include "support/RowColumns.h"
 
-namespace velnor {
+namespace velnor::test {
 namespace {
+
+using Strings = std::vector<std::string>;
 
 RowList phonebook(std::initializer_list<const char *> names) {
     RowList list({"No.", "Name", "Number"});
@@ -12,14 +15,6 @@ RowList phonebook(std::initializer_list<const char *> names) {
         list.appendRow({std::to_string(list.rowCount() + 1), name, "1"});
     }
     return list;
-}
-
-std::vector<std::string> column(const RowList &list, size_t c) {
-    std::vector<std::string> values;
-    for (size_t row = 0; row < list.rowCount(); ++row) {
-        values.push_back(list.cell(row, c));
-    }
-    return values;
 }
 
 // The second byte of each stored image, which the test sets to the row's text.
@@ -36,8 +31,8 @@ TEST(RowList, SwapAndRemovalKeepTheNumbersAndMoveTheTicks) {
     list.setChecked(0, true);
     list.setSelected(0, true);
     EXPECT_TRUE(list.swapRows(0, 1));
-    EXPECT_EQ(column(list, 0), (std::vector<std::string>{"1", "2", "3", "4", "5"}));
-    EXPECT_EQ(column(list, 1), (std::vector<std::string>{"b", "a", "c", "d", "e"}));
+    EXPECT_EQ(column(list, 0), (Strings{"1", "2", "3", "4", "5"}));
+    EXPECT_EQ(column(list, 1), (Strings{"b", "a", "c", "d", "e"}));
     EXPECT_FALSE(list.isChecked(0));
     EXPECT_TRUE(list.isChecked(1));
     EXPECT_EQ(list.firstSelected(), 1u);
@@ -47,8 +42,8 @@ TEST(RowList, SwapAndRemovalKeepTheNumbersAndMoveTheTicks) {
     list.setChecked(2, true);
     list.setChecked(4, true);
     EXPECT_EQ(list.removeChecked(), 3u);
-    EXPECT_EQ(column(list, 0), (std::vector<std::string>{"1", "2"}));
-    EXPECT_EQ(column(list, 1), (std::vector<std::string>{"b", "d"}));
+    EXPECT_EQ(column(list, 0), (Strings{"1", "2"}));
+    EXPECT_EQ(column(list, 1), (Strings{"b", "d"}));
     EXPECT_TRUE(phonebook({}).allChecked());
 
     // Missing cells are empty, cells beyond the columns dropped.
@@ -66,7 +61,7 @@ TEST(MessageList, DeleteKeepsRowsAndImagesInStep) {
         messages.append({std::string(1, tag), "", "", "", std::string(1, tag)}, image);
     }
     messages.remove(1);
-    EXPECT_EQ(column(messages.rows(), 0), (std::vector<std::string>{"1", "2", "3", "4"}));
+    EXPECT_EQ(column(messages.rows(), 0), (Strings{"1", "2", "3", "4"}));
     EXPECT_EQ(tags(messages), "1345");
 
     messages.rows().setChecked(0, true);
@@ -75,10 +70,10 @@ TEST(MessageList, DeleteKeepsRowsAndImagesInStep) {
     EXPECT_EQ(tags(messages), "35");
     EXPECT_TRUE(messages.swap(0, 1));
     EXPECT_EQ(tags(messages), "53");
-    EXPECT_EQ(column(messages.rows(), 4), (std::vector<std::string>{"5", "3"}));
+    EXPECT_EQ(column(messages.rows(), 4), (Strings{"5", "3"}));
     EXPECT_EQ(messages.rows().cell(0, 0), "1");
     EXPECT_FALSE(messages.swap(1, 2));
 }
 
 } // namespace
-} // namespace velnor
+} // namespace velnor::test

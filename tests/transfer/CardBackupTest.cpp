@@ -3,14 +3,11 @@
 #include "support/TestVectors.h"
 #include "transfer/CardBackup.h"
 
-namespace velnor {
+namespace velnor::test {
 namespace {
 
 using namespace std::chrono_literals;
 using Paths = std::vector<std::filesystem::path>;
-using test::json;
-using test::loadVectors;
-using test::textOf;
 
 // 2024-05-01 12:00:00.123 UTC
 const std::chrono::system_clock::time_point kMay1 =
@@ -52,8 +49,8 @@ TEST(CardBackup, TextReadsBackAndAnythingIncompleteIsRefused) {
         EXPECT_FALSE(parseCardBackup(wrong, error)) << v["what"];
         EXPECT_FALSE(error.empty());
     }
-    test::TempDir dir;
-    test::writeFile(dir / "file", "x");
+    TempDir dir;
+    writeFile(dir / "file", "x");
     std::string error;
     EXPECT_FALSE(saveCardBackup(dir / "file" / "below", sample(), kMay1, {}, error));
     EXPECT_FALSE(error.empty());
@@ -71,7 +68,7 @@ TEST(CardBackup, PruningKeepsTheNewestCopyOfEveryContent) {
     for (const json &v : loadVectors("transfer/card-backup-pruning.json")) {
         const std::string contents = textOf(v["contents"]);
         const int restoring = v["restoring"];
-        test::TempDir dir;
+        TempDir dir;
         CardBackup other = sample();
         other.identity = "1111";
         std::string error;
@@ -95,7 +92,7 @@ TEST(CardBackup, PruningKeepsTheNewestCopyOfEveryContent) {
 
     // The backup just taken stays, though a clock set back names it older than its repetition,
     // and two in one millisecond get names of their own.
-    test::TempDir dir;
+    TempDir dir;
     std::string error;
     CardBackup changed = sample();
     changed.records[1][0] = 0x00;
@@ -108,4 +105,4 @@ TEST(CardBackup, PruningKeepsTheNewestCopyOfEveryContent) {
 }
 
 } // namespace
-} // namespace velnor
+} // namespace velnor::test

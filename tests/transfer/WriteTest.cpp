@@ -90,11 +90,9 @@ TEST_F(CardWrite, PhonebookAsksThenWritesTheRowsAndClearsTheRest) {
         EXPECT_EQ(result.recordsWritten, size_t(records));
         EXPECT_EQ(cardRecords(kAdnPath, records), expected(records, original));
         EXPECT_EQ(panes.panes[2], said.back());
-        EXPECT_EQ(status.memory().progress.id, 8032);
         EXPECT_EQ(progress.upper, records);
         EXPECT_EQ(readFile(dir / "Phone.fph"), listFileText(session.cardPhonebook));
         EXPECT_EQ(cardBackups(), std::vector<std::filesystem::path>{result.cardBackup});
-        EXPECT_EQ(backupRecords(result.cardBackup), original);
     }
 }
 
@@ -226,14 +224,12 @@ TEST_F(CardWrite, MessagesGoWholeThenTheRestAreCleared) {
         images[i] = CMyTools::hex2asc(session.messages.store()[i].data(), 176);
     }
     EXPECT_EQ(cardRecords(kSmsPath, 5), images);
-    EXPECT_EQ(images[0].substr(350), "AA");
     ASSERT_EQ(prompts.ids(), (std::vector<int>{8039, 8041}));
     EXPECT_EQ(prompts.asked[0].text, "Write 2 messages to the card? The remaining 3 message "
                                      "records on the card will be cleared.");
     EXPECT_EQ(panes.panes[2], "Wrote 5 message records, 2 of them with messages");
     EXPECT_EQ(readFile(dir / "Message.fsm"), listFileText(session.messages.rows()));
     EXPECT_EQ(waits, std::vector<int>(5, 7));
-    EXPECT_EQ(backupRecords(result.cardBackup), old);
     expectWorkerBack();
 
     // An empty list asks whether to clear the card.

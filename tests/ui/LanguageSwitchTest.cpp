@@ -1,4 +1,3 @@
-#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -42,7 +41,7 @@ protected:
     }
 
     // Every caption of the window: one menu item, a tab, the list headings, the
-    // panes, then the menus and the toolbar.
+    // three panes, then the menus and the toolbar.
     std::vector<QString> captions() {
         std::vector<QString> words{window().menuAction(command::Read)->text(),
                                    window().findChild<QTabWidget *>()->tabText(1)};
@@ -51,7 +50,7 @@ protected:
             words.push_back(model->headerData(column, Qt::Horizontal).toString());
         }
         words.push_back(QString::fromStdString(session().localPhonebook.titles()[2]));
-        for (int pane = 1; pane < 3; ++pane) {
+        for (int pane = 0; pane < 3; ++pane) {
             words.push_back(window().panes()->paneText(pane));
         }
         for (QAction *action : window().menuBar()->actions() + window().toolbar()->actions()) {
@@ -116,11 +115,12 @@ TEST_F(LanguageSwitchTest, EveryInstalledLanguageChangesTheWordsAndKeepsTheRows)
         for (const int id : {command::Read + 6356, 8052, 8016, 8017, 8018, 8019, 8020, 8015}) {
             wanted.push_back(words(id));
         }
+        wanted.push_back(QString::fromStdString(expected.format(8028, {0xB0LL, 0x0208LL})));
         wanted.push_back(
             QString::fromStdString(expected.format(8029, {std::string("89012345678901234567")})));
         wanted.push_back(QString::fromStdString(expected.format(8022, {250LL, cardRows})));
         const std::vector<QString> now = captions();
-        EXPECT_EQ(std::vector<QString>(now.begin(), now.begin() + 10), wanted);
+        EXPECT_EQ(std::vector<QString>(now.begin(), now.begin() + 11), wanted);
         EXPECT_NE(std::find(now.begin(), now.end(), words(8045)), now.end()) << "the toolbar";
         EXPECT_EQ(window().windowTitle(), QStringLiteral("Velnor SIM editor"));
         EXPECT_EQ(openedHelpPage(), QString::fromLatin1(helpFileName(pack->id)));

@@ -29,12 +29,7 @@ protected:
         dialog->show();
         return dialog;
     }
-    std::unique_ptr<Dlg> openNew() {
-        MessageEditorFields fields;
-        fields.messageEditable = true;
-        fields.messageIsOutgoing = true;
-        return open(fields);
-    }
+    std::unique_ptr<Dlg> openNew() { return open({true, true, "", "", "", ""}); }
     // A received message as a double click opens it.
     std::unique_ptr<Dlg> openReceived() {
         return open({false, false, "+4917612345678", "+4917612345678", "2024-03-14 18:02:11",

@@ -8,7 +8,6 @@
 
 #include "UiTest.h"
 #include "WindowFixture.h"
-#include "codec/CMyTools.h"
 #include "support/TestVectors.h"
 #include "ui/CMessageEditDlg.h"
 #include "ui/CMessagePage.h"
@@ -95,13 +94,11 @@ TEST_F(MessageTabTest, DeleteAndTheContextMenuKeepTheRecordsInStepWithTheRows) {
     // Left now: 1, 2, 3, ...; the context menu deletes the row it was opened on.
     page()->runContextCommand(1, 5604);
     EXPECT_EQ(messages().store()[1], before[3]);
-    EXPECT_EQ(rows().cell(1, 0), "2");
 
-    // Move down from the first row exchanges the records too.
+    // Move down from the first row exchanges the records too (how, the message list's tests say).
     rows().selectOnly(0);
     page()->runContextCommand(0, 5606);
     EXPECT_EQ(messages().store()[0], before[3]);
-    EXPECT_EQ(messages().store()[1], before[1]);
     page()->runContextCommand(1, 5605);
     EXPECT_EQ(messages().store()[0], before[1]);
 
@@ -171,17 +168,11 @@ TEST_F(MessageTabTest, TheEditorsRecordLandsWhereItBelongs) {
         if (appended && onRow) {
             EXPECT_EQ(messages().store()[row], before[row]) << "the original stays";
         }
-        EXPECT_EQ(messages().store()[at][0], appended ? 7 : before[at][0]);
-        SM_PARAM param;
-        ASSERT_TRUE(CMyTools::gsmDecodePdu(messages().store()[at].data() + 1,
-                                           messages().store()[at].size() - 1, param, false));
-        EXPECT_EQ((param.numberType == 0x91 ? "+" : "") + param.number, v.at("number"));
-        EXPECT_EQ(param.text, v.at("text"));
+        // The record is composed from the same number and text as the row (the message edit's
+        // tests): the row says what the editor handed over.
         EXPECT_EQ(rows().cell(at, 2), v.at("number"));
         EXPECT_EQ(rows().cell(at, 4), v.at("text"));
         if (appended) {
-            EXPECT_EQ(rows().cell(at, 1), texts.get(8038));
-            EXPECT_EQ(rows().cell(at, 3), "") << "a new message has no time";
             EXPECT_EQ(rows().firstSelected(), at) << "the new message is the selected one";
         }
         EXPECT_EQ(worker.depth, 0);
