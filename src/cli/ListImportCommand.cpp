@@ -67,6 +67,16 @@ void reportGuessedCodePage(Context &context, const std::string &file, const Impo
     }
 }
 
+void reportContactsWithoutNumber(Context &context, const std::string &file,
+                                 const ImportReport &report) {
+    if (!report.contactsWithoutNumber.empty()) {
+        context.err << file << ": "
+                    << context.texts.format(text::ContactsWithoutNumber,
+                                            {report.contactsWithoutNumber})
+                    << '\n';
+    }
+}
+
 int runListImport(Context &context) {
     const std::vector<std::string> &words = context.options.words;
     if (words.size() < 4 || words[1] != "import" ||
@@ -98,6 +108,7 @@ int runListImport(Context &context) {
             return fail(context, Refused, "The file " + words[i] + " cannot be imported.");
         }
         reportGuessedCodePage(context, words[i], report);
+        reportContactsWithoutNumber(context, words[i], report);
         if (limits && report.overLengthFound) {
             context.err << words[i] << ": "
                         << context.texts.format(phonebook ? text::EntriesChangedWhenWritten
@@ -107,7 +118,7 @@ int runListImport(Context &context) {
         }
     }
     const RowList &list = phonebook ? lists.localPhonebook : lists.messages.rows();
-    return writeListOutput(context, list, prompts, true);
+    return writeListOutput(context, list, prompts, true, phonebook);
 }
 
 } // namespace velnor::cli

@@ -102,6 +102,7 @@ int runWrite(Context &context) {
                     "The file " + *input + " holds no rows, so the card was left as it was.");
     }
     reportGuessedCodePage(context, *input, report);
+    reportContactsWithoutNumber(context, *input, report);
     if (report.overLengthFound) {
         context.err << context.texts.format(file == CardFile::Phonebook
                                                 ? text::EntriesChangedWhenWritten
