@@ -188,21 +188,28 @@ ImportResult importListRows(const Source &source, RowList &phonebook, const Card
 }
 
 // Every number of a contact makes a row with the contact's name: the card has no other place
-// for a second number. A contact without a number makes none and is reported.
+// for a second number. A contact without a number makes none and is reported. The rows are
+// counted against the budget as they come, with the slack of the list's growth; past it, the
+// rows made so far go again.
 template <typename Reader>
 ImportResult importContacts(Reader &reader, const Source &source, RowList &phonebook,
                             const CardState &card, ImportReport &report) {
-    // Each row ends a line or follows the colon of a TEL line or of a " ::: " joint.
-    const std::string_view text = source.reading.text;
-    const size_t rowsAtMost = static_cast<size_t>(std::ranges::count(text, '\n')) +
-                              static_cast<size_t>(std::ranges::count(text, ':')) + 1;
-    if (!withinBudget(source, rowsAtMost, rowHeap(phonebook.columnCount()))) {
-        return ImportResult::TooLarge;
-    }
+    const size_t rowBytes =
+        rowHeap(phonebook.columnCount()) + sizeof(std::vector<std::string>) + sizeof(void *);
     const size_t before = phonebook.rowCount();
     RowList::Batch hold(phonebook);
     Contact contact;
     while (reader.next(contact)) {
+        if (!withinBudget(source, phonebook.rowCount() - before + contact.numbers.size(),
+                          rowBytes)) {
+            while (phonebook.rowCount() > before) {
+                phonebook.removeRow(phonebook.rowCount() - 1);
+            }
+            report.overLengthRows.clear();
+            report.overLengthFound = false;
+            report.contactsWithoutNumber.clear();
+            return ImportResult::TooLarge;
+        }
         if (contact.numbers.empty()) {
             report.contactsWithoutNumber += report.contactsWithoutNumber.empty() ? "" : ", ";
             report.contactsWithoutNumber += quotedList({contact.name});
