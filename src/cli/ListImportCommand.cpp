@@ -104,11 +104,11 @@ int runListImport(Context &context) {
                                                          report, prompts, context.texts, *codePage)
                                         : ImportListFile(words[i], lists.messages, card, report,
                                                          prompts, context.texts, *codePage);
+        reportContactsWithoutNumber(context, words[i], report);
         if (!imported) {
             return fail(context, Refused, "The file " + words[i] + " cannot be imported.");
         }
         reportGuessedCodePage(context, words[i], report);
-        reportContactsWithoutNumber(context, words[i], report);
         if (limits && report.overLengthFound) {
             context.err << words[i] << ": "
                         << context.texts.format(phonebook ? text::EntriesChangedWhenWritten

@@ -92,6 +92,7 @@ int runWrite(Context &context) {
         imported = ImportListFile(*input, session.messages, session.card, report, run.prompts,
                                   context.texts, *codePage);
     }
+    reportContactsWithoutNumber(context, *input, report);
     if (!imported) {
         return fail(context, Refused, "The file " + *input + " cannot be imported.");
     }
@@ -102,7 +103,6 @@ int runWrite(Context &context) {
                     "The file " + *input + " holds no rows, so the card was left as it was.");
     }
     reportGuessedCodePage(context, *input, report);
-    reportContactsWithoutNumber(context, *input, report);
     if (report.overLengthFound) {
         context.err << context.texts.format(file == CardFile::Phonebook
                                                 ? text::EntriesChangedWhenWritten
