@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 #include <utility>
 
 namespace velnor {
@@ -41,24 +42,20 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
-// The N of a numbered column title "Phone N - what", or nullopt.
-std::optional<std::string_view> phoneNumbered(std::string_view title, std::string_view what) {
+// A numbered column title "Phone N - what": N and what, or nullopt.
+std::optional<std::pair<std::string_view, std::string_view>> phoneNumbered(std::string_view title) {
     constexpr std::string_view prefix = "Phone ";
-    const std::string_view suffix = what;
-    if (title.size() <= prefix.size() + suffix.size() + 3 ||
-        !equalsIgnoringCase(title.substr(0, prefix.size()), prefix) ||
-        !equalsIgnoringCase(title.substr(title.size() - suffix.size()), suffix)) {
+    constexpr std::string_view dash = " - ";
+    const size_t at = title.find(dash);
+    if (at == std::string_view::npos || at <= prefix.size() ||
+        !equalsIgnoringCase(title.substr(0, prefix.size()), prefix)) {
         return std::nullopt;
     }
-    const std::string_view middle =
-        title.substr(prefix.size(), title.size() - prefix.size() - suffix.size());
-    if (!middle.ends_with(" - ") || middle.size() == 3) {
+    const std::string_view n = title.substr(prefix.size(), at - prefix.size());
+    if (!std::ranges::all_of(n, [](char c) { return c >= '0' && c <= '9'; })) {
         return std::nullopt;
     }
-    const std::string_view digits = middle.substr(0, middle.size() - 3);
-    return std::ranges::all_of(digits, [](char c) { return c >= '0' && c <= '9'; })
-               ? std::optional(digits)
-               : std::nullopt;
+    return std::pair(n, title.substr(at + dash.size()));
 }
 
 char separatorOf(std::string_view text) {
@@ -96,6 +93,14 @@ CsvReader::CsvReader(std::string_view text, const std::optional<CsvColumnChoice>
 }
 
 void CsvReader::matchHeader() {
+    std::map<std::string_view, size_t> labels; // of "Phone N - Label" or "- Type", by N
+    for (size_t index = 0; index < header_.size(); ++index) {
+        const auto numbered = phoneNumbered(trimmed(header_[index]));
+        if (numbered && (equalsIgnoringCase(numbered->second, "Label") ||
+                         equalsIgnoringCase(numbered->second, "Type"))) {
+            labels[numbered->first] = index;
+        }
+    }
     std::vector<std::pair<int, size_t>> parts;
     for (size_t index = 0; index < header_.size(); ++index) {
         const std::string_view title = trimmed(header_[index]);
@@ -113,16 +118,11 @@ void CsvReader::matchHeader() {
                 numbers_.push_back({index, column.part, std::nullopt});
             }
         }
-        if (const std::optional<std::string_view> n = phoneNumbered(title, "Value")) {
-            NumberColumn column{index, 1, std::nullopt};
-            for (size_t other = 0; other < header_.size(); ++other) {
-                const std::string_view otherTitle = trimmed(header_[other]);
-                if (phoneNumbered(otherTitle, "Label") == n ||
-                    phoneNumbered(otherTitle, "Type") == n) {
-                    column.label = other;
-                }
-            }
-            numbers_.push_back(column);
+        const auto numbered = phoneNumbered(title);
+        if (numbered && equalsIgnoringCase(numbered->second, "Value")) {
+            const auto label = labels.find(numbered->first);
+            numbers_.push_back(
+                {index, 1, label == labels.end() ? std::nullopt : std::optional(label->second)});
         }
     }
     std::ranges::stable_sort(parts, {}, &std::pair<int, size_t>::first);
