@@ -21,9 +21,11 @@ using namespace velnor;
 class SilentPrompts : public UserPrompts {
 public:
     bool askYesNo(const Prompt &) override { return false; }
-    // Only a file without rows, or one whose rows would need too much memory, is refused.
+    // Only a file without rows, one whose rows would need too much memory, or a CSV file whose
+    // columns are none known, is refused.
     void showMessage(MessageKind, const Prompt &prompt) override {
-        if (prompt.id != text::NoRowsImported && prompt.id != text::FileTooLarge) {
+        if (prompt.id != text::NoRowsImported && prompt.id != text::FileTooLarge &&
+            prompt.id != text::CsvColumnsUnknown) {
             std::abort();
         }
         refused = true;

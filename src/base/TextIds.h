@@ -123,6 +123,8 @@ inline constexpr int ReplaceFileQuestion = 8075;
 inline constexpr int FileTooLarge = 9004;
 inline constexpr int NoRowsImported = 9020;
 inline constexpr int CodePageGuessed = 9021;
+inline constexpr int CsvColumnsUnknown = 9040;
+inline constexpr int ContactsWithoutNumber = 9041;
 
 // Phonebook entries and messages
 inline constexpr int NumberTooLong = 8071;

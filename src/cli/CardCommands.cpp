@@ -151,7 +151,7 @@ int runRead(Context &context) {
     const RowList &list = file == CardFile::Messages        ? session.messages.rows()
                           : session.activePhonebook.local() ? session.localPhonebook
                                                             : session.cardPhonebook;
-    return writeListOutput(context, list, run.prompts, false);
+    return writeListOutput(context, list, run.prompts, false, file == CardFile::Phonebook);
 }
 
 } // namespace velnor::cli

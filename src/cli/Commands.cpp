@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "base/TextIds.h"
+#include "files/ContactFile.h"
 #include "files/ListFile.h"
 
 namespace velnor::cli {
@@ -17,7 +18,8 @@ int fail(Context &context, int status, const std::string &sentence) {
     return status;
 }
 
-int writeListOutput(Context &context, const RowList &list, UserPrompts &prompts, bool askFirst) {
+int writeListOutput(Context &context, const RowList &list, UserPrompts &prompts, bool askFirst,
+                    bool phonebook) {
     const std::optional<std::string> output = context.options.value("-o");
     if (!output || *output == "-") {
         context.out << listFileText(list);
@@ -29,7 +31,9 @@ int writeListOutput(Context &context, const RowList &list, UserPrompts &prompts,
                            context.texts.get(text::ReplaceFileQuestion)})) {
         return fail(context, Refused, *output + " was left as it was.");
     }
-    return SaveListFile(*output, list, prompts, context.texts) ? Done : Refused;
+    const bool saved = phonebook ? SaveContactFile(*output, list, prompts, context.texts)
+                                 : SaveListFile(*output, list, prompts, context.texts);
+    return saved ? Done : Refused;
 }
 
 int runCommand(Context &context) {

@@ -61,9 +61,14 @@ std::optional<const CodePage *> namedCodePage(Context &context);
 
 // Says on the error stream which code page the import of `file` had to guess, if any.
 void reportGuessedCodePage(Context &context, const std::string &file, const ImportReport &report);
+// Names on the error stream the contacts of `file` that had no number to import, if any.
+void reportContactsWithoutNumber(Context &context, const std::string &file,
+                                 const ImportReport &report);
 // Writes a complete list where -o says: the standard output for "-" or no -o, else the file (a
 // pipe or a device is written into). With askFirst, a file already there is replaced only
-// when the user says yes (--yes).
-int writeListOutput(Context &context, const RowList &list, UserPrompts &prompts, bool askFirst);
+// when the user says yes (--yes). A phonebook file is written in the format its extension
+// names (.vcf vCard, .csv CSV, any other the list file).
+int writeListOutput(Context &context, const RowList &list, UserPrompts &prompts, bool askFirst,
+                    bool phonebook);
 
 } // namespace velnor::cli

@@ -67,6 +67,16 @@ void reportGuessedCodePage(Context &context, const std::string &file, const Impo
     }
 }
 
+void reportContactsWithoutNumber(Context &context, const std::string &file,
+                                 const ImportReport &report) {
+    if (!report.contactsWithoutNumber.empty()) {
+        context.err << file << ": "
+                    << context.texts.format(text::ContactsWithoutNumber,
+                                            {report.contactsWithoutNumber})
+                    << '\n';
+    }
+}
+
 int runListImport(Context &context) {
     const std::vector<std::string> &words = context.options.words;
     if (words.size() < 4 || words[1] != "import" ||
@@ -94,6 +104,7 @@ int runListImport(Context &context) {
                                                          report, prompts, context.texts, *codePage)
                                         : ImportListFile(words[i], lists.messages, card, report,
                                                          prompts, context.texts, *codePage);
+        reportContactsWithoutNumber(context, words[i], report);
         if (!imported) {
             return fail(context, Refused, "The file " + words[i] + " cannot be imported.");
         }
@@ -107,7 +118,7 @@ int runListImport(Context &context) {
         }
     }
     const RowList &list = phonebook ? lists.localPhonebook : lists.messages.rows();
-    return writeListOutput(context, list, prompts, true);
+    return writeListOutput(context, list, prompts, true, phonebook);
 }
 
 } // namespace velnor::cli

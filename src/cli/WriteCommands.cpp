@@ -92,6 +92,7 @@ int runWrite(Context &context) {
         imported = ImportListFile(*input, session.messages, session.card, report, run.prompts,
                                   context.texts, *codePage);
     }
+    reportContactsWithoutNumber(context, *input, report);
     if (!imported) {
         return fail(context, Refused, "The file " + *input + " cannot be imported.");
     }

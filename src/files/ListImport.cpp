@@ -12,7 +12,9 @@
 #include "base/TextIds.h"
 #include "base/Utf8.h"
 #include "codec/LegacyText.h"
+#include "files/ContactFile.h"
 #include "files/CsvLineParser.h"
+#include "files/VCardReader.h"
 #include "records/MessageCompose.h"
 #include "records/PhonebookFit.h"
 
@@ -123,9 +125,14 @@ constexpr size_t rowHeap(size_t width) {
     return sizeof(std::vector<std::string>) + sizeof(void *) + width * sizeof(std::string);
 }
 
+// Whether `rows` rows fit the budget. The cells' characters take at most what the text does.
+bool withinBudget(const Source &source, size_t rows, size_t rowBytes) {
+    const size_t needed = source.heldBytes + source.reading.text.size() + rows * rowBytes;
+    return needed <= std::max(kImportHeapPerFileByte * source.fileBytes, kImportHeapFloor);
+}
+
 // Done with the number of field groups (the header's included) when the rows may be made: not
-// for a file with text but no row, nor for one whose rows would need more than its budget. The
-// cells' characters take at most what the text does.
+// for a file with text but no row, nor for one whose rows would need more than its budget.
 ImportResult admit(const Source &source, size_t width, size_t rowBytes, size_t &groups) {
     groups = 0;
     if (source.fileBytes == 0) {
@@ -135,9 +142,16 @@ ImportResult admit(const Source &source, size_t width, size_t rowBytes, size_t &
     if (groups <= 1) {
         return ImportResult::NoRows;
     }
-    const size_t needed = source.heldBytes + source.reading.text.size() + groups * rowBytes;
-    const size_t budget = std::max(kImportHeapPerFileByte * source.fileBytes, kImportHeapFloor);
-    return needed > budget ? ImportResult::TooLarge : ImportResult::Done;
+    return withinBudget(source, groups, rowBytes) ? ImportResult::Done : ImportResult::TooLarge;
+}
+
+// Texts in quotation marks, separated by ", ".
+std::string quotedList(const std::vector<std::string> &texts) {
+    std::string list;
+    for (const std::string &text : texts) {
+        list += (list.empty() ? "\"" : ", \"") + text + '"';
+    }
+    return list;
 }
 
 void noteTooLong(ImportReport &report, const std::string &rowNumber) {
@@ -146,34 +160,104 @@ void noteTooLong(ImportReport &report, const std::string &rowNumber) {
     report.overLengthFound = true;
 }
 
-ImportResult importText(const Source &source, RowList &phonebook, const CardState &card,
-                        ImportReport &report) {
-    startReport(report, source.reading);
+void appendPhonebookRow(RowList &phonebook, std::string &name, std::string &number,
+                        const CardState &card, ImportReport &report) {
+    std::string rowNumber = std::to_string(phonebook.rowCount() + 1);
+    if (!nameFitsCard(name, card.alphaLength, card.ucs82Unsupported) || !numberFitsCard(number)) {
+        noteTooLong(report, rowNumber);
+    }
+    const size_t row = phonebook.appendRow(movedCells({&rowNumber, &name, &number}));
+    phonebook.setChecked(row, true);
+}
+
+ImportResult importListRows(const Source &source, RowList &phonebook, const CardState &card,
+                            ImportReport &report) {
     const size_t width = phonebook.columnCount();
     size_t groups = 0;
-    const ImportResult admitted = width < kPhonebookWidth
-                                      ? ImportResult::NoRows
-                                      : admit(source, width, rowHeap(width), groups);
+    const ImportResult admitted = admit(source, width, rowHeap(width), groups);
     if (admitted != ImportResult::Done || groups == 0) {
         return admitted;
     }
     const size_t before = phonebook.rowCount();
     RowList::Batch hold(phonebook);
     phonebook.reserve(before + groups - 1);
-    forEachRowGroup(source.reading.text, width, [&](size_t k, std::vector<std::string> &group) {
-        std::string rowNumber = std::to_string(before + k);
-        if (!nameFitsCard(group[1], card.alphaLength, card.ucs82Unsupported) ||
-            !numberFitsCard(group[2])) {
-            noteTooLong(report, rowNumber);
-        }
-        const size_t row = phonebook.appendRow(movedCells({&rowNumber, &group[1], &group[2]}));
-        phonebook.setChecked(row, true);
+    forEachRowGroup(source.reading.text, width, [&](size_t, std::vector<std::string> &group) {
+        appendPhonebookRow(phonebook, group[1], group[2], card, report);
     });
     return phonebook.rowCount() > before ? ImportResult::Done : ImportResult::NoRows;
 }
 
+// Every number of a contact makes a row with the contact's name: the card has no other place
+// for a second number. A contact without a number makes none and is reported. The rows are
+// counted against the budget as they come, with the slack of the list's growth; past it, the
+// rows made so far go again.
+template <typename Reader>
+ImportResult importContacts(Reader &reader, const Source &source, RowList &phonebook,
+                            const CardState &card, ImportReport &report) {
+    const size_t rowBytes =
+        rowHeap(phonebook.columnCount()) + sizeof(std::vector<std::string>) + sizeof(void *);
+    const size_t before = phonebook.rowCount();
+    RowList::Batch hold(phonebook);
+    Contact contact;
+    while (reader.next(contact)) {
+        if (!withinBudget(source, phonebook.rowCount() - before + contact.numbers.size(),
+                          rowBytes)) {
+            while (phonebook.rowCount() > before) {
+                phonebook.removeRow(phonebook.rowCount() - 1);
+            }
+            report.overLengthRows.clear();
+            report.overLengthFound = false;
+            report.contactsWithoutNumber.clear();
+            return ImportResult::TooLarge;
+        }
+        if (contact.numbers.empty()) {
+            report.contactsWithoutNumber += report.contactsWithoutNumber.empty() ? "" : ", ";
+            report.contactsWithoutNumber += quotedList({contact.name});
+        }
+        for (std::string &number : contact.numbers) {
+            std::string name = contact.name;
+            appendPhonebookRow(phonebook, name, number, card, report);
+        }
+    }
+    return phonebook.rowCount() > before ? ImportResult::Done : ImportResult::NoRows;
+}
+
+ImportResult importText(const Source &source, RowList &phonebook, const CardState &card,
+                        ImportReport &report, const std::optional<CsvColumnChoice> &columns) {
+    startReport(report, source.reading);
+    report.contactsWithoutNumber.clear();
+    report.columnsFound.clear();
+    if (phonebook.columnCount() < kPhonebookWidth) {
+        return ImportResult::NoRows;
+    }
+    if (source.fileBytes == 0) {
+        return ImportResult::Done;
+    }
+    switch (contactFormatOfText(source.reading.text)) {
+    case ContactFormat::VCard: {
+        VCardReader reader(source.reading.text);
+        return importContacts(reader, source, phonebook, card, report);
+    }
+    case ContactFormat::Csv: {
+        CsvReader reader(source.reading.text, columns);
+        if (reader.recognised()) {
+            return importContacts(reader, source, phonebook, card, report);
+        }
+        Contact first;
+        if (!reader.next(first)) {
+            return ImportResult::NoRows;
+        }
+        report.columnsFound = reader.header();
+        return ImportResult::UnknownColumns;
+    }
+    case ContactFormat::ListFile:
+        break;
+    }
+    return importListRows(source, phonebook, card, report);
+}
+
 ImportResult importText(const Source &source, MessageList &messages, const CardState &card,
-                        ImportReport &report) {
+                        ImportReport &report, const std::optional<CsvColumnChoice> &) {
     startReport(report, source.reading);
     const size_t width = messages.rows().columnCount();
     size_t groups = 0;
@@ -204,29 +288,34 @@ ImportResult importText(const Source &source, MessageList &messages, const CardS
 
 template <typename List>
 ImportResult importBytes(std::string_view bytes, List &list, const CardState &card,
-                         ImportReport &report, const CodePage *codePage) {
+                         ImportReport &report, const CodePage *codePage,
+                         const std::optional<CsvColumnChoice> &columns) {
     std::string converted;
     const TextReading reading = readText(bytes, converted, codePage);
-    return importText({reading, bytes.size(), bytes.size() + converted.size()}, list, card, report);
+    return importText({reading, bytes.size(), bytes.size() + converted.size()}, list, card, report,
+                      columns);
 }
 
 // The file's bytes go as soon as their text is converted: only one of the two is held while the
 // rows are made.
 template <typename List>
 ImportResult importFileBytes(FileBytes &content, List &list, const CardState &card,
-                             ImportReport &report, const CodePage *codePage) {
+                             ImportReport &report, const CodePage *codePage,
+                             const std::optional<CsvColumnChoice> &columns) {
     std::string converted;
     const TextReading reading = readText(content.view(), converted, codePage);
     const size_t fileBytes = content.size;
     if (!converted.empty()) {
         content = FileBytes{};
     }
-    return importText({reading, fileBytes, content.size + converted.size()}, list, card, report);
+    return importText({reading, fileBytes, content.size + converted.size()}, list, card, report,
+                      columns);
 }
 
 template <typename List>
 bool importFile(const std::string &path, List &list, const CardState &card, ImportReport &report,
-                UserPrompts &prompts, const Texts &texts, const CodePage *codePage) {
+                UserPrompts &prompts, const Texts &texts, const CodePage *codePage,
+                const std::optional<CsvColumnChoice> &columns) {
     try {
         FileBytes content;
         switch (readWholeFile(path, content)) {
@@ -240,13 +329,19 @@ bool importFile(const std::string &path, List &list, const CardState &card, Impo
         case FileRead::TooLarge:
             break;
         case FileRead::Done:
-            switch (importFileBytes(content, list, card, report, codePage)) {
+            switch (importFileBytes(content, list, card, report, codePage, columns)) {
             case ImportResult::Done:
                 return true;
             case ImportResult::NoRows:
                 prompts.showMessage(MessageKind::Error,
                                     {text::NoRowsImported, texts.get(text::FileCaption),
                                      texts.get(text::NoRowsImported)});
+                return false;
+            case ImportResult::UnknownColumns:
+                prompts.showMessage(
+                    MessageKind::Error,
+                    {text::CsvColumnsUnknown, texts.get(text::FileCaption),
+                     texts.format(text::CsvColumnsUnknown, {quotedList(report.columnsFound)})});
                 return false;
             case ImportResult::TooLarge:
                 break;
@@ -263,25 +358,26 @@ bool importFile(const std::string &path, List &list, const CardState &card, Impo
 } // namespace
 
 ImportResult importListText(std::string_view bytes, RowList &phonebook, const CardState &card,
-                            ImportReport &report, const CodePage *codePage) {
-    return importBytes(bytes, phonebook, card, report, codePage);
+                            ImportReport &report, const CodePage *codePage,
+                            const std::optional<CsvColumnChoice> &columns) {
+    return importBytes(bytes, phonebook, card, report, codePage, columns);
 }
 
 ImportResult importListText(std::string_view bytes, MessageList &messages, const CardState &card,
                             ImportReport &report, const CodePage *codePage) {
-    return importBytes(bytes, messages, card, report, codePage);
+    return importBytes(bytes, messages, card, report, codePage, std::nullopt);
 }
 
 bool ImportListFile(const std::string &path, RowList &phonebook, const CardState &card,
                     ImportReport &report, UserPrompts &prompts, const Texts &texts,
-                    const CodePage *codePage) {
-    return importFile(path, phonebook, card, report, prompts, texts, codePage);
+                    const CodePage *codePage, const std::optional<CsvColumnChoice> &columns) {
+    return importFile(path, phonebook, card, report, prompts, texts, codePage, columns);
 }
 
 bool ImportListFile(const std::string &path, MessageList &messages, const CardState &card,
                     ImportReport &report, UserPrompts &prompts, const Texts &texts,
                     const CodePage *codePage) {
-    return importFile(path, messages, card, report, prompts, texts, codePage);
+    return importFile(path, messages, card, report, prompts, texts, codePage, std::nullopt);
 }
 
 } // namespace velnor

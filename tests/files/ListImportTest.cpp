@@ -74,12 +74,23 @@ TEST_F(ListImport, FilesThatGiveNoRowsAreRefusedAndAddNothing) {
         EXPECT_EQ(importListText(content, phonebook, card, report), result);
         EXPECT_EQ(importListText(content, messages, card, report), result);
     }
+    // A CSV file is refused when its rows, counted as they come, pass the budget.
+    std::string numbers = "Name,Number\n";
+    for (size_t i = 0; i < kImportHeapFloor / 128; ++i) {
+        numbers += ",1\n";
+    }
+    EXPECT_EQ(importListText(numbers, phonebook, card, report), ImportResult::TooLarge);
     EXPECT_TRUE(importPhonebook(""));
     EXPECT_FALSE(importPhonebook(header));
+    EXPECT_FALSE(importPhonebook("Vorname\tTelefon\nAnna\t1\n"));
+    EXPECT_EQ(prompts.asked.back().text, "The file's columns hold no name and number that could be "
+                                         "recognised, so nothing was imported. The columns found: "
+                                         "\"Vorname\", \"Telefon\".");
     EXPECT_FALSE(importMessages(commas));
     EXPECT_EQ(phonebook.rowCount(), 1u);
     EXPECT_EQ(messages.size(), 0u);
-    EXPECT_EQ(prompts.ids(), (std::vector<int>{8054, 8054, text::NoRowsImported, 9004}));
+    EXPECT_EQ(prompts.ids(),
+              (std::vector<int>{8054, 8054, text::NoRowsImported, text::CsvColumnsUnknown, 9004}));
     EXPECT_EQ(prompts.asked[0].messageKind, MessageKind::Information);
     EXPECT_EQ(prompts.asked[2].messageKind, MessageKind::Error);
 }
