@@ -23,6 +23,9 @@ inline constexpr const char *kOpenCodePage = "CodePage";
 // 1: the documented waits around card commands, for slow or old readers; 0 or missing: none
 inline constexpr const char *kReaderPath = "Configuration\\Reader";
 inline constexpr const char *kDocumentedPacing = "DocumentedPacing";
+// The main window's size and place when it was last closed (Qt's geometry, base64)
+inline constexpr const char *kWindowPath = "Configuration\\Window";
+inline constexpr const char *kWindowGeometry = "Geometry";
 
 // velnor.cfg, the installation's read-only customisation
 inline constexpr const char *kIniFileName = "velnor.cfg";

@@ -125,6 +125,9 @@ inline constexpr int NoRowsImported = 9020;
 inline constexpr int CodePageGuessed = 9021;
 inline constexpr int CsvColumnsUnknown = 9040;
 inline constexpr int ContactsWithoutNumber = 9041;
+inline constexpr int ColumnChoiceTitle = 9042;
+inline constexpr int NameColumnLabel = 9043;
+inline constexpr int NumberColumnLabel = 9044;
 
 // Phonebook entries and messages
 inline constexpr int NumberTooLong = 8071;

@@ -1,22 +1,28 @@
 #include "ui/CMainDlg.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QScreen>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/ConfigKeys.h"
 #include "app/SettingsPass.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CMessagePage.h"
 #include "ui/CPhoneEntryDlg.h"
 #include "ui/CStatusBar.h"
 #include "ui/CWorkProgressWnd.h"
+#include "ui/ColumnChoiceDlg.h"
 #include "ui/CommandMap.h"
 #include "ui/UiText.h"
 #include "ui/WindowWait.h"
@@ -87,6 +93,10 @@ void CMainDlg::buildWindow() {
     if (const QScreen *primary = QGuiApplication::primaryScreen()) {
         move(primary->availableGeometry().center() - rect().center());
     }
+    // Where the user left it, unless that is no longer on any screen.
+    restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(
+        services_.settings.GetSettingString(config::kWindowPath, config::kWindowGeometry, ""))));
+    setAcceptDrops(true);
     buildToolbar();
     buildMenus();
     setCentralWidget(buildCentre());
@@ -108,6 +118,11 @@ QWidget *CMainDlg::buildCentre() {
     tabs_->setIconSize(QSize(16, 16));
     phonebookPage_ = new CPhonebookPage(session_, services_.texts, status_, *this, services_.worker,
                                         services_.timing);
+    if (!columnChooser_) {
+        columnChooser_ = [this](const std::vector<std::string> &columns) {
+            return chooseCsvColumns(this, services_.texts, columns);
+        };
+    }
     if (!entryEditor_) {
         entryEditor_ = [this](const PhoneEntry &entry) -> std::optional<PhoneEntry> {
             CPhoneEntryDlg dialog(services_.texts, services_.prompts, session_.card, entry, this);
@@ -274,10 +289,42 @@ void CMainDlg::closeEvent(QCloseEvent *event) {
     if (phonebookPage_ != nullptr) {
         phonebookPage_->saveColumnWidths([this](int id) { return widthStore(id); });
     }
+    services_.settings.SetSettingString(config::kWindowPath, config::kWindowGeometry,
+                                        saveGeometry().toBase64().toStdString());
     progress_->close();
     controller_->close();
     services_.driver.TermASPI();
     event->accept();
+}
+
+namespace {
+
+// The local files of a drag, none when anything else is dragged.
+QStringList droppedFiles(const QMimeData *data) {
+    QStringList files;
+    for (const QUrl &url : data->urls()) {
+        if (!url.isLocalFile()) {
+            return {};
+        }
+        files.push_back(url.toLocalFile());
+    }
+    return files;
+}
+
+} // namespace
+
+void CMainDlg::dragEnterEvent(QDragEnterEvent *event) {
+    if (!droppedFiles(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainDlg::dropEvent(QDropEvent *event) {
+    const QStringList files = droppedFiles(event->mimeData());
+    event->acceptProposedAction();
+    for (const QString &file : files) {
+        importDroppedFile(file.toStdString());
+    }
 }
 
 } // namespace velnor

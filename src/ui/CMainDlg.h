@@ -20,6 +20,7 @@
 #include "ui/CPhonebookPage.h"
 #include "ui/CardController.h"
 #include "ui/CommandStates.h"
+#include "ui/ListCommands.h"
 
 class QAction;
 class QLabel;
@@ -64,6 +65,11 @@ public:
     // The entry dialog the phonebook commands run (the real dialog unless replaced); set it
     // before OnInitDialog.
     void setEntryEditor(CPhonebookPage::EntryEditor editor) { entryEditor_ = std::move(editor); }
+    using ColumnChooser =
+        std::function<std::optional<CsvColumnChoice>(const std::vector<std::string> &)>;
+    void setColumnChooser(ColumnChooser chooser) { columnChooser_ = std::move(chooser); }
+    // Imports a file dropped on the window into the tab's list, as Open or Import would.
+    void importDroppedFile(const std::string &path);
     // Builds and shows the window, then looks for the reader (and reads the card it finds).
     void OnInitDialog();
     // The command router.
@@ -100,6 +106,8 @@ public slots:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     // Building (MainMenus.cpp and here).
@@ -125,6 +133,11 @@ private:
     void writeCard();
     void fileCommand(int id);
     void openHelp();
+    void contactsCommand(int id);
+    ListCommandContext listContext();
+    ListTargets listTargets() {
+        return {session_.localPhonebook, session_.messages, session_.card};
+    }
     // Turns the documented waits around card commands on or off.
     void setDocumentedPacing(bool on);
     void showAbout();
@@ -156,6 +169,7 @@ private:
     QMenu *languagePopup_ = nullptr;
     LanguageMenu languageMenu_;
     CPhonebookPage::EntryEditor entryEditor_;
+    ColumnChooser columnChooser_;
     std::map<std::pair<int, CommandPlace>, bool> states_;
 };
 

@@ -75,6 +75,7 @@ void CMessagePage::setUpList() {
         list_->horizontalHeader()->resizeSection(column,
                                                  std::max(widths[column], readableWidth(column)));
     }
+    list_->fitColumns();
 }
 
 // The shares of the list width were made for a small system font; with today's fonts a status

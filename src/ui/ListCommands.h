@@ -3,7 +3,10 @@
 // The window's open and save commands for lists: the file dialogs, the overwrite question, the
 // report of rows too long for the card, and the watcher held while a file is in use.
 
+#include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "base/Texts.h"
 #include "base/Timing.h"
@@ -28,6 +31,9 @@ struct ListCommandContext {
     // The code page the open dialog offers first, and the one last chosen there ("" for
     // detection).
     std::string codePage = {};
+    // Asks which of a CSV file's columns hold the name and the number; nullopt when cancelled.
+    std::function<std::optional<CsvColumnChoice>(const std::vector<std::string> &)> chooseColumns =
+        {};
 };
 
 // True when the path can be opened for reading.
@@ -35,13 +41,33 @@ bool FileExists(const std::string &path);
 
 FileChoice openListChoice(ListTab tab);
 FileChoice saveListChoice(ListTab tab);
+FileChoice contactFileChoice();
 
-// Command 5100: asks for a file and its code page, and imports it into the tab's list. A code
-// page that had to be guessed is named (text::CodePageGuessed), and rows too long for the card are
-// reported (text::EntriesChangedWhenWritten or text::MessagesChangedWhenWritten). Returns true when
-// rows were imported.
-bool openListCommand(ListCommandContext &context, ListTab tab, RowList &localPhonebook,
-                     MessageList &messages, const CardState &card, ImportReport &report);
+// The lists a file can go into.
+struct ListTargets {
+    RowList &localPhonebook;
+    MessageList &messages;
+    const CardState &card;
+};
+
+// Imports a file into the tab's list: the phonebook's in any contact format, told by its content,
+// a CSV file with unrecognised columns read again from the columns the user chooses; the
+// messages' as a list file. A code page that had to be guessed is named
+// (text::CodePageGuessed), rows too long for the card are reported
+// (text::EntriesChangedWhenWritten or text::MessagesChangedWhenWritten), and so are contacts
+// without a number (text::ContactsWithoutNumber). Returns true when rows were imported.
+bool importFile(ListCommandContext &context, ListTab tab, const std::string &path,
+                const CodePage *codePage, ListTargets targets, ImportReport &report);
+
+// Command 5100: asks for a file and its code page, and imports it into the tab's list.
+bool openListCommand(ListCommandContext &context, ListTab tab, ListTargets targets,
+                     ImportReport &report);
+
+// Asks for a vCard, CSV or list file and imports its contacts into the local phonebook.
+bool importContactsCommand(ListCommandContext &context, ListTargets targets, ImportReport &report);
+
+// Asks for a file name and writes the local phonebook in the format its extension names.
+bool exportContactsCommand(ListCommandContext &context, const RowList &localPhonebook);
 
 // Command 5101: asks for a file name and saves the tab's list there, after asking before an
 // existing file is replaced (text::ReplaceFileQuestion). Returns true when the file was written.

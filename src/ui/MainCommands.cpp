@@ -68,6 +68,10 @@ void CMainDlg::OnCommand(int id) {
     case command::SaveFile:
         fileCommand(id);
         return;
+    case command::ImportContacts:
+    case command::ExportContacts:
+        contactsCommand(id);
+        return;
     case command::Help:
         openHelp();
         return;
@@ -209,17 +213,22 @@ void CMainDlg::writeCard() {
                       currentTab() == kPhonebookTab ? CardFile::Phonebook : CardFile::Messages);
 }
 
-void CMainDlg::fileCommand(int id) {
+ListCommandContext CMainDlg::listContext() {
     ListCommandContext context{services_.prompts, services_.texts, services_.worker,
                                services_.timing};
+    context.chooseColumns = columnChooser_;
+    return context;
+}
+
+void CMainDlg::fileCommand(int id) {
+    ListCommandContext context = listContext();
     const ListTab tab = currentTab() == kPhonebookTab ? ListTab::Phonebook : ListTab::Messages;
     if (id == command::OpenFile) {
         ImportReport report;
         const std::string remembered =
             services_.settings.GetSettingString(config::kFilesPath, config::kOpenCodePage, "");
         context.codePage = remembered;
-        openListCommand(context, tab, session_.localPhonebook, session_.messages, session_.card,
-                        report);
+        openListCommand(context, tab, listTargets(), report);
         if (context.codePage != remembered) {
             services_.settings.SetSettingString(config::kFilesPath, config::kOpenCodePage,
                                                 context.codePage);
@@ -227,6 +236,25 @@ void CMainDlg::fileCommand(int id) {
     } else {
         saveListCommand(context, tab, session_.localPhonebook, session_.messages);
     }
+}
+
+void CMainDlg::contactsCommand(int id) {
+    ListCommandContext context = listContext();
+    showTab(kPhonebookTab);
+    if (id == command::ExportContacts) {
+        exportContactsCommand(context, session_.localPhonebook);
+        return;
+    }
+    ImportReport report;
+    importContactsCommand(context, listTargets(), report);
+}
+
+void CMainDlg::importDroppedFile(const std::string &path) {
+    ListCommandContext context = listContext();
+    CommandPause pause(context.worker, context.timing, context.timing.commandBefore);
+    ImportReport report;
+    importFile(context, currentTab() == kPhonebookTab ? ListTab::Phonebook : ListTab::Messages,
+               path, nullptr, listTargets(), report);
 }
 
 void CMainDlg::setDocumentedPacing(bool on) {

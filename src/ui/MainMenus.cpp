@@ -47,11 +47,11 @@ constexpr ToolbarSlot kToolbar[] = {
      QStyle::SP_DirOpenIcon},
     {0, 0, nullptr, nullptr, QStyle::SP_CustomBase}};
 
-constexpr int kMenuCommands[] = {command::OpenFile,        command::SaveFile,   command::Exit,
-                                 command::Connect,         command::Disconnect, command::Read,
-                                 command::Write,           command::PinSwitch,  command::PinChange,
-                                 command::PinUnblock,      command::Help,       command::About,
-                                 command::DocumentedPacing};
+constexpr int kMenuCommands[] = {
+    command::OpenFile,         command::SaveFile,       command::Exit,          command::Connect,
+    command::Disconnect,       command::Read,           command::Write,         command::PinSwitch,
+    command::PinChange,        command::PinUnblock,     command::Help,          command::About,
+    command::DocumentedPacing, command::ImportContacts, command::ExportContacts};
 
 } // namespace
 
@@ -99,6 +99,9 @@ void CMainDlg::buildMenus() {
     file->addAction(menuActions_[command::OpenFile]);
     file->addAction(menuActions_[command::SaveFile]);
     file->addSeparator();
+    file->addAction(menuActions_[command::ImportContacts]);
+    file->addAction(menuActions_[command::ExportContacts]);
+    file->addSeparator();
     file->addAction(menuActions_[command::Exit]);
     QMenu *card = menuBar()->addMenu(QString());
     card->addAction(menuActions_[command::Connect]);
@@ -126,6 +129,9 @@ void CMainDlg::buildMenus() {
                  {text::OptionsMenu, options},
                  {text::HelpMenu, help}};
     menuActions_[command::Help]->setShortcut(QKeySequence::HelpContents);
+    menuActions_[command::OpenFile]->setShortcut(QKeySequence::Open);
+    menuActions_[command::SaveFile]->setShortcut(QKeySequence::Save);
+    menuActions_[command::Read]->setShortcut(QKeySequence::Refresh);
 
     pinMenu_->addAction(menuActions_[command::PinSwitch]);
     pinMenu_->addAction(menuActions_[command::PinChange]);

@@ -2,8 +2,10 @@
 #include "widgets/PageKeys.h"
 
 #include <QContextMenuEvent>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <algorithm>
 
 namespace velnor {
 
@@ -25,6 +27,7 @@ CCheckListCtrl::CCheckListCtrl(RowList &rows, QWidget *parent)
     header_->setStretchLastSection(true);
 
     connect(header_, &QHeaderView::sectionClicked, this, &CCheckListCtrl::onHeaderClicked);
+    connect(header_, &QHeaderView::sectionResized, this, &CCheckListCtrl::noteWidth);
     connect(model_, &RowListModel::listChanged, this, &CCheckListCtrl::onListChanged);
     connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, &CCheckListCtrl::keepWidths);
     connect(model_, &QAbstractItemModel::modelReset, this, &CCheckListCtrl::restoreWidths);
@@ -122,20 +125,35 @@ void CCheckListCtrl::onSelectionChanged(const QItemSelection &selected,
 }
 
 void CCheckListCtrl::keepWidths() {
-    widthsBeforeReset_.clear();
-    for (int section = 0; section < header_->count(); ++section) {
-        widthsBeforeReset_.push_back(header_->sectionSize(section));
-    }
+    applying_ = true;
 }
 
 // A reset (a sort, a cleared list) keeps the columns the user has set.
 void CCheckListCtrl::restoreWidths() {
-    if (static_cast<int>(widthsBeforeReset_.size()) == header_->count()) {
-        for (int section = 0; section < header_->count(); ++section) {
-            header_->resizeSection(section, widthsBeforeReset_[static_cast<size_t>(section)]);
-        }
-    }
+    applying_ = false;
+    fitColumns();
     header_->refreshImage();
+}
+
+void CCheckListCtrl::noteWidth(int section, int, int newSize) {
+    if (applying_) {
+        return;
+    }
+    if (wanted_.size() <= static_cast<size_t>(section)) {
+        wanted_.resize(static_cast<size_t>(section) + 1, 0);
+    }
+    wanted_[static_cast<size_t>(section)] = newSize;
+}
+
+int CCheckListCtrl::wantedWidth(int section) const {
+    const size_t index = static_cast<size_t>(section);
+    return index < wanted_.size() && wanted_[index] > 0 ? wanted_[index]
+                                                        : header_->sectionSize(section);
+}
+
+void CCheckListCtrl::resizeEvent(QResizeEvent *event) {
+    QTableView::resizeEvent(event);
+    fitColumns();
 }
 
 void CCheckListCtrl::mousePressEvent(QMouseEvent *event) {
@@ -168,6 +186,35 @@ void CCheckListCtrl::keyPressEvent(QKeyEvent *event) {
     if (!takePageKey(event, [this] { emit deleteKeyPressed(); })) {
         QTableView::keyPressEvent(event);
     }
+}
+
+void CCheckListCtrl::fitColumns() {
+    const int last = header_->count() - 1;
+    if (last < 1) {
+        return;
+    }
+    std::vector<int> widths;
+    int before = 0;
+    for (int column = 0; column < last; ++column) {
+        widths.push_back(wantedWidth(column));
+        before += widths.back();
+    }
+    // The last column keeps room for a few characters at least.
+    const int room = viewport()->width() - 3 * header_->minimumSectionSize();
+    const bool narrow = before > room && room > 0;
+    applying_ = true;
+    int used = 0;
+    for (int column = 0; column < last; ++column) {
+        const int wanted = widths[static_cast<size_t>(column)];
+        header_->resizeSection(
+            column,
+            narrow ? std::max(header_->minimumSectionSize(), wanted * room / before) : wanted);
+        used += header_->sectionSize(column);
+    }
+    // The header stretches the last column but never below the width it had before.
+    header_->resizeSection(last,
+                           std::max(header_->minimumSectionSize(), viewport()->width() - used));
+    applying_ = false;
 }
 
 } // namespace velnor

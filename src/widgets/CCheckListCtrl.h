@@ -30,6 +30,11 @@ public:
     void setWorker(WorkerPause *worker, const Timing *timing);
     void setForeground(RowListModel::Colour colour) { model_->setForeground(std::move(colour)); }
 
+    // Gives the columns before the last their wanted widths (the designed ones, or those the user
+    // or the program set), narrowed in proportion where the list is too narrow to show them
+    // whole; the last column takes the rest. Runs again whenever the list changes its size.
+    void fitColumns();
+    int wantedWidth(int section) const;
     // Makes the view's selection what the RowList says.
     void syncSelectionFromList();
 
@@ -57,6 +62,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void onHeaderClicked(int section);
@@ -64,13 +70,15 @@ private:
     void onSelectionChanged(const QItemSelection &selected, const QItemSelection &deselected);
     void keepWidths();
     void restoreWidths();
+    void noteWidth(int section, int oldSize, int newSize);
 
     RowListModel *model_;
     CheckAllHeader *header_;
     WorkerPause *worker_ = nullptr;
     const Timing *timing_ = nullptr;
     bool syncing_ = false;
-    std::vector<int> widthsBeforeReset_;
+    std::vector<int> wanted_;
+    bool applying_ = false; // while the view sets the widths itself or the model resets
 };
 
 } // namespace velnor

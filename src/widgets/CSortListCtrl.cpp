@@ -20,6 +20,7 @@ bool CSortListCtrl::SetHeadings(const std::string &text) {
     for (size_t column = 0; column < headings.size(); ++column) {
         horizontalHeader()->resizeSection(static_cast<int>(column), headings[column].width);
     }
+    fitColumns();
     return true;
 }
 
@@ -49,6 +50,7 @@ void CSortListCtrl::RestoreColumnWidths(const ColumnWidthStore &store) {
         for (size_t column = 0; column < widths->size(); ++column) {
             horizontalHeader()->resizeSection(static_cast<int>(column), (*widths)[column]);
         }
+        fitColumns();
     }
     if (worker() != nullptr) {
         worker()->resume();
@@ -62,7 +64,7 @@ void CSortListCtrl::SaveColumnWidths(const ColumnWidthStore &store) const {
     }
     std::vector<int> widths;
     for (int column = 0; column < horizontalHeader()->count(); ++column) {
-        widths.push_back(horizontalHeader()->sectionSize(column));
+        widths.push_back(wantedWidth(column));
     }
     store.write(columnWidthsText(widths));
 }

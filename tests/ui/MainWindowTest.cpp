@@ -1,10 +1,15 @@
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
 
 #include "UiTest.h"
 #include "WindowFixture.h"
+#include "base/TextIds.h"
+#include "files/ListImport.h"
 #include "ui/CMessagePage.h"
 #include "ui/CStatusBar.h"
 #include "ui/CWorkProgressWnd.h"
@@ -246,19 +251,72 @@ TEST_F(OfflineWindowTest, ListsAreEditedSavedAndOpenedWithoutACard) {
     EXPECT_EQ(local.rowCells(0), row);
 }
 
+// Contacts come in from other programs' files by Import or a drop, a CSV file with columns no
+// export uses from the columns the user picks, a contact without a number named; they go out in
+// the format the chosen file's extension names.
+TEST_F(OfflineWindowTest, ContactsComeInByImportOrDropAndGoOutAsTheExtensionSays) {
+    openWindow(false);
+    prompts.asked.clear();
+    writeFile(dir / "a.vcf",
+              "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Anna\r\nTEL:+49 (30) 123\r\nEND:VCARD\r\n"
+              "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Nobody\r\nEND:VCARD\r\n");
+    writeFile(dir / "b.txt", "Who;Phone nr\nBob;0301\n");
+    std::vector<std::string> offered;
+    window().setColumnChooser([&offered](const std::vector<std::string> &columns) {
+        offered = columns;
+        return std::optional(CsvColumnChoice{0, 1});
+    });
+    prompts.files = {(dir / "a.vcf").string()};
+    window().OnCommand(command::ImportContacts);
+    EXPECT_EQ(prompts.ids(), (std::vector<int>{0, text::ContactsWithoutNumber}))
+        << "file, no number";
+    QMimeData dragged;
+    dragged.setUrls({QUrl::fromLocalFile(QString::fromStdString((dir / "b.txt").string()))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window(), &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window(), &drop);
+    EXPECT_EQ(offered, (std::vector<std::string>{"Who", "Phone nr"}));
+    RowList &local = session().localPhonebook;
+    EXPECT_EQ(column(local, 1), (std::vector<std::string>{"Anna", "Bob"}));
+    EXPECT_EQ(column(local, 2), (std::vector<std::string>{"+4930123", "0301"}));
+
+    for (const char *name : {"out.csv", "out.vcf"}) {
+        prompts.files = {(dir / name).string()};
+        window().OnCommand(command::ExportContacts);
+        EXPECT_EQ(readFile(dir / name).substr(0, 11),
+                  name[4] == 'c' ? "Name,Number" : "BEGIN:VCARD");
+        RowList back({"No.", "Name", "Number"});
+        ImportReport report;
+        ASSERT_TRUE(
+            ImportListFile((dir / name).string(), back, session().card, report, prompts, texts));
+        EXPECT_EQ(column(back, 2), column(local, 2)) << name;
+    }
+}
+
+// The window's size and the columns the user set outlive the window; where the list is too
+// narrow for them the columns are narrowed to show whole, and get their widths back with room.
 TEST_F(MainWindowTest, ColumnWidthsOutliveTheWindowAndASortAndHeadingsActivateTheirList) {
-    page()->cardList()->horizontalHeader()->resizeSection(1, 133);
+    CSortListCtrl *list = page()->cardList();
+    list->horizontalHeader()->resizeSection(1, 133);
+    window().resize(760, 560);
     window().OnCommand(command::Exit);
     EXPECT_FALSE(window().isVisible());
 
     window_.reset();
     openWindow();
-    EXPECT_EQ(page()->cardList()->horizontalHeader()->sectionSize(1), 133);
+    EXPECT_EQ(window().size(), QSize(760, 560));
+    list = page()->cardList();
+    QApplication::processEvents();
+    EXPECT_EQ(list->horizontalHeader()->length(), list->viewport()->width()) << "none cut off";
+    window().resize(1400, 700);
+    EXPECT_EQ(list->horizontalHeader()->sectionSize(1), 133);
     clickHeading(page()->localList(), 1);
     EXPECT_TRUE(session().activePhonebook.local());
     clickHeading(page()->cardList(), 1);
     EXPECT_FALSE(session().activePhonebook.local());
-    EXPECT_EQ(page()->cardList()->horizontalHeader()->sectionSize(1), 133) << "a sort keeps them";
+    EXPECT_EQ(list->horizontalHeader()->sectionSize(1), 133) << "a sort keeps them";
 }
 
 } // namespace
