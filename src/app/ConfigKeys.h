@@ -23,6 +23,9 @@ inline constexpr const char *kOpenCodePage = "CodePage";
 // 1: the documented waits around card commands, for slow or old readers; 0 or missing: none
 inline constexpr const char *kReaderPath = "Configuration\\Reader";
 inline constexpr const char *kDocumentedPacing = "DocumentedPacing";
+// 0: a row per message record; 1 or missing: the parts of a long message in one row
+inline constexpr const char *kMessagesPath = "Configuration\\Messages";
+inline constexpr const char *kJoinMessages = "JoinParts";
 
 // velnor.cfg, the installation's read-only customisation
 inline constexpr const char *kIniFileName = "velnor.cfg";

@@ -47,11 +47,11 @@ constexpr ToolbarSlot kToolbar[] = {
      QStyle::SP_DirOpenIcon},
     {0, 0, nullptr, nullptr, QStyle::SP_CustomBase}};
 
-constexpr int kMenuCommands[] = {command::OpenFile,        command::SaveFile,   command::Exit,
-                                 command::Connect,         command::Disconnect, command::Read,
-                                 command::Write,           command::PinSwitch,  command::PinChange,
-                                 command::PinUnblock,      command::Help,       command::About,
-                                 command::DocumentedPacing};
+constexpr int kMenuCommands[] = {
+    command::OpenFile,         command::SaveFile,    command::Exit,  command::Connect,
+    command::Disconnect,       command::Read,        command::Write, command::PinSwitch,
+    command::PinChange,        command::PinUnblock,  command::Help,  command::About,
+    command::DocumentedPacing, command::JoinMessages};
 
 } // namespace
 
@@ -117,6 +117,8 @@ void CMainDlg::buildMenus() {
     options->addSeparator();
     options->addAction(menuActions_[command::DocumentedPacing]);
     menuActions_[command::DocumentedPacing]->setCheckable(true);
+    options->addAction(menuActions_[command::JoinMessages]);
+    menuActions_[command::JoinMessages]->setCheckable(true);
     QMenu *help = menuBar()->addMenu(QString());
     help->addAction(menuActions_[command::Help]);
     help->addSeparator();
