@@ -7,45 +7,32 @@
 namespace velnor {
 namespace {
 
-// A received part as a GSM 03.40 SMS-DELIVER in UCS2 with TP-UDHI set, after the status byte
-// and an empty service-centre address. iei 0x00 or 0x08 puts a concatenation element with an
-// 8-bit or 16-bit reference in the header (9.2.3.24.1, .8); any other iei leaves no header.
+// A received part: a GSM 03.40 SMS-DELIVER in UCS2 from a two-digit sender, after the status
+// byte and an empty service-centre address. iei 0x00 or 0x08 heads the user data with a
+// concatenation element of 8-bit or 16-bit reference (9.2.3.24.1, .8); total 0 means none.
 struct Part {
-    const char *sender; // BCD digits, an even count
-    int iei;
+    uint8_t sender; // BCD, digits swapped
+    uint8_t iei;
     uint16_t reference;
     uint8_t total;
     uint8_t sequence;
-    const char *text; // ASCII
+    std::string text; // ASCII
 };
 
-Bytes deliverRecord(const Part &part) {
-    Bytes header;
-    if (part.iei == 0x00) {
-        header = {0x00, 0x03, static_cast<uint8_t>(part.reference), part.total, part.sequence};
-    } else if (part.iei == 0x08) {
-        header = {0x08,
-                  0x04,
-                  static_cast<uint8_t>(part.reference >> 8),
-                  static_cast<uint8_t>(part.reference),
-                  part.total,
-                  part.sequence};
-    }
-    const std::string digits = part.sender;
-    Bytes record{status::Read, 0x00, static_cast<uint8_t>(header.empty() ? 0x04 : 0x44),
-                 static_cast<uint8_t>(digits.size()), 0x91};
-    for (size_t i = 0; i < digits.size(); i += 2) {
-        record.push_back(static_cast<uint8_t>((digits[i + 1] - '0') << 4 | (digits[i] - '0')));
-    }
-    record.insert(record.end(), {0x00, 0x08, 0x42, 0x30, 0x81, 0x02, 0x51, 0x33, 0x40});
-    const size_t text = 2 * std::string_view(part.text).size();
-    record.push_back(static_cast<uint8_t>((header.empty() ? 0 : header.size() + 1) + text));
-    if (!header.empty()) {
-        record.push_back(static_cast<uint8_t>(header.size()));
-        record.insert(record.end(), header.begin(), header.end());
-    }
-    for (const char *c = part.text; *c != '\0'; ++c) {
-        record.insert(record.end(), {0x00, static_cast<uint8_t>(*c)});
+Bytes deliverRecord(const Part &p) {
+    const auto ref = static_cast<uint8_t>(p.reference);
+    Bytes header =
+        p.iei == 0
+            ? Bytes{5, 0, 3, ref, p.total, p.sequence}
+            : Bytes{6, 8, 4, static_cast<uint8_t>(p.reference >> 8), ref, p.total, p.sequence};
+    header.resize(p.total == 0 ? 0 : header.size());
+    const uint8_t firstOctet = header.empty() ? 0x04 : 0x44;
+    const auto length = static_cast<uint8_t>(header.size() + 2 * p.text.size());
+    Bytes record{status::Read, 0, firstOctet, 2, 0x81, p.sender, 0, 0x08};
+    record.insert(record.end(), {0x42, 0x30, 0x81, 0x02, 0x51, 0x33, 0x40, length});
+    record.insert(record.end(), header.begin(), header.end());
+    for (const char c : p.text) {
+        record.insert(record.end(), {0, static_cast<uint8_t>(c)});
     }
     return record;
 }
@@ -63,7 +50,7 @@ std::vector<std::string> grouped(const std::vector<Part> &parts, bool join) {
     for (const MessageGroup &group : groupMessages(list, false, join)) {
         std::string rows;
         for (const size_t row : group.rows) {
-            rows += (rows.empty() ? "" : ",") + std::to_string(row);
+            rows += std::to_string(row);
         }
         messages.push_back(rows + "|" + group.text + "|" + partsPresent(group));
     }
@@ -71,48 +58,32 @@ std::vector<std::string> grouped(const std::vector<Part> &parts, bool join) {
 }
 
 TEST(MessageGroups, PartsJoinByReferenceCountAndSenderInSequenceOrder) {
-    const char *a = "491511234567";
-    const char *b = "491769876543";
-    struct Case {
-        const char *what;
+    const uint8_t a = 0x21, b = 0x43;
+    const struct {
         std::vector<Part> parts;
         bool join;
         std::vector<std::string> messages;
     } cases[] = {
-        {"in order", {{a, 0, 7, 2, 1, "Hel"}, {a, 0, 7, 2, 2, "lo"}}, true, {"0,1|Hello|2/2"}},
-        {"out of order", {{a, 0, 7, 2, 2, "lo"}, {a, 0, 7, 2, 1, "Hel"}}, true, {"1,0|Hello|2/2"}},
-        {"switched off",
-         {{a, 0, 7, 2, 1, "Hel"}, {a, 0, 7, 2, 2, "lo"}},
-         false,
-         {"0|Hel|", "1|lo|"}},
-        {"a missing part", {{a, 0, 9, 3, 1, "a"}, {a, 0, 9, 3, 3, "c"}}, true, {"0,1|a…c|2/3"}},
-        {"one reference, two senders",
-         {{a, 0, 5, 2, 1, "x"}, {b, 0, 5, 2, 1, "y"}, {a, 0, 5, 2, 2, "X"}, {b, 0, 5, 2, 2, "Y"}},
+        {{{a, 0, 7, 2, 1, "Hel"}, {a, 0, 7, 2, 2, "lo"}}, true, {"01|Hello|2/2"}},
+        {{{a, 0, 7, 2, 1, "Hel"}, {a, 0, 7, 2, 2, "lo"}}, false, {"0|Hel|", "1|lo|"}},
+        {{{a, 0, 7, 2, 2, "lo"}, {a, 0, 7, 2, 1, "Hel"}}, true, {"10|Hello|2/2"}},
+        {{{a, 0, 9, 3, 1, "a"}, {a, 0, 9, 3, 3, "c"}}, true, {"01|a…c|2/3"}},
+        // One reference from two senders, and with two part counts.
+        {{{a, 0, 5, 2, 1, "x"}, {b, 0, 5, 2, 2, "Y"}, {a, 0, 5, 2, 2, "X"}},
          true,
-         {"0,2|xX|2/2", "1,3|yY|2/2"}},
-        {"one reference, two part counts",
-         {{a, 0, 5, 2, 1, "x"}, {a, 0, 5, 3, 2, "y"}},
+         {"02|xX|2/2", "1|…Y|1/2"}},
+        {{{a, 0, 5, 2, 1, "x"}, {a, 0, 5, 3, 2, "y"}}, true, {"0|x…|1/2", "1|…y…|1/3"}},
+        // 16-bit references keep their high byte.
+        {{{a, 8, 0x1234, 2, 2, "q"}, {a, 8, 0x1234, 2, 1, "p"}}, true, {"10|pq|2/2"}},
+        {{{a, 0, 0x42, 2, 1, "m"}, {a, 8, 0x142, 2, 2, "n"}}, true, {"0|m…|1/2", "1|…n|1/2"}},
+        // A part met twice starts another message; one of one and no header stand alone.
+        {{{a, 0, 3, 2, 1, "d"}, {a, 0, 3, 2, 1, "d"}, {a, 0, 3, 2, 2, "e"}},
          true,
-         {"0|x…|1/2", "1|…y…|1/3"}},
-        {"16-bit reference",
-         {{a, 8, 0x1234, 2, 2, "q"}, {a, 8, 0x1234, 2, 1, "p"}},
-         true,
-         {"1,0|pq|2/2"}},
-        {"16-bit reference keeps its high byte",
-         {{a, 0, 0x42, 2, 1, "m"}, {a, 8, 0x142, 2, 2, "n"}},
-         true,
-         {"0|m…|1/2", "1|…n|1/2"}},
-        {"a part twice starts another message",
-         {{a, 0, 3, 2, 1, "d"}, {a, 0, 3, 2, 1, "d"}, {a, 0, 3, 2, 2, "e"}},
-         true,
-         {"0,2|de|2/2", "1|d…|1/2"}},
-        {"on its own and one of one",
-         {{a, -1, 0, 0, 0, "solo"}, {a, 0, 4, 1, 1, "one"}},
-         true,
-         {"0|solo|", "1|one|"}},
+         {"02|de|2/2", "1|d…|1/2"}},
+        {{{a, 0, 4, 1, 1, "one"}, {a, 0, 0, 0, 0, "solo"}}, true, {"0|one|", "1|solo|"}},
     };
-    for (const Case &c : cases) {
-        EXPECT_EQ(grouped(c.parts, c.join), c.messages) << c.what;
+    for (const auto &c : cases) {
+        EXPECT_EQ(grouped(c.parts, c.join), c.messages) << ::testing::PrintToString(c.messages);
     }
 }
 
