@@ -156,8 +156,9 @@ TEST_F(MessageTabTest, ALongMessageIsOneRowThatActsOnAllItsParts) {
     EXPECT_NE(readFile(dir / "long.txt").find("Content: " + whole + "\r\n"), std::string::npos);
 
     window().OnCommand(command::JoinMessages);
-    EXPECT_EQ(model->rowCount(), static_cast<int>(before.size()));
     EXPECT_EQ(settings.GetSettingLong("Configuration\\Messages", "JoinParts", 1), 0);
+    openOnMessages();
+    EXPECT_EQ(list()->model()->rowCount(), static_cast<int>(before.size())) << "still off";
     window().OnCommand(command::JoinMessages);
     list()->rows().setChecked(5, true);
     QTest::keyClick(list(), Qt::Key_Delete);
