@@ -26,6 +26,9 @@ inline constexpr const char *kDocumentedPacing = "DocumentedPacing";
 // The main window's size and place when it was last closed (Qt's geometry, base64)
 inline constexpr const char *kWindowPath = "Configuration\\Window";
 inline constexpr const char *kWindowGeometry = "Geometry";
+// 0: a row per message record; 1 or missing: the parts of a long message in one row
+inline constexpr const char *kMessagesPath = "Configuration\\Messages";
+inline constexpr const char *kJoinMessages = "JoinParts";
 
 // velnor.cfg, the installation's read-only customisation
 inline constexpr const char *kIniFileName = "velnor.cfg";

@@ -58,6 +58,7 @@ SettingsPassResult LoadSettings(CXMLSettings &settings, const CIniFile &ini,
                                   : ini.ReadInt(kIniLanguage, kIniLangId, kEnglishId);
     result.languageId = static_cast<uint16_t>(languageId & 0xFFFF);
     result.documentedPacing = settings.GetSettingLong(kReaderPath, kDocumentedPacing, 0) == 1;
+    result.joinedMessages = settings.GetSettingLong(kMessagesPath, kJoinMessages, 1) != 0;
     return result;
 }
 

@@ -17,6 +17,8 @@ struct SettingsPassResult {
     std::string title;
     // The user asked for the documented waits around card commands.
     bool documentedPacing = false;
+    // The parts of a long message are shown in one row.
+    bool joinedMessages = true;
 };
 
 // "2008,04,09,13:05:07" for the given local time.

@@ -141,5 +141,10 @@ inline constexpr int MessageEditorTitle = 9200;
 inline constexpr int MessageNumberLabel = 9201; // its control shares 1708 with another label
 inline constexpr int CharactersLeft = 9202;
 inline constexpr int RecipientNameHint = 9203;
+// The preview of the selected message
+inline constexpr int MessageFromLabel = 8564;
+inline constexpr int MessageTimeLabel = 8566;
+inline constexpr int MessageToLabel = 9204;
+inline constexpr int MessageStatusLabel = 9205;
 
 } // namespace velnor::text

@@ -14,8 +14,11 @@ size_t appendComposedMessage(MessageList &list, const std::string &number, const
 }
 
 std::optional<MessageEditStart> beginMessageEdit(const MessageList &list) {
+    return messageEditStart(list, list.rows().firstSelected());
+}
+
+std::optional<MessageEditStart> messageEditStart(const MessageList &list, size_t row) {
     const RowList &rows = list.rows();
-    const size_t row = rows.firstSelected();
     if (row >= rows.rowCount() || row >= list.size()) {
         return std::nullopt;
     }

@@ -29,6 +29,9 @@ struct MessageEditStart {
     std::string text;
 };
 
+// The editor's start for a row; nullopt when there is no such row.
+std::optional<MessageEditStart> messageEditStart(const MessageList &list, size_t row);
+
 // The editor's start for the first selected row; nullopt when no row is selected.
 std::optional<MessageEditStart> beginMessageEdit(const MessageList &list);
 

@@ -36,6 +36,15 @@ std::string receivedTime(const SM_PARAM &param, bool cdma) {
     return formatTimeStamp(digits);
 }
 
+bool decodeMessageRecord(const uint8_t *record, size_t length, bool cdma, SM_PARAM &param) {
+    if (length == 0) {
+        return false;
+    }
+    const bool received = !messageIsSentType(record[0]);
+    return cdma ? CMyTools::cdmaDecodePdu(record + 1, length - 1, param, received)
+                : CMyTools::gsmDecodePdu(record + 1, length - 1, param, received);
+}
+
 std::optional<std::vector<std::string>> messageRowCells(const uint8_t *record, size_t length,
                                                         bool cdma, const Texts &texts,
                                                         size_t rowNumber) {
@@ -44,11 +53,7 @@ std::optional<std::vector<std::string>> messageRowCells(const uint8_t *record, s
     }
     const bool received = !messageIsSentType(record[0]);
     SM_PARAM param;
-    if (cdma) {
-        CMyTools::cdmaDecodePdu(record + 1, length - 1, param, received);
-    } else {
-        CMyTools::gsmDecodePdu(record + 1, length - 1, param, received);
-    }
+    decodeMessageRecord(record, length, cdma, param);
     std::string time = received ? receivedTime(param, cdma) : std::string();
     std::string number = param.numberType == 0x91 ? "+" + param.number : param.number;
     return std::vector<std::string>{std::to_string(rowNumber), texts.get(statusTextId(record[0])),

@@ -25,6 +25,9 @@ std::string formatTimeStamp(const uint8_t *digits);
 // (GSM 03.40, 9.2.3.11), CDMA ones as plain BCD.
 std::string receivedTime(const SM_PARAM &param, bool cdma);
 
+// Decodes the stored message after the status byte, as a GSM or a CDMA record.
+bool decodeMessageRecord(const uint8_t *record, size_t length, bool cdma, SM_PARAM &param);
+
 // The five cells of the message list for a record in use (`No.` from rowNumber), or nullopt for
 // a free record. A message the codec cannot decode still gets its row, with empty fields, so
 // that nothing on the card is hidden from the user.

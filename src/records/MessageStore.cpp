@@ -40,12 +40,13 @@ void MessageList::clear() {
     rows_.clear();
 }
 
+// The images go first, so that an observer of the rows sees them in step.
 bool MessageList::swap(size_t a, size_t b) {
-    if (!rows_.swapRows(a, b)) {
+    if (a == b || a >= store_.size() || b >= store_.size()) {
         return false;
     }
     std::swap(store_[a], store_[b]);
-    return true;
+    return rows_.swapRows(a, b);
 }
 
 size_t MessageList::removeChecked() {

@@ -78,6 +78,7 @@ void CMainDlg::OnInitDialog() {
     }
     buildWindow();
     setDocumentedPacing(settings.documentedPacing);
+    setJoinedMessages(settings.joinedMessages);
     show();
     services_.timing.wait(0); // shown before the reader search holds the window thread
     lookForReader();

@@ -140,6 +140,8 @@ private:
     }
     // Turns the documented waits around card commands on or off.
     void setDocumentedPacing(bool on);
+    // Shows the parts of a long message in one row, or a row per record.
+    void setJoinedMessages(bool on);
     void showAbout();
     void applyState(int id, CommandPlace place);
 

@@ -5,7 +5,9 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 #include "base/TextIds.h"
@@ -53,18 +55,42 @@ CMessagePage::CMessagePage(Session &session, const Texts &texts, UserPrompts &pr
                            CommandStates &commands, WorkerPause &worker, const Timing &timing,
                            QWidget *parent)
     : QWidget(parent), session_(session), texts_(texts), prompts_(prompts), commands_(commands),
-      worker_(worker), list_(new MessageListCtrl(session.messages.rows(), this)) {
+      worker_(worker), joined_(session.messages, session.card),
+      list_(new MessageListCtrl(joined_.rows(), this)), preview_(new QPlainTextEdit(this)) {
     list_->setObjectName(QStringLiteral("list%1").arg(kMessageList));
     list_->setForeground(rowColour);
     list_->setWorker(&worker, &timing);
     session.messages.rows().reserve(kReservedRows);
+    joined_.rows().reserve(kReservedRows);
+    preview_->setObjectName(QStringLiteral("messagePreview"));
+    preview_->setReadOnly(true);
+    preview_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    preview_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    auto *splitter = new QSplitter(Qt::Vertical, this);
+    splitter->addWidget(list_);
+    splitter->addWidget(preview_);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 1);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
-    layout->addWidget(list_);
+    layout->addWidget(splitter);
+    connect(list_->listModel(), &RowListModel::listChanged, this, &CMessagePage::followRows);
     connect(list_, &CCheckListCtrl::listClicked, this, &CMessagePage::updateEntryButtons);
     connect(list_, &CCheckListCtrl::rowDoubleClicked, this, &CMessagePage::editSelected);
     connect(list_, &CCheckListCtrl::deleteKeyPressed, this, &CMessagePage::deleteTicked);
     connect(list_, &CCheckListCtrl::contextMenuWanted, this, &CMessagePage::showContextMenu);
+}
+
+// The list view goes first: its model leaves the rows of joined_ when it goes.
+CMessagePage::~CMessagePage() {
+    delete list_;
+}
+
+// A tick or a selection made on a row goes to the records it shows; the preview follows the
+// selection.
+void CMessagePage::followRows() {
+    joined_.pushToList();
+    preview_->setPlainText(QString::fromStdString(joined_.preview(texts_)));
 }
 
 void CMessagePage::setUpList() {
@@ -113,7 +139,7 @@ void CMessagePage::composeNew() {
 
 void CMessagePage::editSelected() {
     PauseGuard pause(worker_);
-    showResult(editSelectedMessage(commandContext()));
+    showResult(editSelectedMessage(commandContext(), joined_.beginEdit()));
 }
 
 // The message the editor gave is the one selected afterwards, in view.
@@ -122,7 +148,7 @@ void CMessagePage::showResult(std::optional<size_t> row) {
         return;
     }
     session_.messages.rows().selectOnly(*row);
-    list_->scrollTo(list_->model()->index(static_cast<int>(*row), 0));
+    list_->scrollTo(list_->model()->index(static_cast<int>(joined_.rowOf(*row)), 0));
     updateEntryButtons();
 }
 
@@ -130,10 +156,14 @@ void CMessagePage::deleteTicked() {
     session_.messages.removeChecked();
 }
 
+// A long message shown in one row moves nowhere: its parts may lie apart in the list.
 void CMessagePage::updateEntryButtons() {
-    const bool one = session_.messages.rows().selectedCount() == 1;
-    for (const int id : {command::Edit, command::MoveUp, command::MoveDown}) {
-        commands_.setCommandEnabled(id, CommandPlace::Button, one);
+    const RowList &rows = joined_.rows();
+    const bool one = rows.selectedCount() == 1;
+    const bool oneRecord = one && joined_.groups()[rows.firstSelected()].rows.size() == 1;
+    commands_.setCommandEnabled(command::Edit, CommandPlace::Button, one);
+    for (const int id : {command::MoveUp, command::MoveDown}) {
+        commands_.setCommandEnabled(id, CommandPlace::Button, oneRecord);
     }
 }
 
@@ -155,8 +185,8 @@ void CMessagePage::showContextMenu(const QPoint &globalPos, int row) {
 
 void CMessagePage::runContextCommand(int row, int item) {
     if (item == kDeleteRowItem) {
-        if (row >= 0 && static_cast<size_t>(row) < session_.messages.size()) {
-            session_.messages.remove(static_cast<size_t>(row));
+        if (row >= 0) {
+            joined_.removeRow(static_cast<size_t>(row));
         }
         return;
     }

@@ -2,10 +2,13 @@
 
 #include <QWidget>
 
+class QPlainTextEdit;
+
 #include "base/Texts.h"
 #include "base/Timing.h"
 #include "base/UserPrompts.h"
 #include "base/WorkerPause.h"
+#include "records/JoinedMessages.h"
 #include "transfer/Session.h"
 #include "ui/CommandStates.h"
 #include "ui/MessageCommands.h"
@@ -14,9 +17,10 @@
 namespace velnor {
 
 // The message tab: the message list (1901) with its five columns, the check-all heading, rows
-// coloured in turn, the Delete key, the context menu, and the message editor for a double click
-// and for a new message. Every change goes through the session's message list, so the rows and
-// their record images stay side by side.
+// coloured in turn, the Delete key, the context menu, the message editor for a double click
+// and for a new message, and under the list a preview of the selected message. The list shows
+// the session's messages through JoinedMessages, one row per message; every change goes through
+// the session's message list, so the rows and their record images stay side by side.
 class CMessagePage : public QWidget {
     Q_OBJECT
 
@@ -28,8 +32,13 @@ public:
     CMessagePage(Session &session, const Texts &texts, UserPrompts &prompts,
                  CommandStates &commands, WorkerPause &worker, const Timing &timing,
                  QWidget *parent = nullptr);
+    ~CMessagePage() override;
 
     CCheckListCtrl *list() const { return list_; }
+    QPlainTextEdit *preview() const { return preview_; }
+    // The parts of a long message in one row (on) or a row per record (off).
+    bool joined() const { return joined_.joined(); }
+    void setJoined(bool on) { joined_.setJoined(on); }
     // Column widths from the list's width.
     void setUpList();
     // How the message editor is shown; tests drive it without a modal loop.
@@ -58,13 +67,16 @@ private:
     MessageCommandContext commandContext() const;
     void showContextMenu(const QPoint &globalPos, int row);
     void showResult(std::optional<size_t> row);
+    void followRows();
 
     Session &session_;
     const Texts &texts_;
     UserPrompts &prompts_;
     CommandStates &commands_;
     WorkerPause &worker_;
+    JoinedMessages joined_; // before list_, which shows its rows
     CCheckListCtrl *list_;
+    QPlainTextEdit *preview_;
     MessageEditorRun editorRun_ = runEditorModally;
 };
 

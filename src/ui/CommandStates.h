@@ -19,6 +19,7 @@ inline constexpr int SaveFile = 5101;
 inline constexpr int ImportContacts = 5102;
 inline constexpr int ExportContacts = 5103;
 inline constexpr int DocumentedPacing = 5250;
+inline constexpr int JoinMessages = 5251;
 inline constexpr int Help = 5300;
 inline constexpr int About = 5301;
 inline constexpr int Add = 1701;

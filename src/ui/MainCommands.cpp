@@ -80,6 +80,11 @@ void CMainDlg::OnCommand(int id) {
         services_.settings.SetSettingLong(config::kReaderPath, config::kDocumentedPacing,
                                           documentedPacing_ ? 1 : 0);
         return;
+    case command::JoinMessages:
+        setJoinedMessages(!messagePage_->joined());
+        services_.settings.SetSettingLong(config::kMessagesPath, config::kJoinMessages,
+                                          messagePage_->joined() ? 1 : 0);
+        return;
     case command::PinMenuButton:
     case command::FileMenuButton:
         if (QToolButton *button = dropDowns_.value(id); button != nullptr && button->isEnabled()) {
@@ -261,6 +266,11 @@ void CMainDlg::setDocumentedPacing(bool on) {
     documentedPacing_ = on;
     services_.timing = services_.timing.paced(on);
     menuActions_[command::DocumentedPacing]->setChecked(on);
+}
+
+void CMainDlg::setJoinedMessages(bool on) {
+    messagePage_->setJoined(on);
+    menuActions_[command::JoinMessages]->setChecked(on);
 }
 
 void CMainDlg::openHelp() {

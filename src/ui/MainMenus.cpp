@@ -47,11 +47,22 @@ constexpr ToolbarSlot kToolbar[] = {
      QStyle::SP_DirOpenIcon},
     {0, 0, nullptr, nullptr, QStyle::SP_CustomBase}};
 
-constexpr int kMenuCommands[] = {
-    command::OpenFile,         command::SaveFile,       command::Exit,          command::Connect,
-    command::Disconnect,       command::Read,           command::Write,         command::PinSwitch,
-    command::PinChange,        command::PinUnblock,     command::Help,          command::About,
-    command::DocumentedPacing, command::ImportContacts, command::ExportContacts};
+constexpr int kMenuCommands[] = {command::OpenFile,
+                                 command::SaveFile,
+                                 command::Exit,
+                                 command::Connect,
+                                 command::Disconnect,
+                                 command::Read,
+                                 command::Write,
+                                 command::PinSwitch,
+                                 command::PinChange,
+                                 command::PinUnblock,
+                                 command::Help,
+                                 command::About,
+                                 command::DocumentedPacing,
+                                 command::ImportContacts,
+                                 command::ExportContacts,
+                                 command::JoinMessages};
 
 } // namespace
 
@@ -120,6 +131,8 @@ void CMainDlg::buildMenus() {
     options->addSeparator();
     options->addAction(menuActions_[command::DocumentedPacing]);
     menuActions_[command::DocumentedPacing]->setCheckable(true);
+    options->addAction(menuActions_[command::JoinMessages]);
+    menuActions_[command::JoinMessages]->setCheckable(true);
     QMenu *help = menuBar()->addMenu(QString());
     help->addAction(menuActions_[command::Help]);
     help->addSeparator();

@@ -22,9 +22,9 @@ std::optional<size_t> composeNewMessage(const MessageCommandContext &context) {
                                  dialog.fields().messageText, session.card, context.texts);
 }
 
-std::optional<size_t> editSelectedMessage(const MessageCommandContext &context) {
+std::optional<size_t> editSelectedMessage(const MessageCommandContext &context,
+                                          std::optional<MessageEditStart> start) {
     Session &session = context.session;
-    std::optional<MessageEditStart> start = beginMessageEdit(session.messages);
     if (!start) {
         return std::nullopt;
     }

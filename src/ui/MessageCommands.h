@@ -8,6 +8,7 @@
 
 #include "base/Texts.h"
 #include "base/UserPrompts.h"
+#include "records/MessageEdit.h"
 #include "transfer/Session.h"
 #include "ui/CMessageEditDlg.h"
 
@@ -31,9 +32,10 @@ struct MessageCommandContext {
 // fields; OK appends the message. Returns the row of the new message.
 std::optional<size_t> composeNewMessage(const MessageCommandContext &context);
 
-// Opens the first selected message (a double click, command 1703). OK replaces a message not
-// yet sent, unless it was forwarded; any other message stays and the result is appended.
-// Returns the row that holds the result; nullopt with no selection or on Cancel.
-std::optional<size_t> editSelectedMessage(const MessageCommandContext &context);
+// Opens the editor at start (the selected message: a double click, command 1703). OK replaces
+// a message not yet sent, unless it was forwarded; any other message stays and the result is
+// appended. Returns the row that holds the result; nullopt with no selection or on Cancel.
+std::optional<size_t> editSelectedMessage(const MessageCommandContext &context,
+                                          std::optional<MessageEditStart> start);
 
 } // namespace velnor

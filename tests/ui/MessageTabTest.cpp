@@ -129,12 +129,47 @@ TEST_F(MessageTabTest, AClickEnablesEditAndMoveOnlyWithOneMessageSelected) {
     EXPECT_EQ(editAndMove(), "000");
 }
 
+// The demo card's long message is in two records, rows 5 and 6.
+TEST_F(MessageTabTest, ALongMessageIsOneRowThatActsOnAllItsParts) {
+    const MessageStore before = messages().store();
+    const QAbstractItemModel *model = list()->model();
+    ASSERT_EQ(model->rowCount(), static_cast<int>(before.size()) - 1);
+    const std::string whole = rows().cell(5, 4) + rows().cell(6, 4);
+    EXPECT_EQ(model->index(5, 4).data().toString().toStdString(), "[2/2] " + whole);
+    clickAt(rowCentre(5));
+    EXPECT_EQ(rows().selectedCount(), 2u);
+    EXPECT_EQ(editAndMove(), "100");
+    EXPECT_EQ(page()->preview()->toPlainText().toStdString(),
+              "From: +4915112345678\nTime: 2024-03-18 20:15:33\nStatus: Unread (2/2)\n\n" + whole);
+    // Opened, replied to and saved whole.
+    editorSteps = [&](Dlg &dialog) {
+        prompts.files = {(dir / "long.txt").string()};
+        dialog.button(Dlg::kSaveText)->click();
+        dialog.button(Dlg::kReply)->click();
+        EXPECT_EQ(dialog.recipientField()->text().toStdString(), "+4915112345678");
+        dialog.reject();
+    };
+    QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(5));
+    EXPECT_NE(readFile(dir / "long.txt").find("Content: " + whole + "\r\n"), std::string::npos);
+
+    window().OnCommand(command::JoinMessages);
+    EXPECT_EQ(settings.GetSettingLong("Configuration\\Messages", "JoinParts", 1), 0);
+    openOnMessages();
+    EXPECT_EQ(list()->model()->rowCount(), static_cast<int>(before.size())) << "still off";
+    window().OnCommand(command::JoinMessages);
+    list()->rows().setChecked(5, true);
+    QTest::keyClick(list(), Qt::Key_Delete);
+    ASSERT_EQ(messages().size(), before.size() - 2);
+    EXPECT_EQ(messages().store()[5], before[7]) << "both parts went, nothing else";
+}
+
 // message-editing.json: the editor opened on a row (by a double click) or on no row (add), what
 // is done in it, and the record that comes out: in place of the row's or after the others.
 TEST_F(MessageTabTest, TheEditorsRecordLandsWhereItBelongs) {
     for (const json &v : loadVectors("ui/message-editing.json")) {
         SCOPED_TRACE(v.dump());
         openOnMessages();
+        page()->setJoined(false); // the vectors count records
         const MessageStore before = messages().store();
         const size_t count = before.size();
         editorSteps = [&v](Dlg &dialog) {
