@@ -37,6 +37,7 @@ struct FileDescription {
     AccessCondition read = AccessCondition::Always;
     AccessCondition update = AccessCondition::Always;
     uint8_t fill = 0xFF; // what unwritten bytes hold
+    uint8_t sfi = 0;     // short file identifier (TS 102 221, 8.3), 1 to 30; 0: none
     bool invalidated = false;
 
     bool isDirectory() const { return kind != FileKind::Elementary; }
@@ -52,6 +53,8 @@ public:
     using Node = size_t;
     static constexpr Node Master = 0;
     static constexpr uint16_t MasterId = 0x3F00;
+    // The USIM application's directory: 7FFF names the current ADF (TS 102 221, 8.4.2).
+    static constexpr uint16_t AdfId = 0x7FFF;
 
     CardFileSystem();
 
