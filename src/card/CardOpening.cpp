@@ -56,8 +56,6 @@ PinStep settlePin(CardOpeningContext &c, const PinState &pin, bool &dialogShown)
 CardOpened openCard(CardOpeningContext &c) {
     const uint8_t f = c.link.simFunction;
     PinState pin;
-    CardKind kind = CardKind::GsmSim;
-    std::vector<uint8_t> usimAid;
     std::string identity;
     {
         CardHandle handle(c.driver, c.reader.devicePath);
@@ -70,6 +68,9 @@ CardOpened openCard(CardOpeningContext &c) {
         if (c.answered) {
             c.answered();
         }
+        // A card that answers is asked afresh what kind it is: the PIN goes by its class.
+        c.link.cardKind = CardKind::GsmSim;
+        c.link.usimAid.clear();
         // The identity needs no PIN; knowing it before the PIN step keeps a code with its card.
         if (const auto master = selectWithStatus(c.driver, handle.get(), df::Master, f)) {
             pin = {master->chv1Enabled(), master->chv1AttemptsLeft()};
@@ -80,17 +81,14 @@ CardOpened openCard(CardOpeningContext &c) {
             if (!usim) {
                 return CardOpened::NotAnswering;
             }
-            kind = CardKind::UsimOnly;
-            usimAid = usim->aid;
+            c.link.cardKind = CardKind::UsimOnly;
+            c.link.usimAid = usim->aid;
             pin = {usim->pin1Enabled, usim->attemptsLeft};
             identity = readUiccIdentity(channel).value_or(std::string());
         } else {
             return CardOpened::NotAnswering;
         }
     }
-    // Known before any PIN command: the PIN goes to the USIM of a UICC.
-    c.link.cardKind = kind;
-    c.link.usimAid = usimAid;
     if (identity != c.link.chv1CodeOwner) {
         c.link.chv1Code.clear();
         c.link.chv1CodeOwner.clear();
@@ -107,7 +105,7 @@ CardOpened openCard(CardOpeningContext &c) {
         identity = readCardIdentity(c.driver, handle.get(), c.link);
     }
     c.link.isCdmaCard =
-        kind == CardKind::GsmSim && handle.isOpen() && detectCdmaCard(c.driver, handle.get(), f);
+        c.link.cardKind == CardKind::GsmSim && handle.isOpen() && detectCdmaCard(c.driver, handle.get(), f);
     c.reader.lastIdentity = identity;
     c.status.showCard(text::CardPresent, identity);
     return CardOpened::Opened;
