@@ -156,22 +156,6 @@ ChvState::Settings readChv1(const json &value, const std::string &where = "CHV1"
     return chv;
 }
 
-// A template of EF DIR naming the USIM (TS 102 221, 13.1): tag 61 with its AID (4F) and
-// label (50).
-Bytes applicationTemplate(const Bytes &aid) {
-    const std::string label = "USIM";
-    Bytes record(4 + aid.size() + 2 + label.size());
-    record[0] = 0x61;
-    record[1] = static_cast<uint8_t>(record.size() - 2);
-    record[2] = 0x4F;
-    record[3] = static_cast<uint8_t>(aid.size());
-    auto at = std::copy(aid.begin(), aid.end(), record.begin() + 4);
-    *at++ = 0x50;
-    *at++ = static_cast<uint8_t>(label.size());
-    std::copy(label.begin(), label.end(), at);
-    return record;
-}
-
 UiccSettings readUicc(const json &value, ChvState::Settings &pin1) {
     Members members(value, "UICC", {"classA0", "aid", "pin1"});
     UiccSettings uicc;
@@ -186,28 +170,6 @@ UiccSettings readUicc(const json &value, ChvState::Settings &pin1) {
         pin1 = readChv1(*pin, "PIN1", "puk");
     }
     return uicc;
-}
-
-// A UICC has its USIM's ADF and an EF DIR that names it, made when the profile lists none.
-void addUiccFiles(CardFileSystem &files, const UiccSettings &uicc) {
-    if (!files.child(CardFileSystem::Master, CardFileSystem::AdfId)) {
-        FileDescription adf;
-        adf.id = CardFileSystem::AdfId;
-        adf.kind = FileKind::Dedicated;
-        files.add(CardFileSystem::Master, adf);
-    }
-    constexpr uint16_t EfDirId = 0x2F00;
-    if (!files.child(CardFileSystem::Master, EfDirId)) {
-        const Bytes record = applicationTemplate(uicc.aid);
-        FileDescription dir;
-        dir.id = EfDirId;
-        dir.structure = EfStructure::LinearFixed;
-        dir.recordLength = record.size();
-        dir.recordCount = 1;
-        dir.update = AccessCondition::Administrative;
-        dir.sfi = 0x1E; // TS 102 221, 13.1
-        files.setRecord(*files.add(CardFileSystem::Master, dir), 1, record);
-    }
 }
 
 CardQuirks readQuirks(const json &value) {
@@ -346,6 +308,15 @@ void readFile(CardFileSystem &files, std::set<std::string> &listed, const json &
     }
     const CardFileSystem::Node parent = directoryFor(files, *ids, where);
     const uint16_t id = ids->back();
+    if (value.contains("sameAs")) {
+        Members members(value, where, {"path", "sameAs"});
+        const auto targetIds = parseFilePath(members.text("sameAs").value_or(""));
+        const auto target = targetIds ? files.find(*targetIds) : std::nullopt;
+        if (!target || !files.addLink(parent, id, *target)) {
+            fail(where + ": \"sameAs\" must name an elementary file listed before it.");
+        }
+        return;
+    }
 
     if (isDirectoryId(id)) {
         if (id == CardFileSystem::MasterId) {
@@ -435,7 +406,7 @@ CardProfile readProfile(const json &document) {
         }
     }
     if (profile.uicc) {
-        addUiccFiles(profile.files, *profile.uicc);
+        profile::addUiccFiles(profile.files, *profile.uicc);
     }
     return profile;
 }

@@ -56,6 +56,10 @@ ordered_json fileJson(const CardFileSystem &files, CardFileSystem::Node node) {
     if (file.isDirectory()) {
         return object;
     }
+    if (const auto target = files.linkTarget(node)) {
+        object["sameAs"] = files.pathText(*target);
+        return object;
+    }
     const bool inMasterFile = files.parent(node) == CardFileSystem::Master;
     const Bytes &content = files.content(node);
     if (file.structure == EfStructure::LinearFixed) {
