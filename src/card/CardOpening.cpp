@@ -22,12 +22,6 @@ struct PinState {
     int attemptsLeft = -1;
 };
 
-// GSM 11.11 6E00 and 6D00: the card knows neither class A0 nor its instructions; a UICC that
-// answers class 00 alone says so (TS 102 221, 10.2.1.4).
-bool refusesGsmClass(uint16_t statusWord) {
-    return statusWord == 0x6E00 || statusWord == 0x6D00;
-}
-
 // Asks for the PIN as the card says: the unblock offer when no attempt is left, the PIN entry
 // when it is still pending.
 PinStep settlePin(CardOpeningContext &c, const PinState &pin, bool &dialogShown) {
@@ -104,8 +98,8 @@ CardOpened openCard(CardOpeningContext &c) {
         // The card was left alone while the user typed; take the identity it has now.
         identity = readCardIdentity(c.driver, handle.get(), c.link);
     }
-    c.link.isCdmaCard =
-        c.link.cardKind == CardKind::GsmSim && handle.isOpen() && detectCdmaCard(c.driver, handle.get(), f);
+    c.link.isCdmaCard = c.link.cardKind == CardKind::GsmSim && handle.isOpen() &&
+                        detectCdmaCard(c.driver, handle.get(), f);
     c.reader.lastIdentity = identity;
     c.status.showCard(text::CardPresent, identity);
     return CardOpened::Opened;

@@ -5,6 +5,7 @@
 #include "card/EfDir.h"
 #include "card/EfIccid.h"
 #include "card/Fcp.h"
+#include "card/FileStatus.h"
 
 namespace velnor {
 
@@ -14,6 +15,10 @@ constexpr uint8_t VerifyPin = 0x20;
 constexpr uint8_t Pin1 = 0x01; // key reference (TS 102 221, 9.5.1)
 
 } // namespace
+
+bool refusesGsmClass(uint16_t statusWord) {
+    return statusWord == 0x6E00 || statusWord == 0x6D00;
+}
 
 std::optional<UsimState> openUsim(UiccChannel &channel) {
     const auto dirBytes = channel.selectPath(EfDir::path);
@@ -40,6 +45,25 @@ std::optional<UsimState> openUsim(UiccChannel &channel) {
     usim.pin1Enabled = adf->pin1Enabled.value_or(true);
     usim.attemptsLeft = channel.attemptsLeft(VerifyPin, Pin1);
     return usim;
+}
+
+bool learnCardKind(CUSBOpKrnl &driver, int handle, CardLink &link) {
+    link.cardKind = CardKind::GsmSim;
+    link.usimAid.clear();
+    if (selectFile(driver, handle, df::Master, link.simFunction)) {
+        return true;
+    }
+    if (!refusesGsmClass(driver.lastStatusWord())) {
+        return false;
+    }
+    UiccChannel channel(driver, handle);
+    const std::optional<UsimState> usim = openUsim(channel);
+    if (!usim) {
+        return false;
+    }
+    link.cardKind = CardKind::UsimOnly;
+    link.usimAid = usim->aid;
+    return true;
 }
 
 std::optional<std::string> readUiccIdentity(UiccChannel &channel) {

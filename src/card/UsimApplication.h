@@ -4,9 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "base/CardLink.h"
 #include "reader/UiccChannel.h"
 
 namespace velnor {
+
+// 6E00 and 6D00 to a GSM command: the card knows neither class A0 nor its instructions, as a
+// UICC that answers class 00 alone (TS 102 221, 10.2.1.4).
+bool refusesGsmClass(uint16_t statusWord);
 
 // What opening a UICC learns of its USIM application.
 struct UsimState {
@@ -19,6 +24,11 @@ struct UsimState {
 // PIN status template and an empty VERIFY (TS 102 221, 9.5.2 and 11.1.9). nullopt when the
 // card names no USIM or does not answer.
 std::optional<UsimState> openUsim(UiccChannel &channel);
+
+// Tells the link what kind of card is on the handle, for the PIN operations of a command that
+// does not open the card: a card that refuses class A0 is a USIM-only card when EF DIR names its
+// USIM. False when the card answers neither way.
+bool learnCardKind(CUSBOpKrnl &driver, int handle, CardLink &link);
 
 // The ICCID digits through class 00 (EF ICCID under the master file), nullopt when unreadable.
 std::optional<std::string> readUiccIdentity(UiccChannel &channel);
