@@ -28,7 +28,9 @@ std::optional<UsimState> openUsim(UiccChannel &channel) {
         return std::nullopt;
     }
     UsimState usim;
-    for (uint16_t number = 1; number <= dir->recordCount && usim.aid.empty(); ++number) {
+    // Record numbers go up to 254 (TS 102 221, 11.1.5), whatever a template claims.
+    const uint16_t records = std::min<uint16_t>(dir->recordCount, 254);
+    for (uint16_t number = 1; number <= records && usim.aid.empty(); ++number) {
         const auto record = channel.readRecord(static_cast<uint8_t>(number),
                                                static_cast<uint8_t>(dir->recordLength));
         if (!record) {
@@ -41,8 +43,8 @@ std::optional<UsimState> openUsim(UiccChannel &channel) {
     if (!adf) {
         return std::nullopt;
     }
-    // A template that does not name PIN1 leaves it as a card is sold: enabled.
-    usim.pin1Enabled = adf->pin1Enabled.value_or(true);
+    // A PIN status template that does not name PIN1: the USIM does not use it.
+    usim.pin1Enabled = adf->pin1Enabled.value_or(false);
     usim.attemptsLeft = channel.attemptsLeft(VerifyPin, Pin1);
     return usim;
 }

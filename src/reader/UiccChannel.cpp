@@ -40,37 +40,46 @@ std::string hexWord(uint16_t word) {
 
 } // namespace
 
-std::optional<UiccChannel::Answer> UiccChannel::send(const Bytes &command) {
+std::optional<UiccChannel::Answer> UiccChannel::transmit(const Bytes &command) {
     Bytes sent = command;
-    Answer answer;
-    for (int round = 0; round < 2; ++round) {
+    for (int round = 0;; ++round) {
         const auto response = driver_.TransmitApdu(handle_, sent);
         if (!response || response->size() < 2) {
             error_ = "The card does not answer.";
             return std::nullopt;
         }
-        answer.data.assign(response->begin(), response->end() - 2);
-        answer.statusWord =
-            static_cast<uint16_t>((*response)[response->size() - 2] << 8 | response->back());
-        // Sent as T=0 sends it (case 3, no Le): the card announces its response with 61xx.
+        Answer answer{
+            Bytes(response->begin(), response->end() - 2),
+            static_cast<uint16_t>((*response)[response->size() - 2] << 8 | response->back())};
         // ISO/IEC 7816-3, 10.3.4: 6Cxx asks for the same command with Le xx, once.
-        if ((answer.statusWord >> 8) != 0x6C || sent.size() < 5 || round == 1) {
-            break;
+        if ((answer.statusWord >> 8) != 0x6C || round == 1) {
+            return answer;
+        }
+        if (sent.size() == 4) {
+            sent.push_back(0);
         }
         sent.back() = static_cast<uint8_t>(answer.statusWord);
-        if (sent.size() == 4) {
-            sent.push_back(static_cast<uint8_t>(answer.statusWord));
-        }
     }
+}
+
+std::optional<UiccChannel::Answer> UiccChannel::send(const Bytes &command) {
+    // A response never spans more parts than this; a card that goes on announcing more is
+    // broken, and is not asked forever.
+    constexpr int MaxParts = 16;
+    auto answer = transmit(command);
     // 61xx: xx more bytes wait for GET RESPONSE, perhaps in several parts.
-    while ((answer.statusWord >> 8) == 0x61) {
+    for (int part = 0; answer && (answer->statusWord >> 8) == 0x61; ++part) {
+        if (part == MaxParts) {
+            error_ = "The card announces a response without end.";
+            return std::nullopt;
+        }
         const auto more =
-            send(apdu(GetResponse, 0, 0, {}, static_cast<uint8_t>(answer.statusWord)));
+            transmit(apdu(GetResponse, 0, 0, {}, static_cast<uint8_t>(answer->statusWord)));
         if (!more) {
             return std::nullopt;
         }
-        answer.data.insert(answer.data.end(), more->data.begin(), more->data.end());
-        answer.statusWord = more->statusWord;
+        answer->data.insert(answer->data.end(), more->data.begin(), more->data.end());
+        answer->statusWord = more->statusWord;
     }
     return answer;
 }

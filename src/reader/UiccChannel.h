@@ -52,6 +52,8 @@ public:
     const std::string &error() const { return error_; }
 
 private:
+    // One command and its repeat after 6Cxx.
+    std::optional<Answer> transmit(const Bytes &command);
     std::optional<Answer> checked(const Bytes &command, const std::string &what);
 
     CUSBOpKrnl &driver_;

@@ -207,8 +207,13 @@ Bytes VirtualSim::binaryUicc(const Command &command) {
             return cardAnswer(withLength(sw::UiccWrongLe, size - offset));
         }
     }
-    return withUiccStatus(command.instruction == ins::ReadBinary ? readBinary(gsm)
-                                                                 : updateBinary(gsm));
+    Bytes answer = withUiccStatus(command.instruction == ins::ReadBinary ? readBinary(gsm)
+                                                                         : updateBinary(gsm));
+    // An offset beyond the file is a wrong P1-P2 for a binary (TS 102 221, 10.2.1.5).
+    if (answer.size() == 2 && cardAnswer(sw::UiccRecordNotFound) == answer) {
+        return cardAnswer(sw::WrongParameters);
+    }
+    return answer;
 }
 
 Bytes VirtualSim::pinUicc(const Command &c) {
