@@ -69,16 +69,11 @@ CardOpened openCard(CardOpeningContext &c) {
         if (const auto master = selectWithStatus(c.driver, handle.get(), df::Master, f)) {
             pin = {master->chv1Enabled(), master->chv1AttemptsLeft()};
             identity = readCardIdentity(c.driver, handle.get(), f);
-        } else if (refusesGsmClass(c.driver.lastStatusWord())) {
-            UiccChannel channel(c.driver, handle.get());
-            const std::optional<UsimState> usim = openUsim(channel);
-            if (!usim) {
-                return CardOpened::NotAnswering;
-            }
+        } else if (const auto usim = usimAfterRefusal(c.driver, handle.get())) {
             c.link.cardKind = CardKind::UsimOnly;
             c.link.usimAid = usim->aid;
             pin = {usim->pin1Enabled, usim->attemptsLeft};
-            identity = readUiccIdentity(channel).value_or(std::string());
+            identity = readCardIdentity(c.driver, handle.get(), c.link);
         } else {
             return CardOpened::NotAnswering;
         }

@@ -16,10 +16,6 @@ constexpr uint8_t Pin1 = 0x01; // key reference (TS 102 221, 9.5.1)
 
 } // namespace
 
-bool refusesGsmClass(uint16_t statusWord) {
-    return statusWord == 0x6E00 || statusWord == 0x6D00;
-}
-
 std::optional<UsimState> openUsim(UiccChannel &channel) {
     const auto dirBytes = channel.selectPath(EfDir::path);
     const auto dir = dirBytes ? parseFcp(*dirBytes) : std::nullopt;
@@ -55,17 +51,22 @@ bool learnCardKind(CUSBOpKrnl &driver, int handle, CardLink &link) {
     if (selectFile(driver, handle, df::Master, link.simFunction)) {
         return true;
     }
-    if (!refusesGsmClass(driver.lastStatusWord())) {
-        return false;
-    }
-    UiccChannel channel(driver, handle);
-    const std::optional<UsimState> usim = openUsim(channel);
+    const std::optional<UsimState> usim = usimAfterRefusal(driver, handle);
     if (!usim) {
         return false;
     }
     link.cardKind = CardKind::UsimOnly;
     link.usimAid = usim->aid;
     return true;
+}
+
+std::optional<UsimState> usimAfterRefusal(CUSBOpKrnl &driver, int handle) {
+    const uint16_t refusal = driver.lastStatusWord();
+    if (refusal != 0x6E00 && refusal != 0x6D00) {
+        return std::nullopt;
+    }
+    UiccChannel channel(driver, handle);
+    return openUsim(channel);
 }
 
 std::optional<std::string> readUiccIdentity(UiccChannel &channel) {

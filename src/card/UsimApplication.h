@@ -9,10 +9,6 @@
 
 namespace velnor {
 
-// 6E00 and 6D00 to a GSM command: the card knows neither class A0 nor its instructions, as a
-// UICC that answers class 00 alone (TS 102 221, 10.2.1.4).
-bool refusesGsmClass(uint16_t statusWord);
-
 // What opening a UICC learns of its USIM application.
 struct UsimState {
     std::vector<uint8_t> aid;
@@ -29,6 +25,11 @@ std::optional<UsimState> openUsim(UiccChannel &channel);
 // does not open the card: a card that refuses class A0 is a USIM-only card when EF DIR names its
 // USIM. False when the card answers neither way.
 bool learnCardKind(CUSBOpKrnl &driver, int handle, CardLink &link);
+
+// After a GSM command the card refused as a UICC that answers class 00 alone refuses class A0
+// (6E00 or 6D00, TS 102 221, 10.2.1.4): its USIM, opened through class 00. nullopt after any
+// other refusal, or when the card names no USIM.
+std::optional<UsimState> usimAfterRefusal(CUSBOpKrnl &driver, int handle);
 
 // The ICCID digits through class 00 (EF ICCID under the master file), nullopt when unreadable.
 std::optional<std::string> readUiccIdentity(UiccChannel &channel);

@@ -33,12 +33,7 @@ WatchCycle::Seen WatchCycle::lookAtCard(WatchSteps &steps, bool &chv1Enabled) {
     std::optional<FileStatus> master;
     std::optional<UsimState> usim;
     // A card that refuses class A0 is looked at as a UICC: its USIM holds the PIN.
-    auto lookAsUicc = [&] {
-        if (refusesGsmClass(driver_.lastStatusWord())) {
-            UiccChannel channel(driver_, handle_);
-            usim = openUsim(channel);
-        }
-    };
+    auto lookAsUicc = [&] { usim = usimAfterRefusal(driver_, handle_); };
     bool answered = false;
     auto readStatus = [&] {
         CardTransaction transaction(driver_, handle_);

@@ -95,13 +95,13 @@ const char *kindName(CardKind kind) {
     return "GSM SIM";
 }
 
-// A card that refuses class A0: its USIM and files through class 00.
+// A card that refused class A0: its USIM and files through class 00.
 std::optional<CardInfo> uiccInfo(CUSBOpKrnl &driver, int handle) {
-    UiccChannel channel(driver, handle);
-    const std::optional<UsimState> usim = openUsim(channel);
+    const std::optional<UsimState> usim = usimAfterRefusal(driver, handle);
     if (!usim) {
         return std::nullopt;
     }
+    UiccChannel channel(driver, handle);
     CardInfo info;
     info.kind = CardKind::UsimOnly;
     info.pinEnabled = usim->pin1Enabled;
@@ -156,7 +156,7 @@ int runInfo(Context &context) {
         if (openUsim(channel)) {
             info->kind = CardKind::UiccWithUsim;
         }
-    } else if (refusesGsmClass(driver->lastStatusWord())) {
+    } else {
         info = uiccInfo(*driver, handle.get());
     }
     if (!info) {
