@@ -154,6 +154,9 @@ TEST(UiccChannel, FetchesRepeatsAndReadsPinRefusalsAsASim) {
     const std::array<uint16_t, 3> path{0x3F00, 0x7FFF, 0x6F3C};
     EXPECT_EQ(channel.selectPath(path), (Bytes{0x62, 0x05, 0x82, 0x01, 0x41, 0x83, 0x00}));
     EXPECT_EQ(channel.readRecord(1, 0x10), (Bytes{1, 2, 3, 4}));
+    EXPECT_TRUE(channel.updateRecord(2, {0x0A, 0x0B, 0x0C, 0x0D}, 4)) << "by SFI 4";
+    EXPECT_FALSE(channel.updateBinary(0x0110, {1, 2}));
+    EXPECT_EQ(channel.error(), "UPDATE BINARY: the card answered 6982.");
     EXPECT_EQ(channel.attemptsLeft(0x20, 1), 2);
     const std::vector<std::tuple<uint8_t, size_t, int, uint8_t>> pins = {
         {0x20, 1, 0, 0x04}, {0x20, 1, 0, 0x40}, {0x20, 1, 0, 0x40},
