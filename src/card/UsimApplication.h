@@ -26,9 +26,9 @@ std::optional<UsimState> openUsim(UiccChannel &channel);
 // USIM. False when the card answers neither way.
 bool learnCardKind(CUSBOpKrnl &driver, int handle, CardLink &link);
 
-// After a GSM command the card refused as a UICC that answers class 00 alone refuses class A0
-// (6E00 or 6D00, TS 102 221, 10.2.1.4): its USIM, opened through class 00. nullopt after any
-// other refusal, or when the card names no USIM.
+// After a GSM command that the card refused with 6E00 or 6D00, as a UICC that answers class 00
+// alone does (TS 102 221, 10.2.1.4): its USIM, opened through class 00. nullopt after any other
+// refusal, or when the card names no USIM.
 std::optional<UsimState> usimAfterRefusal(CUSBOpKrnl &driver, int handle);
 
 // The ICCID digits through class 00 (EF ICCID under the master file), nullopt when unreadable.

@@ -32,7 +32,8 @@ public:
     std::optional<Bytes> selectPath(std::span<const uint16_t> path);
     std::optional<Bytes> selectAid(const Bytes &aid);
 
-    // Records and binaries of the current file, or of the one an SFI (1 to 30) names.
+    // Records of the current file, or of the one an SFI (1 to 30) names; binaries of the current
+    // file.
     std::optional<Bytes> readRecord(uint8_t number, uint8_t length, uint8_t sfi = 0);
     bool updateRecord(uint8_t number, const Bytes &record, uint8_t sfi = 0);
     std::optional<Bytes> readBinary(uint16_t offset, uint8_t length);
