@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace velnor {
 
@@ -14,6 +15,10 @@ struct ReaderState {
     std::string lastIdentity;       // ICCID digits of the card last opened; empty after removal
 };
 
+// A GSM SIM (GSM 11.11, class A0), a UICC with a USIM that answers class A0 as well, or a USIM
+// only: a UICC that answers class 00 alone (TS 102 221).
+enum class CardKind { GsmSim, UiccWithUsim, UsimOnly };
+
 // What every card operation needs to reach the card: the reader function, the CHV1 code the
 // card accepted and whose card that was, and whether it is a CDMA card.
 struct CardLink {
@@ -21,6 +26,8 @@ struct CardLink {
     std::string chv1Code;
     std::string chv1CodeOwner; // identity of the card that accepted chv1Code
     bool isCdmaCard = false;
+    CardKind cardKind = CardKind::GsmSim; // a UICC's PIN goes by class 00 to its USIM
+    std::vector<uint8_t> usimAid;
 };
 
 } // namespace velnor

@@ -6,6 +6,7 @@
 #include "card/EfIccid.h"
 #include "card/EfImsi.h"
 #include "card/FileStatus.h"
+#include "card/UsimApplication.h"
 
 namespace velnor {
 
@@ -41,6 +42,14 @@ std::optional<std::string> tryReadImsi(CUSBOpKrnl &driver, int handle, uint8_t f
 
 std::string readCardIdentity(CUSBOpKrnl &driver, int handle, uint8_t f) {
     return tryReadCardIdentity(driver, handle, f).value_or(std::string());
+}
+
+std::string readCardIdentity(CUSBOpKrnl &driver, int handle, const CardLink &link) {
+    if (link.cardKind == CardKind::GsmSim) {
+        return readCardIdentity(driver, handle, link.simFunction);
+    }
+    UiccChannel channel(driver, handle);
+    return readUiccIdentity(channel).value_or(std::string());
 }
 
 } // namespace velnor

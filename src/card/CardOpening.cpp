@@ -5,6 +5,7 @@
 #include "base/TextIds.h"
 #include "card/ChvOperations.h"
 #include "card/FileStatus.h"
+#include "card/UsimApplication.h"
 #include "reader/CardHandle.h"
 #include "reader/CardTransaction.h"
 
@@ -14,14 +15,21 @@ namespace {
 
 enum class PinStep { Settled, Failed };
 
-// Asks for the PIN as the card's master file says: the unblock offer when no attempt is left,
-// the PIN entry when it is still pending.
-PinStep settlePin(CardOpeningContext &c, const FileStatus &master, bool &dialogShown) {
-    if (!master.chv1Enabled()) {
+// What the card says of its PIN: a SIM in its master file's status, a UICC in its USIM's PIN
+// status template and the answer to an empty VERIFY.
+struct PinState {
+    bool enabled = true;
+    int attemptsLeft = -1;
+};
+
+// Asks for the PIN as the card says: the unblock offer when no attempt is left, the PIN entry
+// when it is still pending.
+PinStep settlePin(CardOpeningContext &c, const PinState &pin, bool &dialogShown) {
+    if (!pin.enabled) {
         return PinStep::Settled;
     }
     ChvDialogContext dialogs{c.driver, c.prompts, c.texts, c.reader.devicePath, c.link};
-    if (master.chv1AttemptsLeft() == 0 &&
+    if (pin.attemptsLeft == 0 &&
         c.prompts.askYesNo({text::UnblockPinQuestion, "", c.texts.get(text::UnblockPinQuestion)})) {
         dialogShown = true;
         const bool unblocked = runChvDialog(dialogs, CodeDialog::Unblock);
@@ -41,7 +49,7 @@ PinStep settlePin(CardOpeningContext &c, const FileStatus &master, bool &dialogS
 
 CardOpened openCard(CardOpeningContext &c) {
     const uint8_t f = c.link.simFunction;
-    std::optional<FileStatus> master;
+    PinState pin;
     std::string identity;
     {
         CardHandle handle(c.driver, c.reader.devicePath);
@@ -54,12 +62,21 @@ CardOpened openCard(CardOpeningContext &c) {
         if (c.answered) {
             c.answered();
         }
-        master = selectWithStatus(c.driver, handle.get(), df::Master, f);
-        if (!master) {
+        // A card that answers is asked afresh what kind it is: the PIN goes by its class.
+        c.link.cardKind = CardKind::GsmSim;
+        c.link.usimAid.clear();
+        // The identity needs no PIN; knowing it before the PIN step keeps a code with its card.
+        if (const auto master = selectWithStatus(c.driver, handle.get(), df::Master, f)) {
+            pin = {master->chv1Enabled(), master->chv1AttemptsLeft()};
+            identity = readCardIdentity(c.driver, handle.get(), f);
+        } else if (const auto usim = usimAfterRefusal(c.driver, handle.get())) {
+            c.link.cardKind = CardKind::UsimOnly;
+            c.link.usimAid = usim->aid;
+            pin = {usim->pin1Enabled, usim->attemptsLeft};
+            identity = readCardIdentity(c.driver, handle.get(), c.link);
+        } else {
             return CardOpened::NotAnswering;
         }
-        // The identity needs no PIN; knowing it before the PIN step keeps a code with its card.
-        identity = readCardIdentity(c.driver, handle.get(), f);
     }
     if (identity != c.link.chv1CodeOwner) {
         c.link.chv1Code.clear();
@@ -67,16 +84,17 @@ CardOpened openCard(CardOpeningContext &c) {
         c.reader.chv1Pending = true;
     }
     bool dialogShown = false;
-    if (settlePin(c, *master, dialogShown) == PinStep::Failed) {
+    if (settlePin(c, pin, dialogShown) == PinStep::Failed) {
         return CardOpened::PinNotGiven;
     }
     CardHandle handle(c.driver, c.reader.devicePath);
     CardTransaction transaction(c.driver, handle.get());
     if (dialogShown) {
         // The card was left alone while the user typed; take the identity it has now.
-        identity = readCardIdentity(c.driver, handle.get(), f);
+        identity = readCardIdentity(c.driver, handle.get(), c.link);
     }
-    c.link.isCdmaCard = handle.isOpen() && detectCdmaCard(c.driver, handle.get(), f);
+    c.link.isCdmaCard = c.link.cardKind == CardKind::GsmSim && handle.isOpen() &&
+                        detectCdmaCard(c.driver, handle.get(), f);
     c.reader.lastIdentity = identity;
     c.status.showCard(text::CardPresent, identity);
     return CardOpened::Opened;

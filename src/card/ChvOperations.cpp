@@ -7,6 +7,7 @@
 #include "card/FileStatus.h"
 #include "reader/CardHandle.h"
 #include "reader/CardTransaction.h"
+#include "reader/UiccChannel.h"
 
 namespace velnor {
 
@@ -14,14 +15,52 @@ namespace {
 
 constexpr uint8_t kChv1 = 1;     // P2 naming CHV1 in VERIFY and CHANGE (GSM 11.11, 9.2.9)
 constexpr uint8_t kUnblock1 = 0; // P2 naming CHV1 in UNBLOCK CHV (GSM 11.11, 9.2.13)
+constexpr uint8_t kUsimPin1 = 1; // P2 naming PIN1 in every PIN command of a UICC
 
 const std::string &codeAt(const std::vector<std::string> &codes, size_t index) {
     static const std::string none;
     return index < codes.size() ? codes[index] : none;
 }
 
-int runOperation(CUSBOpKrnl &driver, int h, uint8_t f, ChvOperation operation,
+// Instructions of the PIN commands (GSM 11.11, 9.2; TS 102 221, 10.1.2).
+uint8_t instructionOf(ChvOperation operation) {
+    switch (operation) {
+    case ChvOperation::Verify:
+        return 0x20;
+    case ChvOperation::Change:
+        return 0x24;
+    case ChvOperation::Disable:
+        return 0x26;
+    case ChvOperation::Enable:
+        return 0x28;
+    case ChvOperation::Unblock:
+        break;
+    }
+    return 0x2C;
+}
+
+// PIN1 of a USIM (key reference 01, TS 102 221, 9.5.1) is checked in its application: the ADF
+// is selected first.
+int runUiccOperation(CUSBOpKrnl &driver, int h, const CardLink &link, ChvOperation operation,
+                     const std::vector<std::string> &codes, uint8_t &status) {
+    status = 0;
+    UiccChannel channel(driver, h);
+    if (!channel.selectAid(link.usimAid)) {
+        return 0;
+    }
+    return channel.pinCommand(instructionOf(operation), kUsimPin1, codes, status);
+}
+
+int runOperation(CUSBOpKrnl &driver, int h, const CardLink &link, ChvOperation operation,
                  const std::string &first, const std::string &second, uint8_t &status) {
+    if (link.cardKind != CardKind::GsmSim) {
+        std::vector<std::string> codes{first};
+        if (operation == ChvOperation::Change || operation == ChvOperation::Unblock) {
+            codes.push_back(second);
+        }
+        return runUiccOperation(driver, h, link, operation, codes, status);
+    }
+    const uint8_t f = link.simFunction;
     switch (operation) {
     case ChvOperation::Verify:
         return driver.VerifyCHV(h, f, kChv1, first, status);
@@ -87,15 +126,14 @@ ChvResult performChv(CUSBOpKrnl &driver, const std::string &devicePath, CardLink
     if (!handle.isOpen()) {
         return result;
     }
-    const uint8_t f = link.simFunction;
     const std::string &first = codeAt(codes, 0);
     const std::string &second = codeAt(codes, 1);
     std::string identity;
     {
         CardTransaction transaction(driver, handle.get());
-        identity = readCardIdentity(driver, handle.get(), f);
+        identity = readCardIdentity(driver, handle.get(), link);
         result.accepted =
-            runOperation(driver, handle.get(), f, operation, first, second, result.status) != 0;
+            runOperation(driver, handle.get(), link, operation, first, second, result.status) != 0;
     }
     handle.release();
     if (!result.accepted) {
@@ -129,11 +167,12 @@ bool presentStoredChv1(CUSBOpKrnl &driver, int handle, const CardLink &link) {
         return false; // an empty code can never be right; offering it would only cost an attempt
     }
     CardTransaction transaction(driver, handle);
-    if (readCardIdentity(driver, handle, link.simFunction) != link.chv1CodeOwner) {
+    if (readCardIdentity(driver, handle, link) != link.chv1CodeOwner) {
         return false;
     }
     uint8_t status = 0;
-    return driver.VerifyCHV(handle, link.simFunction, kChv1, link.chv1Code, status) != 0;
+    return runOperation(driver, handle, link, ChvOperation::Verify, link.chv1Code, std::string(),
+                        status) != 0;
 }
 
 int chvFailureTextId(uint8_t status) {
@@ -172,13 +211,30 @@ int chvAttemptsLeft(CUSBOpKrnl &driver, const std::string &devicePath, uint8_t f
     return unblock ? (master->bytes[19] & 0x0F) : master->chv1AttemptsLeft();
 }
 
+int chvAttemptsLeft(CUSBOpKrnl &driver, const std::string &devicePath, const CardLink &link,
+                    bool unblock) {
+    if (link.cardKind == CardKind::GsmSim) {
+        return chvAttemptsLeft(driver, devicePath, link.simFunction, unblock);
+    }
+    CardHandle handle(driver, devicePath);
+    if (!handle.isOpen()) {
+        return -1;
+    }
+    CardTransaction transaction(driver, handle.get());
+    UiccChannel channel(driver, handle.get());
+    if (!channel.selectAid(link.usimAid)) {
+        return -1;
+    }
+    return channel.attemptsLeft(
+        instructionOf(unblock ? ChvOperation::Unblock : ChvOperation::Verify), kUsimPin1);
+}
+
 bool runChvDialog(ChvDialogContext &context, CodeDialog dialog, bool *switchedOff) {
     for (;;) {
         CodeRequest request;
         request.dialog = dialog;
-        request.attemptsLeft =
-            chvAttemptsLeft(context.driver, context.devicePath, context.link.simFunction,
-                            dialog == CodeDialog::Unblock);
+        request.attemptsLeft = chvAttemptsLeft(context.driver, context.devicePath, context.link,
+                                               dialog == CodeDialog::Unblock);
         const std::optional<CodeAnswer> answer = context.prompts.askCodes(request);
         if (!answer) {
             return false;

@@ -1,6 +1,7 @@
 #pragma once
 
-// The CHV1 (PIN) operations: present, switch on or off, change and unblock. Each runs inside
+// The CHV1 (PIN) operations: present, switch on or off, change and unblock. On a UICC that
+// answers class 00 only they go to PIN1 of its USIM, with the same results. Each runs inside
 // one card transaction, on the connection the command holds (CardConnection) or else on one of
 // its own; a dialog asks again after every refusal until the card accepts or the user cancels.
 
@@ -45,6 +46,10 @@ void reportChvFailure(UserPrompts &prompts, const Texts &texts, uint8_t status);
 
 // CHV1 attempts left (or unblock attempts left), -1 when the card cannot be asked.
 int chvAttemptsLeft(CUSBOpKrnl &driver, const std::string &devicePath, uint8_t f, bool unblock);
+// The same on the card of a link: a UICC opened by class 00 is asked with an empty VERIFY or
+// UNBLOCK PIN (TS 102 221, 11.1.9 and 11.1.13).
+int chvAttemptsLeft(CUSBOpKrnl &driver, const std::string &devicePath, const CardLink &link,
+                    bool unblock);
 
 struct ChvDialogContext {
     CUSBOpKrnl &driver;

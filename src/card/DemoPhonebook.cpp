@@ -61,15 +61,17 @@ constexpr std::array<Entry, 13> Entries{{
 
 } // namespace
 
-void addPhonebook(CardFileSystem &files, CardFileSystem::Node telecom) {
+CardFileSystem::Node addPhonebook(CardFileSystem &files, CardFileSystem::Node directory,
+                                  uint16_t id, uint8_t sfi) {
     constexpr size_t RecordLength = 30;
     const CardFileSystem::Node phonebook =
-        addRecordFile(files, telecom, EfAdn::id, RecordLength, 250);
+        addRecordFile(files, directory, id, RecordLength, 250, sfi);
     for (const Entry &entry : Entries) {
         files.setRecord(
             phonebook, entry.record,
             EfAdn::compose(alphaIdentifier(entry.name, entry.coding), entry.number, RecordLength));
     }
+    return phonebook;
 }
 
 } // namespace velnor::demo

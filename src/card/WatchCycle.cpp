@@ -4,6 +4,7 @@
 
 #include "card/CardIdentity.h"
 #include "card/FileStatus.h"
+#include "card/UsimApplication.h"
 #include "reader/CardTransaction.h"
 
 namespace velnor {
@@ -30,12 +31,18 @@ bool WatchCycle::openHandle() {
 WatchCycle::Seen WatchCycle::lookAtCard(WatchSteps &steps, bool &chv1Enabled) {
     const uint8_t f = target_.simFunction;
     std::optional<FileStatus> master;
+    std::optional<UsimState> usim;
+    // A card that refuses class A0 is looked at as a UICC: its USIM holds the PIN.
+    auto lookAsUicc = [&] { usim = usimAfterRefusal(driver_, handle_); };
     bool answered = false;
     auto readStatus = [&] {
         CardTransaction transaction(driver_, handle_);
         answered = selectFile(driver_, handle_, df::Master, f);
         if (answered) {
             master = selectWithStatus(driver_, handle_, df::Master, f);
+        } else {
+            lookAsUicc();
+            answered = usim.has_value();
         }
     };
     if (!steps.exchange([&] {
@@ -56,15 +63,19 @@ WatchCycle::Seen WatchCycle::lookAtCard(WatchSteps &steps, bool &chv1Enabled) {
                 std::array<uint8_t, 64> atr{};
                 if (driver_.GetATRValue(handle_, atr.data(), f) != 0) {
                     master = selectWithStatus(driver_, handle_, df::Master, f);
+                    if (!master) {
+                        lookAsUicc();
+                    }
                 }
             })) {
             return Seen::Stopping;
         }
     }
-    if (!master) {
+    uicc_ = usim.has_value();
+    if (!master && !usim) {
         return Seen::NoCard;
     }
-    chv1Enabled = master->chv1Enabled();
+    chv1Enabled = master ? master->chv1Enabled() : usim->pin1Enabled;
     return Seen::Card;
 }
 
@@ -94,7 +105,9 @@ void WatchCycle::run(WatchSteps &steps) {
     std::optional<std::string> identity;
     if (!steps.exchange([&] {
             CardTransaction transaction(driver_, handle_);
-            identity = tryReadCardIdentity(driver_, handle_, target_.simFunction);
+            UiccChannel channel(driver_, handle_);
+            identity = uicc_ ? readUiccIdentity(channel)
+                             : tryReadCardIdentity(driver_, handle_, target_.simFunction);
         })) {
         return;
     }

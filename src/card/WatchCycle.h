@@ -44,7 +44,8 @@ public:
 //  3. CHV1 enabled while the window still wants the PIN: PIN wanted;
 //  4. read the identity; when it differs from the window's: other card; then wait T2.
 // Any failure is a missed cycle: one is tolerated, the second in a row sends card gone (and
-// the count starts again). T1 and T2 are the watcher's short and long waits.
+// the count starts again). T1 and T2 are the watcher's short and long waits. A card that
+// refuses class A0 is looked at through class 00: its USIM's PIN1 and its ICCID.
 class WatchCycle {
 public:
     WatchCycle(CUSBOpKrnl &driver, WatchTarget target, const Timing &timing);
@@ -69,6 +70,7 @@ private:
     int longWait_;
     int handle_ = -1;
     bool missed_ = false;
+    bool uicc_ = false; // the card refused class A0 and was looked at through its USIM
 };
 
 } // namespace velnor

@@ -5,13 +5,16 @@
 #include "card/CardOpening.h"
 #include "card/EfAdn.h"
 #include "card/EfSms.h"
+#include "card/Fcp.h"
 #include "card/FileStatus.h"
+#include "card/UsimApplication.h"
 #include "cli/CardRun.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "reader/CardHandle.h"
 #include "reader/CardTransaction.h"
 #include "reader/ReaderInquiry.h"
+#include "reader/UiccChannel.h"
 #include "transfer/ReadCard.h"
 
 namespace velnor::cli {
@@ -63,6 +66,54 @@ FileShape fileShape(CUSBOpKrnl &driver, int handle, uint8_t f, uint16_t director
     return status ? FileShape{status->recordLength(), status->recordCount()} : FileShape{};
 }
 
+// The same through class 00, from the file's FCP template.
+FileShape fileShape(UiccChannel &channel, std::span<const uint16_t> path) {
+    const auto bytes = channel.selectPath(path);
+    const auto fcp = bytes ? parseFcp(*bytes) : std::nullopt;
+    return fcp ? FileShape{fcp->recordLength, fcp->recordCount} : FileShape{};
+}
+
+struct CardInfo {
+    std::string identity;
+    bool pinEnabled = false;
+    int attemptsLeft = 0;
+    bool cdma = false;
+    CardKind kind = CardKind::GsmSim;
+    FileShape phonebook;
+    FileShape messages;
+};
+
+const char *kindName(CardKind kind) {
+    switch (kind) {
+    case CardKind::UiccWithUsim:
+        return "UICC with USIM";
+    case CardKind::UsimOnly:
+        return "USIM only";
+    case CardKind::GsmSim:
+        break;
+    }
+    return "GSM SIM";
+}
+
+// A card that refused class A0: its USIM and files through class 00.
+std::optional<CardInfo> uiccInfo(CUSBOpKrnl &driver, int handle) {
+    const std::optional<UsimState> usim = usimAfterRefusal(driver, handle);
+    if (!usim) {
+        return std::nullopt;
+    }
+    UiccChannel channel(driver, handle);
+    CardInfo info;
+    info.kind = CardKind::UsimOnly;
+    info.pinEnabled = usim->pin1Enabled;
+    info.attemptsLeft = usim->attemptsLeft;
+    info.identity = readUiccIdentity(channel).value_or(std::string());
+    const std::array<uint16_t, 3> phonebook{df::Master, df::Telecom, EfAdn::id};
+    const std::array<uint16_t, 3> messages{df::Master, CardFileSystem::AdfId, EfSms::id};
+    info.phonebook = fileShape(channel, phonebook);
+    info.messages = fileShape(channel, messages);
+    return info;
+}
+
 } // namespace
 
 int runReaders(Context &context) {
@@ -91,35 +142,49 @@ int runInfo(Context &context) {
     if (!handle.isOpen() || driver->GetATRValue(handle.get(), atr.data(), f) == 0) {
         return fail(context, NoCard, "There is no card in the reader " + reader->path + ".");
     }
-    const std::optional<FileStatus> master = selectWithStatus(*driver, handle.get(), df::Master, f);
-    if (!master) {
+    std::optional<CardInfo> info;
+    if (const auto master = selectWithStatus(*driver, handle.get(), df::Master, f)) {
+        info = CardInfo();
+        info->identity = readCardIdentity(*driver, handle.get(), f);
+        info->pinEnabled = master->chv1Enabled();
+        info->attemptsLeft = master->chv1AttemptsLeft();
+        info->cdma = detectCdmaCard(*driver, handle.get(), f);
+        info->phonebook = fileShape(*driver, handle.get(), f, df::Telecom, EfAdn::id);
+        info->messages = fileShape(*driver, handle.get(), f, info->cdma ? df::Cdma : df::Telecom,
+                                   info->cdma ? EfCdmaSms::id : EfSms::id);
+        UiccChannel channel(*driver, handle.get());
+        if (openUsim(channel)) {
+            info->kind = CardKind::UiccWithUsim;
+        }
+    } else {
+        info = uiccInfo(*driver, handle.get());
+    }
+    if (!info) {
         return fail(context, Refused, "The card does not answer the selection of its master file.");
     }
-    const std::string identity = readCardIdentity(*driver, handle.get(), f);
-    const bool cdma = detectCdmaCard(*driver, handle.get(), f);
-    const FileShape phonebook = fileShape(*driver, handle.get(), f, df::Telecom, EfAdn::id);
-    const FileShape messages = fileShape(*driver, handle.get(), f, cdma ? df::Cdma : df::Telecom,
-                                         cdma ? EfCdmaSms::id : EfSms::id);
     if (context.options.json) {
-        context.out << nlohmann::json{{"iccid", identity},
-                                      {"chv1Enabled", master->chv1Enabled()},
-                                      {"chv1AttemptsLeft", master->chv1AttemptsLeft()},
-                                      {"type", cdma ? "CDMA" : "GSM"},
+        context.out << nlohmann::json{{"iccid", info->identity},
+                                      {"chv1Enabled", info->pinEnabled},
+                                      {"chv1AttemptsLeft", info->attemptsLeft},
+                                      {"type", info->cdma ? "CDMA" : "GSM"},
+                                      {"card", kindName(info->kind)},
                                       {"phonebook",
-                                       {{"recordLength", phonebook.recordLength},
-                                        {"recordCount", phonebook.recordCount}}},
+                                       {{"recordLength", info->phonebook.recordLength},
+                                        {"recordCount", info->phonebook.recordCount}}},
                                       {"messages",
-                                       {{"recordLength", messages.recordLength},
-                                        {"recordCount", messages.recordCount}}}}
+                                       {{"recordLength", info->messages.recordLength},
+                                        {"recordCount", info->messages.recordCount}}}}
                            .dump()
                     << '\n';
     } else {
-        context.out << "ICCID: " << identity << "\nPIN: " << (master->chv1Enabled() ? "on" : "off")
-                    << ", " << int(master->chv1AttemptsLeft())
-                    << " attempts left\nType: " << (cdma ? "CDMA" : "GSM")
-                    << "\nPhonebook: " << phonebook.recordCount << " records of "
-                    << phonebook.recordLength << " bytes\nMessages: " << messages.recordCount
-                    << " records of " << messages.recordLength << " bytes\n";
+        context.out << "ICCID: " << info->identity << "\nPIN: " << (info->pinEnabled ? "on" : "off")
+                    << ", " << info->attemptsLeft
+                    << " attempts left\nType: " << (info->cdma ? "CDMA" : "GSM")
+                    << "\nCard: " << kindName(info->kind)
+                    << "\nPhonebook: " << info->phonebook.recordCount << " records of "
+                    << info->phonebook.recordLength
+                    << " bytes\nMessages: " << info->messages.recordCount << " records of "
+                    << info->messages.recordLength << " bytes\n";
     }
     return Done;
 }

@@ -34,6 +34,9 @@ const char *const kUsage =
     "  encode pdu --to NUMBER [--smsc NUMBER] [--cdma] TEXT\n"
     "                                         the stored record image after the status byte\n"
     "  card demo [--cdma] [FILE]              write the demo card profile (stdout without FILE)\n"
+    "  card demo --usim | --usim-only [FILE]  the same as a UICC with a USIM phonebook; the "
+    "second\n"
+    "                                         refuses the GSM commands of class A0\n"
     "  pin verify CODE | enable CODE | disable CODE | change OLD NEW | unblock UNBLOCKCODE NEW\n"
     "                                         the PIN operations, each offered to the card once;\n"
     "                                         a code given as - is a line of standard input\n"
@@ -44,7 +47,7 @@ namespace {
 // Options that take a value, and flags that do not.
 const std::set<std::string> kValued = {"-o",     "-i",     "--to",      "--smsc",
                                        "--host", "--port", "--encoding"};
-const std::set<std::string> kFlags = {"--sent", "--cdma", "--force"};
+const std::set<std::string> kFlags = {"--sent", "--cdma", "--force", "--usim", "--usim-only"};
 
 std::string firstLine(std::istream &in) {
     std::string line;

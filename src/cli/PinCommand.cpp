@@ -3,9 +3,11 @@
 
 #include "base/TextIds.h"
 #include "card/ChvOperations.h"
+#include "card/UsimApplication.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "reader/CardHandle.h"
+#include "reader/CardTransaction.h"
 #include "reader/ReaderInquiry.h"
 
 namespace velnor::cli {
@@ -68,18 +70,21 @@ int runPin(Context &context) {
     if (!reader) {
         return status;
     }
+    CardLink link;
+    link.simFunction = reader->inquiry.simFunction.value_or(0);
     {
         CardHandle handle(*driver, reader->path);
+        CardTransaction transaction(*driver, handle.get());
         std::array<uint8_t, 64> atr{};
-        const uint8_t f = reader->inquiry.simFunction.value_or(0);
-        if (!handle.isOpen() || driver->GetATRValue(handle.get(), atr.data(), f) == 0) {
+        if (!handle.isOpen() ||
+            driver->GetATRValue(handle.get(), atr.data(), link.simFunction) == 0) {
             return fail(context, NoCard, "There is no card in the reader " + reader->path + ".");
         }
+        // A USIM-only card takes its PIN through class 00.
+        learnCardKind(*driver, handle.get(), link);
     }
     ConsolePrompts prompts(context.err, context.options.answer, std::nullopt);
     prompts.answerOnce(request->dialog, request->answer);
-    CardLink link;
-    link.simFunction = reader->inquiry.simFunction.value_or(0);
     ChvDialogContext dialog{*driver, prompts, context.texts, reader->path, link};
     // The dialog offers the codes once; a refusal is reported and ends it, as a cancel would.
     if (!runChvDialog(dialog, request->dialog)) {

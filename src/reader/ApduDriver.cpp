@@ -40,6 +40,8 @@ Bytes command(uint8_t instruction, uint8_t p1, uint8_t p2, uint8_t p3, const Byt
 
 // What the transport said about the answer being handled on this thread.
 thread_local std::string answerDetail;
+// The status word of the last answer on this thread.
+thread_local uint16_t lastWord = 0;
 
 std::string hexWord(uint16_t word) {
     char text[5];
@@ -112,6 +114,7 @@ void ApduDriver::refused(const std::string &what, uint16_t statusWord) {
 
 std::optional<ApduDriver::Answer> ApduDriver::exchange(int handle, const Bytes &apdu) {
     answerDetail.clear();
+    lastWord = 0;
     const std::optional<Bytes> response = transmit(handle, apdu);
     Trace trace;
     {
@@ -132,7 +135,23 @@ std::optional<ApduDriver::Answer> ApduDriver::exchange(int handle, const Bytes &
     answer.data.assign(response->begin(), response->end() - 2);
     answer.statusWord = static_cast<uint16_t>((*response)[response->size() - 2] << 8 |
                                               (*response)[response->size() - 1]);
+    lastWord = answer.statusWord;
     return answer;
+}
+
+std::optional<Bytes> ApduDriver::TransmitApdu(int handle, const Bytes &command) {
+    const auto answer = exchange(handle, command);
+    if (!answer) {
+        return std::nullopt;
+    }
+    Bytes response = answer->data;
+    response.push_back(answer->sw1());
+    response.push_back(answer->sw2());
+    return response;
+}
+
+uint16_t ApduDriver::lastStatusWord() const {
+    return lastWord;
 }
 
 std::optional<ApduDriver::Answer> ApduDriver::exchangeOk(int handle, const Bytes &apdu,

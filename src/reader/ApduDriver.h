@@ -37,6 +37,10 @@ public:
     int EnableCHV(int handle, uint8_t f, const std::string &code, uint8_t &status) override;
     int DisableCHV(int handle, uint8_t f, const std::string &code, uint8_t &status) override;
 
+    std::optional<std::vector<uint8_t>> TransmitApdu(int handle,
+                                                     const std::vector<uint8_t> &command) override;
+    uint16_t lastStatusWord() const override;
+
     std::string lastError() const override;
 
 protected:

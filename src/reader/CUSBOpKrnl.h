@@ -63,6 +63,14 @@ public:
     virtual int EnableCHV(int handle, uint8_t f, const std::string &code, uint8_t &status) = 0;
     virtual int DisableCHV(int handle, uint8_t f, const std::string &code, uint8_t &status) = 0;
 
+    // A command of any class (a UICC's class 00 of TS 102 221), traced like the others: the
+    // response data then SW1 SW2, nullopt when the card did not answer.
+    virtual std::optional<std::vector<uint8_t>> TransmitApdu(int, const std::vector<uint8_t> &) {
+        return std::nullopt;
+    }
+    // The status word of the last answer on this thread, 0 when none came.
+    virtual uint16_t lastStatusWord() const { return 0; }
+
     // Keeps other programs away from the card between the commands of one sequence (select then
     // read, a record loop, a PIN operation), so that none slips its own SELECT in between.
     // Transactions on one handle nest; each begin is matched by one end. Drivers without other

@@ -30,6 +30,21 @@ std::optional<CardFileSystem::Node> CardFileSystem::add(Node parent,
     return node;
 }
 
+std::optional<CardFileSystem::Node> CardFileSystem::addLink(Node parent, uint16_t id, Node target) {
+    if (target >= nodes_.size() || nodes_[target].description.isDirectory()) {
+        return std::nullopt;
+    }
+    FileDescription description = nodes_[target].description;
+    description.id = id;
+    description.sfi = 0;
+    const auto node = add(parent, description);
+    if (node) {
+        nodes_[*node].target = body(target);
+        contents_[*node].clear();
+    }
+    return node;
+}
+
 std::optional<CardFileSystem::Node> CardFileSystem::child(Node directory, uint16_t id) const {
     for (Node node : nodes_[directory].children) {
         if (nodes_[node].description.id == id) {
@@ -70,10 +85,10 @@ std::string CardFileSystem::pathText(Node node) const {
 }
 
 bool CardFileSystem::setContent(Node node, const Bytes &content) {
-    if (nodes_[node].description.isDirectory() || content.size() != contents_[node].size()) {
+    if (nodes_[node].description.isDirectory() || content.size() != contents_[body(node)].size()) {
         return false;
     }
-    contents_[node] = content;
+    contents_[body(node)] = content;
     return true;
 }
 
@@ -88,7 +103,8 @@ std::optional<Bytes> CardFileSystem::record(Node node, size_t number) const {
         return std::nullopt;
     }
     const size_t length = nodes_[node].description.recordLength;
-    const auto begin = contents_[node].begin() + static_cast<std::ptrdiff_t>((number - 1) * length);
+    const auto begin =
+        contents_[body(node)].begin() + static_cast<std::ptrdiff_t>((number - 1) * length);
     return Bytes(begin, begin + static_cast<std::ptrdiff_t>(length));
 }
 
@@ -98,7 +114,7 @@ bool CardFileSystem::setRecord(Node node, size_t number, const Bytes &record) {
         return false;
     }
     std::copy(record.begin(), record.end(),
-              contents_[node].begin() + static_cast<std::ptrdiff_t>((number - 1) * length));
+              contents_[body(node)].begin() + static_cast<std::ptrdiff_t>((number - 1) * length));
     return true;
 }
 

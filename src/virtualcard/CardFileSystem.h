@@ -37,6 +37,7 @@ struct FileDescription {
     AccessCondition read = AccessCondition::Always;
     AccessCondition update = AccessCondition::Always;
     uint8_t fill = 0xFF; // what unwritten bytes hold
+    uint8_t sfi = 0;     // short file identifier (TS 102 221, 8.3), 1 to 30; 0: none
     bool invalidated = false;
 
     bool isDirectory() const { return kind != FileKind::Elementary; }
@@ -52,12 +53,21 @@ public:
     using Node = size_t;
     static constexpr Node Master = 0;
     static constexpr uint16_t MasterId = 0x3F00;
+    // The USIM application's directory: 7FFF names the current ADF (TS 102 221, 8.4.2).
+    static constexpr uint16_t AdfId = 0x7FFF;
 
     CardFileSystem();
 
     // Adds a file under a directory, its body filled with the description's fill byte. nullopt
     // when the parent is not a directory or already holds a file with that identifier.
     std::optional<Node> add(Node parent, const FileDescription &description);
+
+    // Adds a second name for an elementary file: the same body under another identifier, as a
+    // UICC shows the first ADN set of its USIM phonebook as EF ADN of DF TELECOM. nullopt as
+    // for add, or when the target is no elementary file.
+    std::optional<Node> addLink(Node parent, uint16_t id, Node target);
+    // The file whose body a link shows; nullopt for a file of its own.
+    std::optional<Node> linkTarget(Node node) const { return nodes_[node].target; }
 
     std::optional<Node> child(Node directory, uint16_t id) const;
     // The master file is its own parent.
@@ -71,7 +81,7 @@ public:
     std::vector<uint16_t> path(Node node) const;
     std::string pathText(Node node) const; // "3F00/7F10/6F3A"
 
-    const Bytes &content(Node node) const { return contents_[node]; }
+    const Bytes &content(Node node) const { return contents_[body(node)]; }
     // Replaces a body of the same size; false otherwise.
     bool setContent(Node node, const Bytes &content);
     // Records count from 1; nullopt or false outside the file or for a file without records.
@@ -86,8 +96,10 @@ private:
         FileDescription description;
         Node parent = Master;
         std::vector<Node> children;
+        std::optional<Node> target;
     };
     bool hasRecord(Node node, size_t number) const;
+    Node body(Node node) const { return nodes_[node].target.value_or(node); }
 
     std::vector<Entry> nodes_;
     std::vector<Bytes> contents_; // by node; empty for directories

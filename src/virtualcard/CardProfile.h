@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,12 +31,23 @@ struct CardQuirks {
     bool operator==(const CardQuirks &) const = default;
 };
 
-// Everything a card is made of: what a profile file describes and what it keeps.
+// What makes a card a UICC (TS 102 221): it answers class 00, and holds a USIM application
+// under this AID, its ADF reached as 7FFF. With classA0 it also answers the GSM commands.
+struct UiccSettings {
+    bool classA0 = true;
+    Bytes aid;
+
+    bool operator==(const UiccSettings &) const = default;
+};
+
+// Everything a card is made of: what a profile file describes and what it keeps. A UICC's PIN1
+// is chv1: the GSM view and the USIM share the one code.
 struct CardProfile {
     Bytes atr;
     ChvState::Settings chv1;
     CardFileSystem files;
     CardQuirks quirks;
+    std::optional<UiccSettings> uicc;
 };
 
 // The answer to reset of the demo card and of profiles that give none.

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "virtualcard/CardFileSystem.h"
+#include "virtualcard/CardProfile.h"
 
 namespace velnor::profile {
 
@@ -18,6 +19,9 @@ std::string accessName(AccessCondition condition);
 // administrator only; files of a directory need CHV1 for both (GSM 11.11, 10.3 and 10.5).
 AccessCondition defaultReadAccess(bool inMasterFile);
 AccessCondition defaultUpdateAccess(bool inMasterFile);
+
+// A UICC has its USIM's ADF and an EF DIR that names it; made here when the card has none.
+void addUiccFiles(CardFileSystem &files, const UiccSettings &uicc);
 
 inline constexpr uint8_t DefaultFill = 0xFF;
 inline constexpr unsigned MaxRecordLength = 255;

@@ -132,25 +132,44 @@ ChvCode readCode(Members &members, const std::string &key) {
     return chvCodeFromText(code);
 }
 
-ChvState::Settings readChv1(const json &value) {
-    Members members(value, "CHV1",
-                    {"enabled", "code", "codeHex", "attempts", "maxAttempts", "unblockCode",
-                     "unblockCodeHex", "unblockAttempts", "unblockMaxAttempts"});
+// CHV1 of a GSM card ("chv1") or PIN1 of a UICC ("uicc"/"pin1", its unblock code the PUK).
+ChvState::Settings readChv1(const json &value, const std::string &where = "CHV1",
+                            const std::string &unblock = "unblockCode") {
+    const std::string attempts = unblock == "puk" ? "pukAttempts" : "unblockAttempts";
+    const std::string maxAttempts = unblock == "puk" ? "pukMaxAttempts" : "unblockMaxAttempts";
+    Members members(value, where,
+                    {"enabled", "code", "codeHex", "attempts", "maxAttempts", unblock,
+                     unblock + "Hex", attempts, maxAttempts});
     ChvState::Settings chv;
     chv.initialised = true;
     chv.enabled = members.flag("enabled").value_or(true);
     chv.code = readCode(members, "code");
-    chv.unblockCode = readCode(members, "unblockCode");
+    chv.unblockCode = readCode(members, unblock);
     chv.maxAttempts =
         static_cast<uint8_t>(members.number("maxAttempts", 1, profile::MaxAttempts).value_or(3));
     chv.attemptsLeft = static_cast<uint8_t>(
         members.number("attempts", 0, chv.maxAttempts).value_or(chv.maxAttempts));
-    chv.unblockMaxAttempts = static_cast<uint8_t>(
-        members.number("unblockMaxAttempts", 1, profile::MaxAttempts).value_or(10));
-    chv.unblockAttemptsLeft =
-        static_cast<uint8_t>(members.number("unblockAttempts", 0, chv.unblockMaxAttempts)
-                                 .value_or(chv.unblockMaxAttempts));
+    chv.unblockMaxAttempts =
+        static_cast<uint8_t>(members.number(maxAttempts, 1, profile::MaxAttempts).value_or(10));
+    chv.unblockAttemptsLeft = static_cast<uint8_t>(
+        members.number(attempts, 0, chv.unblockMaxAttempts).value_or(chv.unblockMaxAttempts));
     return chv;
+}
+
+UiccSettings readUicc(const json &value, ChvState::Settings &pin1) {
+    Members members(value, "UICC", {"classA0", "aid", "pin1"});
+    UiccSettings uicc;
+    uicc.classA0 = members.flag("classA0").value_or(true);
+    const auto aid = members.hex("aid");
+    // ISO/IEC 7816-4, 8.2.1.2: an AID is a 5-byte registered identifier and up to 11 more.
+    if (!aid || aid->size() < 5 || aid->size() > 16) {
+        fail("UICC: \"aid\" must be 5 to 16 hexadecimal bytes.");
+    }
+    uicc.aid = *aid;
+    if (const json *pin = members.find("pin1")) {
+        pin1 = readChv1(*pin, "PIN1", "puk");
+    }
+    return uicc;
 }
 
 CardQuirks readQuirks(const json &value) {
@@ -289,6 +308,15 @@ void readFile(CardFileSystem &files, std::set<std::string> &listed, const json &
     }
     const CardFileSystem::Node parent = directoryFor(files, *ids, where);
     const uint16_t id = ids->back();
+    if (value.contains("sameAs")) {
+        Members members(value, where, {"path", "sameAs"});
+        const auto targetIds = parseFilePath(members.text("sameAs").value_or(""));
+        const auto target = targetIds ? files.find(*targetIds) : std::nullopt;
+        if (!target || !files.addLink(parent, id, *target)) {
+            fail(where + ": \"sameAs\" must name an elementary file listed before it.");
+        }
+        return;
+    }
 
     if (isDirectoryId(id)) {
         if (id == CardFileSystem::MasterId) {
@@ -306,7 +334,7 @@ void readFile(CardFileSystem &files, std::set<std::string> &listed, const json &
 
     Members members(value, where,
                     {"path", "data", "size", "recordLength", "recordCount", "records", "fill",
-                     "read", "update", "invalidated"});
+                     "read", "update", "invalidated", "sfi"});
     FileDescription file;
     file.id = id;
     const bool inMasterFile = parent == CardFileSystem::Master;
@@ -319,6 +347,13 @@ void readFile(CardFileSystem &files, std::set<std::string> &listed, const json &
     file.read = readAccess(members, "read", profile::defaultReadAccess(inMasterFile));
     file.update = readAccess(members, "update", profile::defaultUpdateAccess(inMasterFile));
     file.invalidated = members.flag("invalidated").value_or(false);
+    if (const auto sfi = members.hex("sfi")) {
+        // TS 102 221, 8.3: five bits, 1 to 30.
+        if (sfi->size() != 1 || sfi->front() == 0 || sfi->front() > 30) {
+            fail(where + ": \"sfi\" must be one byte from 01 to 1E.");
+        }
+        file.sfi = sfi->front();
+    }
 
     std::vector<Bytes> records;
     Bytes data;
@@ -340,7 +375,7 @@ void readFile(CardFileSystem &files, std::set<std::string> &listed, const json &
 }
 
 CardProfile readProfile(const json &document) {
-    Members members(document, "The card profile", {"atr", "chv1", "files", "quirks"});
+    Members members(document, "The card profile", {"atr", "chv1", "files", "quirks", "uicc"});
     CardProfile profile;
     profile.atr = members.hex("atr").value_or(*CMyTools::asc2hex(DefaultAtrHex));
     if (profile.atr == *CMyTools::asc2hex(ShortDemoAtrHex)) {
@@ -355,6 +390,12 @@ CardProfile readProfile(const json &document) {
     if (const json *quirks = members.find("quirks")) {
         profile.quirks = readQuirks(*quirks);
     }
+    if (const json *uicc = members.find("uicc")) {
+        if (members.find("chv1") != nullptr && uicc->contains("pin1")) {
+            fail("The card profile: give \"chv1\" or the UICC's \"pin1\", not both.");
+        }
+        profile.uicc = readUicc(*uicc, profile.chv1);
+    }
     if (const json *files = members.find("files")) {
         if (!files->is_array()) {
             fail("The card profile: \"files\" is not a list.");
@@ -363,6 +404,9 @@ CardProfile readProfile(const json &document) {
         for (size_t i = 0; i < files->size(); ++i) {
             readFile(profile.files, listed, (*files)[i], i);
         }
+    }
+    if (profile.uicc) {
+        profile::addUiccFiles(profile.files, *profile.uicc);
     }
     return profile;
 }

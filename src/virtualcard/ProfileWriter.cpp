@@ -35,15 +35,17 @@ void writeCode(ordered_json &object, const std::string &key, const ChvCode &code
     }
 }
 
-ordered_json chv1Json(const ChvState::Settings &chv) {
+// CHV1 of a GSM card; a UICC's PIN1 names its unblock code "puk".
+ordered_json chv1Json(const ChvState::Settings &chv, const std::string &unblock = "unblockCode") {
+    const bool puk = unblock == "puk";
     ordered_json object;
     object["enabled"] = chv.enabled;
     writeCode(object, "code", chv.code);
     object["attempts"] = chv.attemptsLeft;
     object["maxAttempts"] = chv.maxAttempts;
-    writeCode(object, "unblockCode", chv.unblockCode);
-    object["unblockAttempts"] = chv.unblockAttemptsLeft;
-    object["unblockMaxAttempts"] = chv.unblockMaxAttempts;
+    writeCode(object, unblock, chv.unblockCode);
+    object[puk ? "pukAttempts" : "unblockAttempts"] = chv.unblockAttemptsLeft;
+    object[puk ? "pukMaxAttempts" : "unblockMaxAttempts"] = chv.unblockMaxAttempts;
     return object;
 }
 
@@ -52,6 +54,10 @@ ordered_json fileJson(const CardFileSystem &files, CardFileSystem::Node node) {
     ordered_json object;
     object["path"] = files.pathText(node);
     if (file.isDirectory()) {
+        return object;
+    }
+    if (const auto target = files.linkTarget(node)) {
+        object["sameAs"] = files.pathText(*target);
         return object;
     }
     const bool inMasterFile = files.parent(node) == CardFileSystem::Master;
@@ -71,6 +77,9 @@ ordered_json fileJson(const CardFileSystem &files, CardFileSystem::Node node) {
     }
     if (file.invalidated) {
         object["invalidated"] = true;
+    }
+    if (file.sfi != 0) {
+        object["sfi"] = hexText(Bytes{file.sfi});
     }
     if (file.structure == EfStructure::Transparent) {
         const Bytes data = withoutTrailing(content, file.fill);
@@ -98,7 +107,15 @@ ordered_json fileJson(const CardFileSystem &files, CardFileSystem::Node node) {
 std::string writeCardProfile(const CardProfile &profile) {
     ordered_json document;
     document["atr"] = hexText(profile.atr);
-    if (profile.chv1.initialised) {
+    if (profile.uicc) {
+        ordered_json uicc;
+        uicc["classA0"] = profile.uicc->classA0;
+        uicc["aid"] = hexText(profile.uicc->aid);
+        if (profile.chv1.initialised) {
+            uicc["pin1"] = chv1Json(profile.chv1, "puk");
+        }
+        document["uicc"] = uicc;
+    } else if (profile.chv1.initialised) {
         document["chv1"] = chv1Json(profile.chv1);
     }
     ordered_json files = ordered_json::array();

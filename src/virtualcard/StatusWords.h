@@ -22,4 +22,20 @@ inline constexpr uint16_t WrongParameters = 0x6B00;
 inline constexpr uint16_t UnknownInstruction = 0x6D00;
 inline constexpr uint16_t WrongClass = 0x6E00;
 
+// Status words of a UICC (TS 102 221, 10.2.1).
+inline constexpr uint8_t UiccResponseWaiting = 0x61; // SW1; SW2 is the length of the response
+inline constexpr uint8_t UiccWrongLe = 0x6C;         // SW1; SW2 is the length to ask for
+inline constexpr uint8_t UiccAttemptsLeft = 0x63;    // SW1; SW2 is C and the attempts left
+inline constexpr uint16_t UiccMemoryProblem = 0x6581;
+inline constexpr uint16_t UiccWrongFileType = 0x6981;
+inline constexpr uint16_t UiccSecurityNotSatisfied = 0x6982;
+inline constexpr uint16_t UiccPinBlocked = 0x6983;
+inline constexpr uint16_t UiccInvalidated = 0x6984;
+inline constexpr uint16_t UiccConditionsNotSatisfied = 0x6985;
+inline constexpr uint16_t UiccNoEfSelected = 0x6986;
+inline constexpr uint16_t UiccFileNotFound = 0x6A82;
+inline constexpr uint16_t UiccRecordNotFound = 0x6A83;
+inline constexpr uint16_t UiccWrongP1P2 = 0x6A86;
+inline constexpr uint16_t UiccNoSuchPin = 0x6A88;
+
 } // namespace velnor::sw

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <thread>
 
+#include "virtualcard/Instructions.h"
 #include "virtualcard/StatusWords.h"
 
 namespace velnor {
@@ -10,22 +11,8 @@ namespace velnor {
 namespace {
 
 constexpr uint8_t GsmClass = 0xA0;
-
-// Instructions of GSM 11.11, 9.2.
-namespace ins {
-constexpr uint8_t Select = 0xA4;
-constexpr uint8_t Status = 0xF2;
-constexpr uint8_t ReadBinary = 0xB0;
-constexpr uint8_t UpdateBinary = 0xD6;
-constexpr uint8_t ReadRecord = 0xB2;
-constexpr uint8_t UpdateRecord = 0xDC;
-constexpr uint8_t GetResponse = 0xC0;
-constexpr uint8_t VerifyChv = 0x20;
-constexpr uint8_t ChangeChv = 0x24;
-constexpr uint8_t DisableChv = 0x26;
-constexpr uint8_t EnableChv = 0x28;
-constexpr uint8_t UnblockChv = 0x2C;
-} // namespace ins
+constexpr uint8_t UiccClass = 0x00;
+constexpr uint8_t UiccProprietaryClass = 0x80; // STATUS (TS 102 221, 10.1.1)
 
 // Which way a command's P3 bytes go (GSM 11.11, 9.2).
 enum class DataFlow { ToCard, FromCard, UnknownCommand };
@@ -62,7 +49,7 @@ Bytes cardAnswer(uint16_t statusWord, const Bytes &data) {
 
 VirtualSim::VirtualSim(CardProfile profile)
     : atr_(std::move(profile.atr)), chv1_(profile.chv1), files_(std::move(profile.files)),
-      quirks_(profile.quirks) {}
+      quirks_(profile.quirks), uicc_(std::move(profile.uicc)) {}
 
 std::optional<Bytes> VirtualSim::powerOn() {
     if (quirks_.pulled) {
@@ -74,6 +61,7 @@ std::optional<Bytes> VirtualSim::powerOn() {
     currentDirectory_ = CardFileSystem::Master;
     currentEf_.reset();
     recordPointer_ = 0;
+    uiccResponse_.clear();
     commandCount_ = 0;
     byInstruction_.fill(0);
     return atr_;
@@ -116,13 +104,21 @@ std::optional<Bytes> VirtualSim::transmit(std::span<const uint8_t> command) {
 }
 
 Bytes VirtualSim::carryOut(std::span<const uint8_t> command) {
-    if (command.size() < 5) {
+    const bool uiccClass =
+        uicc_ && !command.empty() &&
+        (command[0] == UiccClass ||
+         (command[0] == UiccProprietaryClass && command.size() > 1 && command[1] == ins::Status));
+    // A command without data or Le (ISO/IEC 7816-3, case 1) reaches a UICC as 4 bytes.
+    if (command.size() < (uiccClass ? 4u : 5u)) {
         return cardAnswer(sw::WrongLength);
     }
-    if (command[0] != GsmClass) {
+    const bool gsmClass = command[0] == GsmClass && (!uicc_ || uicc_->classA0);
+    if (!gsmClass && !uiccClass) {
         return cardAnswer(sw::WrongClass);
     }
-    const Command parsed{command[1], command[2], command[3], command[4], command.subspan(5)};
+    const Command parsed{command[1], command[2], command[3],
+                         command.size() > 4 ? command[4] : uint8_t{0},
+                         command.size() > 4 ? command.subspan(5) : command.subspan(4)};
     const DataFlow flow = dataFlow(parsed.instruction);
     if (flow == DataFlow::UnknownCommand) {
         return cardAnswer(sw::UnknownInstruction);
@@ -130,7 +126,7 @@ Bytes VirtualSim::carryOut(std::span<const uint8_t> command) {
     if (parsed.data.size() != (flow == DataFlow::ToCard ? parsed.p3 : 0u)) {
         return cardAnswer(sw::WrongLength);
     }
-    return process(parsed);
+    return uiccClass ? processUicc(parsed) : process(parsed);
 }
 
 Bytes VirtualSim::process(const Command &command) {
@@ -178,6 +174,7 @@ CardProfile VirtualSim::profile() const {
     profile.chv1 = chv1_.settings();
     profile.files = files_;
     profile.quirks = quirks_;
+    profile.uicc = uicc_;
     return profile;
 }
 

@@ -11,6 +11,7 @@
 namespace velnor {
 
 // A GSM 11.11 card in software: its files, CHV1, and the commands of class A0 a reader sends.
+// A profile with UICC settings makes it a UICC that answers class 00 (TS 102 221) as well.
 // It knows nothing of where it is kept: a keeper given by its owner is asked to keep every
 // change before the card answers. Not thread-safe; its owner serialises the calls.
 class VirtualSim {
@@ -57,6 +58,18 @@ private:
 
     Bytes carryOut(std::span<const uint8_t> command);
     Bytes process(const Command &command);
+    // Class 00 (and 80 for STATUS) of a UICC, with its status words.
+    Bytes processUicc(const Command &command);
+    Bytes selectUicc(const Command &command);
+    std::optional<CardFileSystem::Node> uiccTarget(const Command &command) const;
+    // The pending FCP, or 6Cxx with its length when Le asks for another.
+    Bytes responseUicc(const Bytes &response, uint8_t le) const;
+    // Finds the file a READ or UPDATE names by SFI and selects it; false when there is none.
+    bool selectBySfi(uint8_t sfi);
+    Bytes recordUicc(const Command &command);
+    Bytes binaryUicc(const Command &command);
+    Bytes pinUicc(const Command &command);
+    Bytes fcpOf(CardFileSystem::Node node) const;
 
     // File commands.
     Bytes select(const Command &command);
@@ -93,6 +106,7 @@ private:
     ChvState chv1_;
     CardFileSystem files_;
     CardQuirks quirks_;
+    std::optional<UiccSettings> uicc_;
     ChangeKeeper keeper_;
 
     bool powered_ = false;
@@ -101,6 +115,7 @@ private:
     CardFileSystem::Node currentDirectory_ = CardFileSystem::Master;
     std::optional<CardFileSystem::Node> currentEf_;
     size_t recordPointer_ = 0; // 0: not set since the selection
+    Bytes uiccResponse_;       // the FCP a class 00 SELECT announced with 61xx
 };
 
 // Response helpers: the data followed by the status word.

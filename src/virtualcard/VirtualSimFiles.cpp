@@ -61,7 +61,9 @@ Bytes VirtualSim::select(const Command &command) {
     if (command.p3 != 2) {
         return cardAnswer(sw::WrongLength);
     }
-    const auto node = selectable(static_cast<uint16_t>(command.data[0] << 8 | command.data[1]));
+    const uint16_t id = static_cast<uint16_t>(command.data[0] << 8 | command.data[1]);
+    // A GSM card has no ADF: the USIM is reached by class 00 only.
+    const auto node = uicc_ && id == CardFileSystem::AdfId ? std::nullopt : selectable(id);
     if (!node) {
         return cardAnswer(sw::FileNotFound);
     }

@@ -5,10 +5,12 @@
 
 #include "card/DemoProfile.h"
 #include "card/EfAdn.h"
+#include "card/EfDir.h"
 #include "card/EfIccid.h"
 #include "card/EfImsi.h"
 #include "card/EfSms.h"
 #include "card/EfSmsp.h"
+#include "card/Fcp.h"
 #include "support/TestVectors.h"
 
 namespace velnor {
@@ -54,6 +56,43 @@ TEST(CardFiles, DecodeEncodeAndPadding) {
 TEST(CardFiles, DemoCardsAreWrittenAsKept) {
     EXPECT_EQ(makeDemoProfile(false), test::vectorText("virtualcard/demo-gsm.json"));
     EXPECT_EQ(makeDemoProfile(true), test::vectorText("virtualcard/demo-cdma.json"));
+}
+
+// uicc-templates.json: what an FCP template and an EF DIR record say; bytes that are no
+// template give nothing.
+TEST(CardFiles, UiccTemplatesSayTheFileAndTheUsim) {
+    const std::map<std::string, Fcp::Type> types = {{"Directory", Fcp::Type::Directory},
+                                                    {"Transparent", Fcp::Type::Transparent},
+                                                    {"LinearFixed", Fcp::Type::LinearFixed},
+                                                    {"BerTlv", Fcp::Type::BerTlv}};
+    auto bytes = [](const test::json &hex) {
+        std::string text = hex.get<std::string>();
+        std::erase(text, ' ');
+        return *CMyTools::asc2hex(text);
+    };
+    for (const test::json &v : test::loadVectors("card/uicc-templates.json")) {
+        SCOPED_TRACE(v.dump());
+        if (v.contains("dir")) {
+            const auto aid = EfDir::usimAid(bytes(v["dir"]));
+            EXPECT_EQ(aid,
+                      v.contains("aid") ? std::optional<Bytes>(bytes(v["aid"])) : std::nullopt);
+            continue;
+        }
+        const std::optional<Fcp> fcp = parseFcp(bytes(v["fcp"]));
+        ASSERT_EQ(fcp.has_value(), !v.value("invalid", false));
+        if (!fcp) {
+            continue;
+        }
+        EXPECT_EQ(fcp->type, types.at(v["type"]));
+        EXPECT_EQ(fcp->fileId, v.value("fileId", 0));
+        EXPECT_EQ(fcp->size, v.value("size", 0u));
+        EXPECT_EQ(fcp->recordLength, v.value("recordLength", 0));
+        EXPECT_EQ(fcp->recordCount, v.value("recordCount", 0));
+        EXPECT_EQ(fcp->sfi, v.value("sfi", 0));
+        EXPECT_EQ(fcp->aid, v.contains("aid") ? bytes(v["aid"]) : Bytes());
+        EXPECT_EQ(fcp->pin1Enabled,
+                  v.contains("pin1") ? std::optional<bool>(v["pin1"]) : std::nullopt);
+    }
 }
 
 } // namespace

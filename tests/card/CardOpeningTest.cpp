@@ -4,6 +4,7 @@
 #include "base/StatusPanes.h"
 #include "card/CardOpening.h"
 #include "card/ChvOperations.h"
+#include "codec/CMyTools.h"
 #include "reader/CardHandle.h"
 #include "reader/CardTestSupport.h"
 #include "support/EnglishTexts.h"
@@ -29,8 +30,9 @@ protected:
         EXPECT_EQ(prompts.askedInTransaction, 0) << "no question while a transaction is open";
         EXPECT_TRUE(driver.balanced());
     }
-    void insert(const json &chv1 = json::object(), const json &moreFiles = json::array()) {
-        card = SimulatedCards::instance().insertInMemory(path, cardProfile(chv1, moreFiles));
+    void insert(const json &chv1 = json::object(), const json &moreFiles = json::array(),
+                const json &uicc = json()) {
+        card = SimulatedCards::instance().insertInMemory(path, cardProfile(chv1, moreFiles, uicc));
     }
     // Asks the questions of one case: the yes/no answers, then the codes typed into each dialog.
     void answer(const json &c) {
@@ -89,7 +91,8 @@ protected:
 TEST_F(CardOpening, SettlesThePinAsTheCardAndTheUserSay) {
     for (const auto &c : loadVectors("card/card-opening.json")) {
         SCOPED_TRACE(c["what"].get<std::string>());
-        insert(c.value("chv1", json::object()), c.value("moreFiles", json::array()));
+        insert(c.value("chv1", json::object()), c.value("moreFiles", json::array()),
+               c.value("uicc", json()));
         const json quirks = c.value("quirks", json::object());
         setCardQuirks(*card, {.failAtCommand = quirks.value("failAtCommand", 0u),
                               .pulled = quirks.value("pulled", false)});
@@ -118,6 +121,7 @@ TEST_F(CardOpening, SettlesThePinAsTheCardAndTheUserSay) {
         EXPECT_EQ(reader.lastIdentity, opened ? kIdentity : "old");
         EXPECT_EQ(panes.panes[1], opened ? "Card " + kIdentity : c.value("pane", ""));
         EXPECT_EQ(link.isCdmaCard, c.value("cdma", false));
+        EXPECT_EQ(static_cast<int>(link.cardKind), c.value("kind", 0));
         if (opened) {
             EXPECT_EQ(status.memory().card.id, 8029);
         }
@@ -151,26 +155,39 @@ TEST_F(CardOpening, PinDialogsTellTheCardsAnswersAndKeepTheCodeItTook) {
                                                        {"Switch", CodeDialog::Switch},
                                                        {"Change", CodeDialog::Change},
                                                        {"Unblock", CodeDialog::Unblock}};
-    insert();
-    for (const auto &step : loadVectors("card/pin-dialogs.json")) {
-        SCOPED_TRACE(step.dump());
-        setCardQuirks(*card, {.pulled = step.value("pulled", false)});
-        answer(step);
-        const unsigned sentBefore = chvCommandsSent();
-        bool switchedOff = false;
-        const bool done = step["done"];
-        EXPECT_EQ(run(dialogs.at(step["dialog"].get<std::string>()), &switchedOff), done);
-        EXPECT_EQ(chvCommandsSent() - sentBefore, step["sent"].get<unsigned>());
-        EXPECT_EQ(prompts.ids(), step["asked"].get<std::vector<int>>());
-        EXPECT_EQ(attemptsShown(), step["attempts"].get<std::vector<int>>());
-        EXPECT_EQ(link.chv1Code, step["codeAfter"].get<std::string>());
-        EXPECT_EQ(switchedOff, done && step.value("switchOff", false));
-        for (const ScriptedPrompts::Asked &asked : prompts.asked) {
-            EXPECT_TRUE(asked.kind == ScriptedPrompts::Asked::Codes ||
-                        asked.messageKind == MessageKind::Error);
+    // The same dialogs on a USIM-only card, its PIN1 reached through class 00: each dialog asks
+    // the attempts left with one empty VERIFY or UNBLOCK, the rest is as on a SIM.
+    for (const bool usimOnly : {false, true}) {
+        SCOPED_TRACE(usimOnly ? "USIM only" : "GSM SIM");
+        insert(json::object(), json::array(),
+               usimOnly ? json{{"classA0", false}, {"aid", "A0000000871002FF49FF0589"}} : json());
+        link = {};
+        if (usimOnly) {
+            link.cardKind = CardKind::UsimOnly;
+            link.usimAid = *CMyTools::asc2hex("A0000000871002FF49FF0589");
         }
+        for (const auto &step : loadVectors("card/pin-dialogs.json")) {
+            SCOPED_TRACE(step.dump());
+            setCardQuirks(*card, {.pulled = step.value("pulled", false)});
+            answer(step);
+            const unsigned sentBefore = chvCommandsSent();
+            bool switchedOff = false;
+            const bool done = step["done"];
+            EXPECT_EQ(run(dialogs.at(step["dialog"].get<std::string>()), &switchedOff), done);
+            const unsigned queries =
+                usimOnly && !step.value("pulled", false) ? prompts.codeRequests.size() : 0;
+            EXPECT_EQ(chvCommandsSent() - sentBefore - queries, step["sent"].get<unsigned>());
+            EXPECT_EQ(prompts.ids(), step["asked"].get<std::vector<int>>());
+            EXPECT_EQ(attemptsShown(), step["attempts"].get<std::vector<int>>());
+            EXPECT_EQ(link.chv1Code, step["codeAfter"].get<std::string>());
+            EXPECT_EQ(switchedOff, done && step.value("switchOff", false));
+            for (const ScriptedPrompts::Asked &asked : prompts.asked) {
+                EXPECT_TRUE(asked.kind == ScriptedPrompts::Asked::Codes ||
+                            asked.messageKind == MessageKind::Error);
+            }
+        }
+        EXPECT_EQ(link.chv1CodeOwner, kIdentity);
     }
-    EXPECT_EQ(link.chv1CodeOwner, kIdentity);
 }
 
 // A stored code is never offered to another card, nor when it is empty; what the card answers to

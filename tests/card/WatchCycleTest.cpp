@@ -44,9 +44,10 @@ protected:
         timing.watcherLong = 9;
     }
     // A new card, and a fresh watch on it, so that every case starts with a first cycle.
-    void insert(bool chv1Enabled) {
-        card = SimulatedCards::instance().insertInMemory(path,
-                                                         cardProfile({{"enabled", chv1Enabled}}));
+    void insert(bool chv1Enabled, bool usimOnly = false) {
+        const json uicc = {{"classA0", false}, {"aid", "A0000000871002FF49FF0589"}};
+        card = SimulatedCards::instance().insertInMemory(
+            path, cardProfile({{"enabled", chv1Enabled}}, json::array(), usimOnly ? uicc : json()));
         cycle.emplace(driver, WatchTarget{path, 0}, timing);
     }
     void TearDown() override { SimulatedCards::instance().remove(path); }
@@ -68,23 +69,28 @@ protected:
     std::shared_ptr<SimHost> card;
 };
 
-// watch-cycle.json: the events a cycle sends for the card and what the window knows of it.
+// watch-cycle.json: the events a cycle sends for the card and what the window knows of it; a
+// USIM-only card gives the same through class 00.
 TEST_F(WatchCycleTest, CardThatAnswersGivesTheEventsItsStateCallsFor) {
     const std::map<std::string, CardEvent> named = {{"PinWanted", CardEvent::PinWanted},
                                                     {"OtherCard", CardEvent::OtherCard}};
     for (const auto &c : loadVectors("card/watch-cycle.json")) {
-        SCOPED_TRACE(c.dump());
-        insert(c["chv1"].get<bool>());
-        steps.card = {c["pending"].get<bool>(), c["identity"].get<std::string>()};
-        Events expected;
-        for (const auto &name : c["events"]) {
-            expected.push_back(named.at(name));
+        for (const bool usimOnly : {false, true}) {
+            SCOPED_TRACE(c.dump() + (usimOnly ? " on a USIM-only card" : ""));
+            insert(c["chv1"].get<bool>(), usimOnly);
+            steps.card = {c["pending"].get<bool>(), c["identity"].get<std::string>()};
+            Events expected;
+            for (const auto &name : c["events"]) {
+                expected.push_back(named.at(name));
+            }
+            EXPECT_EQ(runCycle(), expected);
+            EXPECT_EQ(steps.waits, (Waits{5, 9}));
+            EXPECT_FALSE(cycle->missed());
+            // Select, select and status, then the identity: select, status, read. Through class 00:
+            // the refused select; EF DIR's FCP, its record, the ADF's FCP, an empty VERIFY; then
+            // the FCP of EF ICCID and its bytes.
+            EXPECT_EQ(cardCommands(), usimOnly ? 10u : 6u);
         }
-        EXPECT_EQ(runCycle(), expected);
-        EXPECT_EQ(steps.waits, (Waits{5, 9}));
-        EXPECT_FALSE(cycle->missed());
-        // Select, select and status, then the identity: select, status, read.
-        EXPECT_EQ(cardCommands(), 6u);
     }
 }
 

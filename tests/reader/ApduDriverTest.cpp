@@ -2,6 +2,7 @@
 
 #include "reader/CardTestSupport.h"
 #include "reader/ReplayDriver.h"
+#include "reader/UiccChannel.h"
 #include "support/CardRecord.h"
 #include "support/TestVectors.h"
 
@@ -139,6 +140,36 @@ TEST(ReplayDriver, TakesIsoStatusWordsAndRefusesMalformedAnswers) {
         EXPECT_FALSE(ReplayDriver::parseTrace(std::string("A0 C0 -> 90 00\n") + bad, error)) << bad;
         EXPECT_EQ(error, "Line 2 is no exchange \"COMMAND -> ANSWER\".");
     }
+}
+
+// uicc-trace.txt, a UICC's answers through the replay driver: a response in two parts after
+// 61xx, a repeat with the Le that 6Cxx names, and each PIN refusal of TS 102 221 (10.2.1.5) as
+// the status byte a SIM gives for it (GSM 11.11, 9.4.5).
+TEST(UiccChannel, FetchesRepeatsAndReadsPinRefusalsAsASim) {
+    std::string error;
+    const auto recorded = ReplayDriver::parseTrace(vectorText("reader/uicc-trace.txt"), error);
+    ASSERT_TRUE(recorded) << error;
+    ReplayDriver driver(*recorded);
+    UiccChannel channel(driver, 1);
+    const std::array<uint16_t, 3> path{0x3F00, 0x7FFF, 0x6F3C};
+    EXPECT_EQ(channel.selectPath(path), (Bytes{0x62, 0x05, 0x82, 0x01, 0x41, 0x83, 0x00}));
+    EXPECT_EQ(channel.readRecord(1, 0x10), (Bytes{1, 2, 3, 4}));
+    EXPECT_TRUE(channel.updateRecord(2, {0x0A, 0x0B, 0x0C, 0x0D}, 4)) << "by SFI 4";
+    EXPECT_FALSE(channel.updateBinary(0x0110, {1, 2}));
+    EXPECT_EQ(channel.error(), "UPDATE BINARY: the card answered 6982.");
+    EXPECT_EQ(channel.attemptsLeft(0x20, 1), 2);
+    const std::vector<std::tuple<uint8_t, size_t, int, uint8_t>> pins = {
+        {0x20, 1, 0, 0x04}, {0x20, 1, 0, 0x40}, {0x20, 1, 0, 0x40},
+        {0x26, 1, 0, 0x08}, {0x2C, 2, 0, 0x02}, {0x28, 1, 1, 0x00}};
+    for (const auto &[instruction, codes, accepted, status] : pins) {
+        uint8_t got = 0xEE;
+        EXPECT_EQ(channel.pinCommand(instruction, 1, std::vector<std::string>(codes, "1234"), got),
+                  accepted);
+        EXPECT_EQ(got, status) << int(instruction);
+    }
+    EXPECT_FALSE(channel.selectAid({0xA0, 0x00, 0x00, 0x00, 0x87, 0x10, 0x02}));
+    EXPECT_EQ(channel.error(), "SELECT by AID: the card answered 6A82.");
+    EXPECT_EQ(driver.remaining(), 0u);
 }
 
 } // namespace

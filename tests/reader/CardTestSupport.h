@@ -15,10 +15,14 @@ inline const std::string kIdentity = "89012345678901234567";
 
 // The tests' card (test-card.json): that ICCID, a phonebook of 5 records of 30 bytes (record 3
 // "John"), CHV1 1234 enabled with unblock code 12345678; the CHV1 members given, and more files.
+// With UICC settings it is a UICC whose PIN1 is that CHV1.
 inline CardProfile cardProfile(const json &chv1 = json::object(),
-                               const json &moreFiles = json::array()) {
+                               const json &moreFiles = json::array(), const json &uicc = json()) {
     json profile = json::parse(vectorText("reader/test-card.json"));
     profile["chv1"].update(chv1);
+    if (!uicc.is_null()) {
+        profile["uicc"] = uicc;
+    }
     profile["files"].insert(profile["files"].end(), moreFiles.begin(), moreFiles.end());
     ProfileResult loaded = parseCardProfile(profile.dump());
     EXPECT_TRUE(loaded.profile) << loaded.error;

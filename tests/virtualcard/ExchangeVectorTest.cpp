@@ -51,7 +51,7 @@ void runCase(const json &profile, bool vpcd, const json &exchanges) {
 // profile, with the vector's own quirks.
 TEST(ExchangeVectors, CardAnswersAsRecorded) {
     for (const char *file : {"status-words", "selection", "status-responses", "chv", "chv-absent",
-                             "quirks", "vpcd", "profile-defaults"}) {
+                             "quirks", "vpcd", "profile-defaults", "uicc"}) {
         for (const json &vector : loadVectors("virtualcard/" + std::string(file) + ".json")) {
             SCOPED_TRACE(std::string(file) + ": " + vector["what"].get<std::string>());
             json profile = vector["profile"];

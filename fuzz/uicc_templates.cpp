@@ -1,0 +1,27 @@
+// FCP templates and EF DIR records as a UICC may send them. Whatever comes in, the parse stays
+// inside the bytes given: an AID found is part of them, and a record count is never more than
+// the template could say.
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "card/EfDir.h"
+#include "card/Fcp.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    using namespace velnor;
+    const std::span<const uint8_t> bytes(data, size);
+    if (const std::optional<Fcp> fcp = parseFcp(bytes)) {
+        if (fcp->aid.size() > size || fcp->sfi > 0x1F ||
+            (fcp->recordLength != 0 && fcp->recordCount > std::max<size_t>(fcp->size, 255))) {
+            std::abort();
+        }
+    }
+    if (const std::optional<Bytes> aid = EfDir::usimAid(bytes)) {
+        if (aid->size() < 7 ||
+            std::search(bytes.begin(), bytes.end(), aid->begin(), aid->end()) == bytes.end()) {
+            std::abort();
+        }
+    }
+    return 0;
+}
