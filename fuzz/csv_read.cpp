@@ -3,6 +3,7 @@
 // every contact takes a record of its own, no number is empty or keeps a separator, and a text
 // in UTF-8 gives names and numbers in UTF-8.
 
+#include "ContactCheck.h"
 #include "base/Utf8.h"
 #include "files/CsvReader.h"
 
@@ -25,15 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     CsvReader reader(text, choice);
     size_t contacts = 0;
     for (Contact contact; reader.next(contact); ++contacts) {
-        if (utf8 && !isValidUtf8(contact.name)) {
-            std::abort();
-        }
-        for (const std::string &number : contact.numbers) {
-            if (number.empty() || number.find_first_of(" \t-.()") != std::string::npos ||
-                (utf8 && !isValidUtf8(number))) {
-                std::abort();
-            }
-        }
+        fuzz::checkContact(contact, utf8);
     }
     const size_t lineEnds =
         static_cast<size_t>(std::ranges::count(text, '\n') + std::ranges::count(text, '\r'));

@@ -2,6 +2,7 @@
 // a colon, no number is empty or keeps a separator, and a text in UTF-8 gives names and numbers
 // in UTF-8, whatever CHARSET and quoted-printable say.
 
+#include "ContactCheck.h"
 #include "base/Utf8.h"
 #include "files/VCardReader.h"
 
@@ -17,15 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     size_t contacts = 0;
     size_t numbers = 0;
     for (Contact contact; reader.next(contact); ++contacts) {
-        if (utf8 && !isValidUtf8(contact.name)) {
-            std::abort();
-        }
-        for (const std::string &number : contact.numbers) {
-            if (number.empty() || number.find_first_of(" \t-.()") != std::string::npos ||
-                (utf8 && !isValidUtf8(number))) {
-                std::abort();
-            }
-        }
+        fuzz::checkContact(contact, utf8);
         numbers += contact.numbers.size();
     }
     if (contacts > static_cast<size_t>(std::ranges::count(text, '\n')) + 1 ||

@@ -53,9 +53,7 @@ bool SaveContactFile(const std::string &path, const RowList &phonebook, UserProm
     if (writeFileAtomically(path, contactFileText(phonebook, format), nullptr, durability)) {
         return true;
     }
-    prompts.showMessage(
-        MessageKind::Information,
-        {text::FileNotCreated, texts.get(text::FileCaption), texts.get(text::FileNotCreated)});
+    sayFileNotCreated(prompts, texts);
     return false;
 }
 

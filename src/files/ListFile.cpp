@@ -60,6 +60,12 @@ std::string listFileText(const RowList &list) {
     return text;
 }
 
+void sayFileNotCreated(UserPrompts &prompts, const Texts &texts) {
+    prompts.showMessage(
+        MessageKind::Information,
+        {text::FileNotCreated, texts.get(text::FileCaption), texts.get(text::FileNotCreated)});
+}
+
 bool SaveListFile(const std::string &path, const RowList &list, UserPrompts &prompts,
                   const Texts &texts, Durability durability) {
     const auto produce = [&list](const PieceWriter &write) {
@@ -68,9 +74,7 @@ bool SaveListFile(const std::string &path, const RowList &list, UserPrompts &pro
     if (writeFileAtomically(path, produce, nullptr, durability)) {
         return true;
     }
-    prompts.showMessage(
-        MessageKind::Information,
-        {text::FileNotCreated, texts.get(text::FileCaption), texts.get(text::FileNotCreated)});
+    sayFileNotCreated(prompts, texts);
     return false;
 }
 

@@ -19,6 +19,9 @@ std::string listFileText(const RowList &list);
 // Writes the list to path. The file that was there stays intact until the new one is complete.
 // On failure the user is told (text::FileNotCreated, caption text::FileCaption) and the result is
 // false.
+// Tells the user that a file could not be written (text::FileNotCreated).
+void sayFileNotCreated(UserPrompts &prompts, const Texts &texts);
+
 bool SaveListFile(const std::string &path, const RowList &list, UserPrompts &prompts,
                   const Texts &texts, Durability durability = Durability::Synced);
 
