@@ -1,6 +1,7 @@
 #include "app/AppPaths.h"
 
 #include "base/AtomicFile.h"
+#include "base/Version.h"
 
 #include <cstdlib>
 #include <system_error>
@@ -74,15 +75,16 @@ AppPaths AppPaths::forExecutableDir(const fs::path &executableDir, const Environ
         executableDir.filename() == "bin" && isDirectory(prefix / "share" / "velnor");
     if (installed) {
         paths.resourceDir = prefix / "share" / "velnor";
-        paths.langDir = prefix / "lib" / "velnor" / "lang";
+        paths.langDir = prefix / kInstalledLangDir;
+        paths.helpDir = paths.resourceDir / "help";
         paths.dataDir = userDataDir(environment);
     } else {
         paths.resourceDir = executableDir;
         paths.langDir = executableDir / "lang";
+        paths.helpDir = executableDir / "Help";
         paths.dataDir =
             isWritableDirectory(executableDir) ? executableDir : userDataDir(environment);
     }
-    paths.helpDir = paths.resourceDir / "Help";
     return paths;
 }
 

@@ -13,8 +13,9 @@ namespace velnor {
 //  - build tree or portable folder: everything sits beside the executable (lang/, Help/,
 //    logo.bmp, velnor.cfg), and the written files go there too while that folder is writable;
 //  - installation: an executable in PREFIX/bin with PREFIX/share/velnor present takes its
-//    read-only files from PREFIX/share/velnor, its language packs from PREFIX/lib/velnor/lang
-//    (they are machine code) and always writes into the user's data folder.
+//    read-only files from PREFIX/share/velnor (the help in its help/), its language packs from
+//    PREFIX/lib/<multiarch>/velnor/lang (they are machine code; kInstalledLangDir) and always
+//    writes into the user's data folder, never under PREFIX.
 // The user's data folder is $XDG_DATA_HOME/velnor, by default ~/.local/share/velnor; without
 // HOME it is $XDG_RUNTIME_DIR/velnor, and without that there is none (dataDir is empty and
 // noDataFolder says why). It is made for the user alone (0700).

@@ -12,6 +12,7 @@ inline constexpr int AlreadyRunning = 8001;
 inline constexpr int AboutTitle = 9126;
 inline constexpr int AboutText = 9127;
 inline constexpr int AboutNotice = 9128;
+inline constexpr int AboutVersion = 9129; // "Version %s" with the release number
 
 // The PIN
 inline constexpr int NoPinSetUp = 8002;
@@ -45,6 +46,7 @@ inline constexpr int ReaderPaneTip = 8010;
 inline constexpr int CardPaneTip = 8011;
 inline constexpr int ContentsPaneTip = 8012;
 inline constexpr int NoReaderFound = 8026;
+inline constexpr int PcscdNotRunning = 9130; // how to start it, in place of NoReaderFound
 inline constexpr int NoSimFunction = 8027;
 inline constexpr int ReaderReady = 8028;
 inline constexpr int CardPresent = 8029; // "Card %s" with the card's identity

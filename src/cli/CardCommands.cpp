@@ -21,8 +21,12 @@ namespace velnor::cli {
 
 namespace {
 
-// Why the reader search found nothing, as one sentence: no reader, or pcscd not running.
-std::string noReaderSentence(const CUSBOpKrnl &driver) {
+// Why the reader search found nothing, as one sentence: no reader, or pcscd not running and how
+// to start it.
+std::string noReaderSentence(const Context &context, const CUSBOpKrnl &driver) {
+    if (driver.serviceMissing()) {
+        return context.texts.get(text::PcscdNotRunning);
+    }
     const std::string why = driver.lastError();
     return why.empty() ? "No card reader found." : why;
 }
@@ -37,7 +41,7 @@ std::optional<ReaderChoice> chooseReader(Context &context, CUSBOpKrnl &driver, i
     case ReaderChoice::Fault::NoReader:
         // A reader named but not attached is reported as the window reports it.
         status = fail(context, NoCard,
-                      context.options.reader.search() ? noReaderSentence(driver)
+                      context.options.reader.search() ? noReaderSentence(context, driver)
                                                       : context.texts.get(text::NoReaderFound));
         break;
     case ReaderChoice::Fault::NoProfile:
@@ -120,7 +124,7 @@ int runReaders(Context &context) {
     const std::unique_ptr<CUSBOpKrnl> driver = context.makeDriver();
     const std::vector<ReaderEntry> readers = driver->ListReaders();
     if (readers.empty()) {
-        return fail(context, NoCard, noReaderSentence(*driver));
+        return fail(context, NoCard, noReaderSentence(context, *driver));
     }
     for (const ReaderEntry &reader : readers) {
         context.out << reader.name << '\t' << (reader.cardPresent ? "card" : "empty") << '\n';

@@ -10,6 +10,7 @@ namespace velnor::cli {
 const char *const kUsage =
     "usage: velnor-cli [--reader NAME] [--pin-file FILE | --pin CODE] [--yes | --no] [--json]\n"
     "                  [-v] COMMAND\n"
+    "       velnor-cli --help | --version\n"
     "  The PIN is the first line of FILE (- for standard input), or CODE; without either it is\n"
     "  taken from the environment variable VELNOR_PIN. Prefer the file or the variable: every\n"
     "  user of the computer can see a --pin CODE in the list of processes.\n"

@@ -3,6 +3,7 @@
 
 #include "app/AppPaths.h"
 #include "app/PackTexts.h"
+#include "base/Version.h"
 #include "cli/Commands.h"
 #include "cli/DriverFactory.h"
 
@@ -11,6 +12,10 @@ int main(int argc, char **argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
         std::cout << cli::kUsage;
+        return cli::Done;
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        std::cout << "velnor-cli " << kVersion << '\n';
         return cli::Done;
     }
     std::string error;

@@ -84,6 +84,10 @@ public:
 
     // What went wrong in the last failed operation, for diagnostics (empty when nothing did).
     virtual std::string lastError() const { return std::string(); }
+
+    // Whether the last listing of readers found the reader service (pcscd) not running, which
+    // the user can mend, rather than no reader.
+    virtual bool serviceMissing() const { return false; }
 };
 
 } // namespace velnor

@@ -43,8 +43,12 @@ bool cardAbsent(LONG status) {
 
 constexpr size_t kMaxResponse = 258; // 256 data bytes and the status word
 
+bool noService(LONG status) {
+    return status == SCARD_E_NO_SERVICE || status == SCARD_E_SERVICE_STOPPED;
+}
+
 std::string noReaderSentence(LONG status) {
-    if (status == SCARD_E_NO_SERVICE || status == SCARD_E_SERVICE_STOPPED) {
+    if (noService(status)) {
         return "pcscd is not running, so no card reader can be found.";
     }
     if (status == SCARD_E_NO_READERS_AVAILABLE) {
@@ -73,11 +77,13 @@ void PcscDriver::report(const Connection &connection, const std::string &what, l
 std::vector<ReaderEntry> PcscDriver::ListReaders() {
     PcscContext context;
     const LONG established = context.establish();
+    serviceMissing_ = noService(established);
     if (established != SCARD_S_SUCCESS) {
         setLastError(noReaderSentence(established));
         return {};
     }
     ReaderSnapshot snapshot = snapshotReaders(context.get());
+    serviceMissing_ = noService(snapshot.status);
     if (snapshot.status != SCARD_S_SUCCESS) {
         setLastError(noReaderSentence(snapshot.status));
         return {};

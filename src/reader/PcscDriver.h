@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -31,6 +32,7 @@ public:
     // otherwise the first reader; nullopt when there is none.
     std::optional<std::string> FindDeviceEntry() override;
     std::unique_ptr<ReaderSource> WatchReaders() override;
+    bool serviceMissing() const override { return serviceMissing_; }
 
     int OpenRX730X(const std::string &devicePath) override;
     void CloseHandle(int handle) override;
@@ -60,6 +62,7 @@ private:
     std::mutex mutex_;
     std::map<int, std::shared_ptr<Connection>> connections_;
     int nextHandle_ = 1;
+    std::atomic<bool> serviceMissing_ = false;
 };
 
 } // namespace velnor

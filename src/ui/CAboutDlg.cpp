@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "base/TextIds.h"
+#include "base/Version.h"
 #include "ui/UiText.h"
 #include "widgets/ThemeIcons.h"
 
@@ -26,7 +27,8 @@ CAboutDlg::CAboutDlg(const Texts &texts, const std::string &appName, const std::
     bold.setBold(true);
     program->setFont(bold);
     text->addWidget(program);
-    text->addWidget(new QLabel(QString::fromLatin1(kVersionText), this));
+    text->addWidget(new QLabel(
+        QString::fromStdString(texts.format(text::AboutVersion, {std::string(kVersion)})), this));
     for (const std::string *line : {&appName, &companyName}) {
         if (!line->empty()) {
             text->addWidget(new QLabel(QString::fromStdString(*line), this));

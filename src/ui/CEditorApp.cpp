@@ -1,9 +1,11 @@
 #include "ui/CEditorApp.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <memory>
 
 #include "app/StartUp.h"
+#include "base/Version.h"
 #include "card/CardWatcher.h"
 #include "reader/ReaderDriver.h"
 #include "reader/ReaderMonitor.h"
@@ -34,8 +36,11 @@ CEditorApp::CEditorApp(int &argc, char **argv) : argc_(argc), argv_(argv) {}
 int CEditorApp::InitInstance(const WindowOptions &options) {
     QApplication application(argc_, argv_);
     QApplication::setApplicationName(QStringLiteral("Velnor"));
-    QApplication::setDesktopFileName(QStringLiteral("velnor"));
+    QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
+    // The name of the installed menu entry, so that the desktop shows its icon for the window.
+    QApplication::setDesktopFileName(QStringLiteral("org.velnor.Velnor"));
     chooseIconTheme();
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.velnor.Velnor")));
 
     AppSession session(AppPaths::forRunningProgram());
     QtPrompts prompts(session.texts);

@@ -17,7 +17,7 @@ struct WindowOptions {
 std::optional<WindowOptions> parseWindowOptions(const std::vector<std::string> &args,
                                                 std::string &error);
 
-inline constexpr const char *kWindowUsage = "usage: velnor [--reader NAME]\n"
+inline constexpr const char *kWindowUsage = "usage: velnor [--reader NAME] | --version\n"
                                             "  NAME  a PC/SC reader name, or sim:PATH for a card "
                                             "profile file\n";
 

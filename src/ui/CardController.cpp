@@ -46,7 +46,8 @@ void CardController::lookForReader() {
         reader.devicePath.clear();
         reader.readerPresent = false;
         showReaderFound(commands_, ReaderFound::None);
-        status.showReader(text::NoReaderFound);
+        status.showReader(env_.driver.serviceMissing() ? text::PcscdNotRunning
+                                                       : text::NoReaderFound);
         status.clear(1);
         status.clear(2);
         return;

@@ -1,5 +1,6 @@
 #include <iostream>
 
+#include "base/Version.h"
 #include "ui/CEditorApp.h"
 
 int main(int argc, char **argv) {
@@ -7,6 +8,10 @@ int main(int argc, char **argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
         std::cout << kWindowUsage;
+        return 0;
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        std::cout << "velnor " << kVersion << '\n';
         return 0;
     }
     std::string error;

@@ -1,6 +1,7 @@
 #include <nlohmann/json.hpp>
 
 #include "CliFixture.h"
+#include "base/TextIds.h"
 #include "reader/SimulatedDriver.h"
 
 namespace velnor {
@@ -34,6 +35,18 @@ TEST_F(CliRead, ProfileThatGivesNoCardSaysWhy) {
         EXPECT_EQ(run({"card", "serve", path}), status);
         EXPECT_NE(err.str().find(reason), std::string::npos) << err.str();
     }
+    // Without pcscd a search says how to start it.
+    struct NoService : SimulatedDriver {
+        std::vector<ReaderEntry> ListReaders() override { return {}; }
+        std::optional<std::string> FindDeviceEntry() override { return std::nullopt; }
+        bool serviceMissing() const override { return true; }
+    };
+    makeDriver = [] { return std::make_unique<NoService>(); };
+    for (const std::string command : {"readers", "info"}) {
+        EXPECT_EQ(run({command}), cli::NoCard);
+        EXPECT_EQ(err.str(), "velnor-cli: " + texts.get(text::PcscdNotRunning) + "\n") << command;
+    }
+    makeDriver = nullptr;
     // A PC/SC reader named but not attached is reported in the window's words.
     EXPECT_EQ(run({"--reader", "No Such Reader 00 00", "info"}), cli::NoCard);
     EXPECT_EQ(err.str(), "velnor-cli: No card reader found\n");

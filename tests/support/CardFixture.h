@@ -59,7 +59,8 @@ std::string smsRecord(uint8_t statusByte);
 class InquiryDriver : public TransactionAuditDriver {
 public:
     using TransactionAuditDriver::TransactionAuditDriver;
-    std::atomic<bool> attached{true}; // the reader watch looks from its own thread
+    std::atomic<bool> attached{true};   // the reader watch looks from its own thread
+    std::atomic<bool> noService{false}; // as pcscd not running
     std::optional<std::vector<uint8_t>> block =
         std::vector<uint8_t>{0xB0, 0x02, 0x08, 0x00, 0x01, 'S', 'I', 'M', ' '};
 
@@ -69,6 +70,7 @@ public:
     std::optional<std::string> FindDeviceEntry() override {
         return attached ? SimulatedDriver::FindDeviceEntry() : std::nullopt;
     }
+    bool serviceMissing() const override { return noService; }
     std::optional<std::vector<uint8_t>> SIM_InquiryFunctions(int handle) override {
         return SimulatedDriver::SIM_InquiryFunctions(handle) ? block : std::nullopt;
     }

@@ -171,9 +171,13 @@ TEST_F(CardControllerTest, EventsArrivingWhileTheWindowIsBusyAreLetGo) {
 }
 
 // A reader plugged in, or a card put into a reader that is not watched, is acted on once the
-// window is free, and only when something changed.
+// window is free, and only when something changed. Without pcscd the pane says how to start it.
 TEST_F(CardControllerTest, ReaderOrCardArrivingIsActedOnOnceTheWindowIsFree) {
     driver.attached = false;
+    driver.noService = true;
+    controller.lookForReader();
+    EXPECT_NE(panes.panes[0].find("systemctl start pcscd.socket"), std::string::npos);
+    driver.noService = false;
     controller.lookForReader();
     insertSmallCard(false);
     driver.attached = true;
