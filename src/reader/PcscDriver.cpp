@@ -49,7 +49,8 @@ bool noService(LONG status) {
 
 std::string noReaderSentence(LONG status) {
     if (noService(status)) {
-        return "pcscd is not running, so no card reader can be found.";
+        return "pcscd, the PC/SC service, is not running: start it with \"systemctl start "
+               "pcscd.socket\".";
     }
     if (status == SCARD_E_NO_READERS_AVAILABLE) {
         return "No card reader is attached (pcscd is running).";

@@ -61,8 +61,12 @@ TEST_F(Readers, ToolTellsNoPcscdFromNoReader) {
     harness.stopPcscd();
     const CliRun down = runCli({"readers"}, dir.path());
     EXPECT_EQ(down.status, 3);
-    EXPECT_EQ(down.output, "velnor-cli: pcscd is not running, so no card reader can be found.\n");
-    EXPECT_EQ(runCli({"info"}, dir.path()).status, 3);
+    const std::string hint = "velnor-cli: pcscd, the PC/SC service, is not running: start it with "
+                             "\"systemctl start pcscd.socket\"";
+    EXPECT_EQ(down.output, hint + "\n");
+    const CliRun info = runCli({"info"}, dir.path());
+    EXPECT_EQ(info.status, 3);
+    EXPECT_EQ(info.output.substr(0, hint.size()), hint) << "every command says so";
 
     ASSERT_TRUE(harness.startPcscd(false)) << harness.reason();
     const CliRun none = runCli({"readers"}, dir.path());
