@@ -94,6 +94,17 @@ size_t RowList::removeChecked() {
     return before - rows_.size();
 }
 
+void RowList::tickSelectionIfNoneTicked() {
+    if (std::ranges::any_of(rows_, [](const Row &row) { return row.checked; })) {
+        return;
+    }
+    for (size_t row = 0; row < rows_.size(); ++row) {
+        if (rows_[row].selected) {
+            setChecked(row, true);
+        }
+    }
+}
+
 void RowList::setChecked(size_t row, bool checked) {
     if (row < rows_.size() && rows_[row].checked != checked) {
         rows_[row].checked = checked;

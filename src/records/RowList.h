@@ -57,6 +57,9 @@ public:
     void clear();
     // Removes every ticked row and renumbers the rest; returns how many went.
     size_t removeChecked();
+    // Ticks the selected rows when none is ticked, so that the Delete key acts on what the user
+    // chose either way.
+    void tickSelectionIfNoneTicked();
     void reserve(size_t rows) { rows_.reserve(rows); }
 
     bool isChecked(size_t row) const { return rows_[row].checked; }

@@ -77,7 +77,10 @@ CMessagePage::CMessagePage(Session &session, const Texts &texts, UserPrompts &pr
     connect(list_->listModel(), &RowListModel::listChanged, this, &CMessagePage::followRows);
     connect(list_, &CCheckListCtrl::listClicked, this, &CMessagePage::updateEntryButtons);
     connect(list_, &CCheckListCtrl::rowDoubleClicked, this, &CMessagePage::editSelected);
-    connect(list_, &CCheckListCtrl::deleteKeyPressed, this, &CMessagePage::deleteTicked);
+    connect(list_, &CCheckListCtrl::deleteKeyPressed, this, [this] {
+        joined_.rows().tickSelectionIfNoneTicked();
+        deleteTicked();
+    });
     connect(list_, &CCheckListCtrl::contextMenuWanted, this, &CMessagePage::showContextMenu);
 }
 

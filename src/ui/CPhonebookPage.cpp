@@ -99,7 +99,10 @@ CSortListCtrl *CPhonebookPage::makeList(RowList &rows, int id) {
     connect(list, &CCheckListCtrl::rowDoubleClicked, this, [this, list] { editSelected(list); });
     connect(list, &CCheckListCtrl::contextMenuWanted, this,
             [this, list](const QPoint &at, int row) { showContextMenu(list, at, row); });
-    connect(list, &CCheckListCtrl::deleteKeyPressed, this, &CPhonebookPage::deleteTicked);
+    connect(list, &CCheckListCtrl::deleteKeyPressed, this, [this] {
+        activeList()->rows().tickSelectionIfNoneTicked();
+        deleteTicked();
+    });
     return list;
 }
 

@@ -113,6 +113,10 @@ TEST_F(MainWindowTest, DeleteRemovesTheTickedRowsAndTheContextMenuTheRowClicked)
     cardList().selectOnly(1);
     page()->runContextCommand(page()->cardList(), 1, 5605); // passed on as move up
     EXPECT_EQ(cardList().cell(0, 1), names[3]);
+    // With nothing ticked the Delete key takes the selected row.
+    cardList().selectOnly(0);
+    QTest::keyClick(page()->cardList(), Qt::Key_Delete);
+    EXPECT_EQ(cardList().cell(0, 1), names[1]);
 }
 
 TEST_F(MainWindowTest, MovesAndTheEntryButtonsNeedExactlyOneSelectedRow) {
