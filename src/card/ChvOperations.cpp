@@ -7,6 +7,7 @@
 #include "card/FileStatus.h"
 #include "reader/CardHandle.h"
 #include "reader/CardTransaction.h"
+#include "reader/Instructions.h"
 #include "reader/UiccChannel.h"
 
 namespace velnor {
@@ -26,17 +27,17 @@ const std::string &codeAt(const std::vector<std::string> &codes, size_t index) {
 uint8_t instructionOf(ChvOperation operation) {
     switch (operation) {
     case ChvOperation::Verify:
-        return 0x20;
+        return ins::Verify;
     case ChvOperation::Change:
-        return 0x24;
+        return ins::Change;
     case ChvOperation::Disable:
-        return 0x26;
+        return ins::Disable;
     case ChvOperation::Enable:
-        return 0x28;
+        return ins::Enable;
     case ChvOperation::Unblock:
         break;
     }
-    return 0x2C;
+    return ins::Unblock;
 }
 
 // PIN1 of a USIM (key reference 01, TS 102 221, 9.5.1) is checked in its application: the ADF

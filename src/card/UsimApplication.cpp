@@ -6,12 +6,12 @@
 #include "card/EfIccid.h"
 #include "card/Fcp.h"
 #include "card/FileStatus.h"
+#include "reader/Instructions.h"
 
 namespace velnor {
 
 namespace {
 
-constexpr uint8_t VerifyPin = 0x20;
 constexpr uint8_t Pin1 = 0x01; // key reference (TS 102 221, 9.5.1)
 
 } // namespace
@@ -41,7 +41,7 @@ std::optional<UsimState> openUsim(UiccChannel &channel) {
     }
     // A PIN status template that does not name PIN1: the USIM does not use it.
     usim.pin1Enabled = adf->pin1Enabled.value_or(false);
-    usim.attemptsLeft = channel.attemptsLeft(VerifyPin, Pin1);
+    usim.attemptsLeft = channel.attemptsLeft(ins::Verify, Pin1);
     return usim;
 }
 

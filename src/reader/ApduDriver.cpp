@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "reader/Instructions.h"
+
 namespace velnor {
 
 namespace {
@@ -13,18 +15,6 @@ constexpr uint8_t GsmClass = 0xA0;
 constexpr size_t ChvCodeLength = 8; // GSM 11.11, 9.3: codes are 8 bytes padded with 0xFF
 constexpr uint16_t StatusOk = 0x9000;
 
-// Instructions of GSM 11.11, 9.2.
-constexpr uint8_t Select = 0xA4;
-constexpr uint8_t GetResponseIns = 0xC0;
-constexpr uint8_t ReadBinaryIns = 0xB0;
-constexpr uint8_t ReadRecordIns = 0xB2;
-constexpr uint8_t UpdateRecordIns = 0xDC;
-constexpr uint8_t VerifyChvIns = 0x20;
-constexpr uint8_t ChangeChvIns = 0x24;
-constexpr uint8_t DisableChvIns = 0x26;
-constexpr uint8_t EnableChvIns = 0x28;
-constexpr uint8_t UnblockChvIns = 0x2C;
-constexpr uint8_t AbsoluteRecord = 0x04;
 constexpr uint8_t Chv1 = 0x01;
 
 Bytes command(uint8_t instruction, uint8_t p1, uint8_t p2, uint8_t p3, const Bytes &data = {}) {
@@ -70,8 +60,8 @@ std::string describeCommand(const Bytes &command) {
     // the same instructions in GSM 11.11 (9.2) and ISO/IEC 7816-4.
     const bool secret =
         command.size() > 1 &&
-        (command[1] == VerifyChvIns || command[1] == ChangeChvIns || command[1] == DisableChvIns ||
-         command[1] == EnableChvIns || command[1] == UnblockChvIns);
+        (command[1] == ins::Verify || command[1] == ins::Change || command[1] == ins::Disable ||
+         command[1] == ins::Enable || command[1] == ins::Unblock);
     return hex(command, secret ? 5 : command.size());
 }
 
@@ -185,7 +175,7 @@ int ApduDriver::GetATRValue(int handle, uint8_t *buffer, uint8_t) {
 
 int ApduDriver::SelectFile(int handle, uint16_t fileId, uint8_t &responseLength, uint8_t) {
     const auto answer = exchange(
-        handle, command(Select, 0, 0, 2,
+        handle, command(ins::Select, 0, 0, 2,
                         {static_cast<uint8_t>(fileId >> 8), static_cast<uint8_t>(fileId)}));
     if (!answer) {
         return 0;
@@ -204,7 +194,7 @@ int ApduDriver::SelectFile(int handle, uint16_t fileId, uint8_t &responseLength,
 }
 
 int ApduDriver::GetResponse(int handle, uint8_t length, uint8_t *buffer, uint8_t) {
-    const auto answer = exchangeOk(handle, command(GetResponseIns, 0, 0, length),
+    const auto answer = exchangeOk(handle, command(ins::GetResponse, 0, 0, length),
                                    length == 0 ? 256 : length, "GET RESPONSE");
     if (!answer) {
         return 0;
@@ -218,7 +208,7 @@ int ApduDriver::ReadBinary(int handle, uint8_t length, uint8_t, uint8_t *buffer)
         return 1; // nothing to read
     }
     const auto answer =
-        exchangeOk(handle, command(ReadBinaryIns, 0, 0, length), length, "READ BINARY");
+        exchangeOk(handle, command(ins::ReadBinary, 0, 0, length), length, "READ BINARY");
     if (!answer) {
         return 0;
     }
@@ -230,9 +220,9 @@ int ApduDriver::ReadBinary(int handle, uint8_t length, uint8_t, uint8_t *buffer)
 // nothing here.
 int ApduDriver::ReadRecord(int handle, uint8_t recordLength, uint8_t recordNumber, uint8_t,
                            uint8_t *buffer, bool) {
-    const auto answer =
-        exchangeOk(handle, command(ReadRecordIns, recordNumber, AbsoluteRecord, recordLength),
-                   recordLength, "READ RECORD " + std::to_string(recordNumber));
+    const auto answer = exchangeOk(
+        handle, command(ins::ReadRecord, recordNumber, ins::AbsoluteRecord, recordLength),
+        recordLength, "READ RECORD " + std::to_string(recordNumber));
     if (!answer) {
         return 0;
     }
@@ -243,9 +233,10 @@ int ApduDriver::ReadRecord(int handle, uint8_t recordLength, uint8_t recordNumbe
 int ApduDriver::UpdateRecord(int handle, uint8_t recordLength, uint8_t recordNumber, uint8_t,
                              const uint8_t *buffer, bool) {
     const Bytes record(buffer, buffer + recordLength);
-    return exchangeOk(handle,
-                      command(UpdateRecordIns, recordNumber, AbsoluteRecord, recordLength, record),
-                      0, "UPDATE RECORD " + std::to_string(recordNumber))
+    return exchangeOk(
+               handle,
+               command(ins::UpdateRecord, recordNumber, ins::AbsoluteRecord, recordLength, record),
+               0, "UPDATE RECORD " + std::to_string(recordNumber))
                ? 1
                : 0;
 }
@@ -280,26 +271,26 @@ int ApduDriver::chvCommand(int handle, uint8_t instruction, uint8_t reference,
 
 int ApduDriver::VerifyCHV(int handle, uint8_t, uint8_t reference, const std::string &code,
                           uint8_t &status) {
-    return chvCommand(handle, VerifyChvIns, reference, {&code}, status, "VERIFY CHV");
+    return chvCommand(handle, ins::Verify, reference, {&code}, status, "VERIFY CHV");
 }
 
 int ApduDriver::ChangeCHV(int handle, uint8_t, uint8_t reference, const std::string &oldCode,
                           const std::string &newCode, uint8_t &status) {
-    return chvCommand(handle, ChangeChvIns, reference, {&oldCode, &newCode}, status, "CHANGE CHV");
+    return chvCommand(handle, ins::Change, reference, {&oldCode, &newCode}, status, "CHANGE CHV");
 }
 
 int ApduDriver::UnblockCHV(int handle, uint8_t, uint8_t reference, const std::string &unblockCode,
                            const std::string &newCode, uint8_t &status) {
-    return chvCommand(handle, UnblockChvIns, reference, {&unblockCode, &newCode}, status,
+    return chvCommand(handle, ins::Unblock, reference, {&unblockCode, &newCode}, status,
                       "UNBLOCK CHV");
 }
 
 int ApduDriver::EnableCHV(int handle, uint8_t, const std::string &code, uint8_t &status) {
-    return chvCommand(handle, EnableChvIns, Chv1, {&code}, status, "ENABLE CHV");
+    return chvCommand(handle, ins::Enable, Chv1, {&code}, status, "ENABLE CHV");
 }
 
 int ApduDriver::DisableCHV(int handle, uint8_t, const std::string &code, uint8_t &status) {
-    return chvCommand(handle, DisableChvIns, Chv1, {&code}, status, "DISABLE CHV");
+    return chvCommand(handle, ins::Disable, Chv1, {&code}, status, "DISABLE CHV");
 }
 
 } // namespace velnor

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "reader/Instructions.h"
+
 namespace velnor {
 
 namespace {
@@ -9,14 +11,7 @@ namespace {
 using Bytes = UiccChannel::Bytes;
 
 constexpr uint8_t UiccClass = 0x00;
-constexpr uint8_t Select = 0xA4;
-constexpr uint8_t GetResponse = 0xC0;
-constexpr uint8_t ReadBinary = 0xB0;
-constexpr uint8_t UpdateBinary = 0xD6;
-constexpr uint8_t ReadRecord = 0xB2;
-constexpr uint8_t UpdateRecord = 0xDC;
 constexpr uint8_t ReturnFcp = 0x04;
-constexpr uint8_t AbsoluteRecord = 0x04;
 constexpr size_t PinLength = 8; // TS 102 221, 9.5.1: codes padded to 8 bytes with FF
 
 Bytes apdu(uint8_t instruction, uint8_t p1, uint8_t p2, const Bytes &data,
@@ -74,7 +69,7 @@ std::optional<UiccChannel::Answer> UiccChannel::send(const Bytes &command) {
             return std::nullopt;
         }
         const auto more =
-            transmit(apdu(GetResponse, 0, 0, {}, static_cast<uint8_t>(answer->statusWord)));
+            transmit(apdu(ins::GetResponse, 0, 0, {}, static_cast<uint8_t>(answer->statusWord)));
         if (!more) {
             return std::nullopt;
         }
@@ -106,38 +101,40 @@ std::optional<Bytes> UiccChannel::selectPath(std::span<const uint16_t> path) {
         ids.push_back(static_cast<uint8_t>(path[i]));
     }
     const uint8_t p1 = path.size() > 1 ? 0x08 : 0x00;
-    const auto answer = checked(apdu(Select, p1, ReturnFcp, ids, std::nullopt), "SELECT");
+    const auto answer = checked(apdu(ins::Select, p1, ReturnFcp, ids, std::nullopt), "SELECT");
     return answer ? std::optional<Bytes>(answer->data) : std::nullopt;
 }
 
 std::optional<Bytes> UiccChannel::selectAid(const Bytes &aid) {
-    const auto answer = checked(apdu(Select, 0x04, ReturnFcp, aid, std::nullopt), "SELECT by AID");
+    const auto answer =
+        checked(apdu(ins::Select, 0x04, ReturnFcp, aid, std::nullopt), "SELECT by AID");
     return answer ? std::optional<Bytes>(answer->data) : std::nullopt;
 }
 
 std::optional<Bytes> UiccChannel::readRecord(uint8_t number, uint8_t length, uint8_t sfi) {
-    const auto answer = checked(
-        apdu(ReadRecord, number, static_cast<uint8_t>(sfi << 3 | AbsoluteRecord), {}, length),
-        "READ RECORD " + std::to_string(number));
+    const auto answer =
+        checked(apdu(ins::ReadRecord, number, static_cast<uint8_t>(sfi << 3 | ins::AbsoluteRecord),
+                     {}, length),
+                "READ RECORD " + std::to_string(number));
     return answer ? std::optional<Bytes>(answer->data) : std::nullopt;
 }
 
 bool UiccChannel::updateRecord(uint8_t number, const Bytes &record, uint8_t sfi) {
-    return checked(apdu(UpdateRecord, number, static_cast<uint8_t>(sfi << 3 | AbsoluteRecord),
-                        record, std::nullopt),
+    return checked(apdu(ins::UpdateRecord, number,
+                        static_cast<uint8_t>(sfi << 3 | ins::AbsoluteRecord), record, std::nullopt),
                    "UPDATE RECORD " + std::to_string(number))
         .has_value();
 }
 
 std::optional<Bytes> UiccChannel::readBinary(uint16_t offset, uint8_t length) {
-    const auto answer = checked(apdu(ReadBinary, static_cast<uint8_t>(offset >> 8),
+    const auto answer = checked(apdu(ins::ReadBinary, static_cast<uint8_t>(offset >> 8),
                                      static_cast<uint8_t>(offset), {}, length),
                                 "READ BINARY");
     return answer ? std::optional<Bytes>(answer->data) : std::nullopt;
 }
 
 bool UiccChannel::updateBinary(uint16_t offset, const Bytes &data) {
-    return checked(apdu(UpdateBinary, static_cast<uint8_t>(offset >> 8),
+    return checked(apdu(ins::UpdateBinary, static_cast<uint8_t>(offset >> 8),
                         static_cast<uint8_t>(offset), data, std::nullopt),
                    "UPDATE BINARY")
         .has_value();
