@@ -14,6 +14,11 @@ namespace velnor {
 struct PhoneEntry {
     std::string name;
     std::string number; // with a leading "+" for an international number
+    // What a USIM keeps for the entry besides its ADN record (TS 31.102, 4.4.2); a GSM SIM has
+    // none of them.
+    std::string email{};
+    std::string additionalNumber{}; // as number
+    std::string secondName{};
 
     bool operator==(const PhoneEntry &) const = default;
 };

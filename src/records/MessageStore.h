@@ -21,6 +21,10 @@ namespace column {
 inline constexpr size_t No = 0;
 inline constexpr size_t Name = 1;
 inline constexpr size_t Number = 2;
+// The phonebook's optional columns, filled from a USIM or a contacts file.
+inline constexpr size_t Email = 3;
+inline constexpr size_t AdditionalNumber = 4;
+inline constexpr size_t SecondName = 5;
 inline constexpr size_t Status = 1;
 inline constexpr size_t MessageNumber = 2;
 inline constexpr size_t Time = 3;
