@@ -1,5 +1,6 @@
 #include "card/CardRecordFiles.h"
 
+#include <algorithm>
 #include <array>
 
 #include "card/Fcp.h"
@@ -20,12 +21,21 @@ std::optional<RecordFiles::Shape> GsmRecordFiles::select(std::span<const uint16_
     if (!status) {
         return std::nullopt;
     }
-    length_ = status->recordLength();
-    return Shape{length_, status->recordCount(), status->updatesAllowed(), 0};
+    transparent_ = status->isTransparent();
+    length_ = transparent_ ? static_cast<uint8_t>(std::min<size_t>(status->fileSize(), 255))
+                           : status->recordLength();
+    return Shape{length_, transparent_ ? uint16_t(0) : status->recordCount(),
+                 status->updatesAllowed(), 0, transparent_};
 }
 
 std::optional<Bytes> GsmRecordFiles::read(uint8_t number) {
     std::array<uint8_t, 256> buffer{};
+    if (number == 0) {
+        if (!transparent_ || driver_.ReadBinary(handle_, length_, f_, buffer.data()) == 0) {
+            return std::nullopt;
+        }
+        return Bytes(buffer.begin(), buffer.begin() + length_);
+    }
     if (driver_.ReadRecord(handle_, length_, number, f_, buffer.data(), cdma_) == 0) {
         return std::nullopt;
     }
@@ -33,7 +43,9 @@ std::optional<Bytes> GsmRecordFiles::read(uint8_t number) {
 }
 
 bool GsmRecordFiles::update(uint8_t number, const Bytes &record) {
-    if (record.size() != length_) {
+    // The GSM driver operations have no UPDATE BINARY: a USIM's transparent phonebook files are
+    // changed through class 00 only.
+    if (record.size() != length_ || number == 0) {
         return false;
     }
     return driver_.UpdateRecord(handle_, length_, number, f_, record.data(), cdma_) != 0;
@@ -42,15 +54,23 @@ bool GsmRecordFiles::update(uint8_t number, const Bytes &record) {
 std::optional<RecordFiles::Shape> UiccRecordFiles::select(std::span<const uint16_t> path) {
     const std::optional<Bytes> bytes = channel_.selectPath(path);
     const std::optional<Fcp> fcp = bytes ? parseFcp(*bytes) : std::nullopt;
-    if (!fcp || fcp->recordLength == 0 || fcp->recordLength > 255) {
+    if (!fcp) {
         return std::nullopt;
     }
-    length_ = static_cast<uint8_t>(fcp->recordLength);
-    return Shape{length_, fcp->recordCount, true, fcp->sfi};
+    transparent_ = fcp->type == Fcp::Type::Transparent;
+    const size_t length = transparent_ ? fcp->size : fcp->recordLength;
+    if (length == 0 || length > 255) {
+        return std::nullopt;
+    }
+    length_ = static_cast<uint8_t>(length);
+    return Shape{length_, transparent_ ? uint16_t(0) : fcp->recordCount, true, fcp->sfi,
+                 transparent_};
 }
 
 std::optional<Bytes> UiccRecordFiles::read(uint8_t number) {
-    std::optional<Bytes> record = channel_.readRecord(number, length_);
+    std::optional<Bytes> record =
+        number == 0 ? transparent_ ? channel_.readBinary(0, length_) : std::nullopt
+                    : channel_.readRecord(number, length_);
     if (record && record->size() != length_) {
         return std::nullopt;
     }
@@ -58,7 +78,10 @@ std::optional<Bytes> UiccRecordFiles::read(uint8_t number) {
 }
 
 bool UiccRecordFiles::update(uint8_t number, const Bytes &record) {
-    return record.size() == length_ && channel_.updateRecord(number, record);
+    if (record.size() != length_ || (number == 0) != transparent_) {
+        return false;
+    }
+    return number == 0 ? channel_.updateBinary(0, record) : channel_.updateRecord(number, record);
 }
 
 } // namespace velnor

@@ -23,6 +23,7 @@ private:
     uint8_t f_;
     bool cdma_;
     uint8_t length_ = 0;
+    bool transparent_ = false;
 };
 
 // The files of a UICC through class 00: a path is selected at once and read from its FCP
@@ -40,6 +41,7 @@ public:
 private:
     UiccChannel &channel_;
     uint8_t length_ = 0;
+    bool transparent_ = false;
 };
 
 } // namespace velnor

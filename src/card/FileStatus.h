@@ -20,6 +20,8 @@ struct FileStatus {
     uint16_t recordCount() const {
         return recordLength() == 0 ? 0 : static_cast<uint16_t>(fileSize() / recordLength());
     }
+    // An elementary file (byte 7, 04) of the transparent structure (byte 14, 00).
+    bool isTransparent() const { return bytes[6] == 0x04 && bytes[13] == 0x00; }
     // Of a directory: bit 7 of the file characteristics is set when CHV1 is disabled.
     bool chv1Enabled() const { return (bytes[13] & 0x80) == 0; }
     uint8_t chv1AttemptsLeft() const { return bytes[18] & 0x0F; }

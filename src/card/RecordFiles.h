@@ -21,13 +21,17 @@ public:
         uint16_t recordCount = 0;
         bool updatable = false; // this program may change it, as far as the card tells
         uint8_t sfi = 0;        // 0: none, or a GSM SIM
+        // A transparent file (EF CC, EF PSC, EF PUID of a USIM phonebook): recordLength is its
+        // size, recordCount 0, and record 0 its whole content.
+        bool transparent = false;
     };
 
     virtual ~RecordFiles() = default;
 
     // Selects the file at path ({0x3F00, 0x7F10, 0x6F3A}); nullopt when it is absent or refused.
     virtual std::optional<Shape> select(std::span<const uint16_t> path) = 0;
-    // Records of the selected file, numbered from 1.
+    // Records of the selected file, numbered from 1; record 0 is the content of a transparent
+    // file.
     virtual std::optional<Bytes> read(uint8_t number) = 0;
     virtual bool update(uint8_t number, const Bytes &record) = 0;
     // Why the last command failed, for a trace; empty when it did not or the card did not say.

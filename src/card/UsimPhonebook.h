@@ -15,7 +15,8 @@
 
 namespace velnor {
 
-// One record of one file: what a write changes, in the order it must be written.
+// One record of one file: what a write changes, in the order it must be written. Record 0 is
+// the whole of a transparent file.
 struct RecordUpdate {
     std::vector<uint16_t> path;
     uint8_t record = 0;
@@ -27,6 +28,8 @@ struct FileImage {
     std::vector<uint16_t> path;
     uint8_t recordLength = 0;
     std::vector<Bytes> records; // every record of the file
+    // A transparent file: records holds its content alone, written back as record 0.
+    bool transparent = false;
 };
 
 // Which of the optional fields the card has files for.
