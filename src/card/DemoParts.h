@@ -21,8 +21,11 @@ CardFileSystem::Node addPhonebook(CardFileSystem &files, CardFileSystem::Node di
                                   uint16_t id, uint8_t sfi = 0);
 // The global USIM phonebook of a UICC (TS 31.102, 4.4.2) in DF PHONEBOOK under DF TELECOM: two
 // ADN sets, the first one addPhonebook's entries with every other record taken, with
-// additional numbers (EF ANR, type 1) and e-mails (EF EMAIL, type 2 through EF IAP).
-CardFileSystem::Node addUsimPhonebook(CardFileSystem &files, CardFileSystem::Node telecom);
+// additional numbers (EF ANR, type 1), second names in the second set (EF SNE, type 1), e-mails
+// (EF EMAIL, type 2 through EF IAP) and the synchronisation files (EF PBC, EF UID, EF PSC,
+// EF CC, EF PUID). `full` makes both sets 250 entries, for measuring reads.
+CardFileSystem::Node addUsimPhonebook(CardFileSystem &files, CardFileSystem::Node telecom,
+                                      bool full = false);
 void addMessages(CardFileSystem &files, CardFileSystem::Node telecom);
 void addMessageParameters(CardFileSystem &files, CardFileSystem::Node telecom);
 void addCdmaMessages(CardFileSystem &files, CardFileSystem::Node cdmaDirectory);

@@ -45,14 +45,14 @@ CardFileSystem::Node addDirectory(CardFileSystem &files, uint16_t id) {
 
 // A UICC keeps its messages under the USIM; DF TELECOM shows the same files to the GSM view,
 // and its EF ADN the first ADN set of the USIM phonebook.
-void addUsimFiles(CardProfile &card, CardFileSystem::Node telecom, bool classA0) {
+void addUsimFiles(CardProfile &card, CardFileSystem::Node telecom, bool classA0, bool full) {
     card.uicc = UiccSettings{classA0, *CMyTools::asc2hex(UsimAidHex)};
     profile::addUiccFiles(card.files, *card.uicc);
     const CardFileSystem::Node usim =
         *card.files.child(CardFileSystem::Master, CardFileSystem::AdfId);
     demo::addMessages(card.files, usim);
     demo::addMessageParameters(card.files, usim);
-    const CardFileSystem::Node firstAdn = demo::addUsimPhonebook(card.files, telecom);
+    const CardFileSystem::Node firstAdn = demo::addUsimPhonebook(card.files, telecom, full);
     card.files.addLink(telecom, EfAdn::id, firstAdn);
     card.files.addLink(telecom, EfSms::id, *card.files.child(usim, EfSms::id));
     card.files.addLink(telecom, EfSmsp::id, *card.files.child(usim, EfSmsp::id));
@@ -60,7 +60,7 @@ void addUsimFiles(CardProfile &card, CardFileSystem::Node telecom, bool classA0)
 
 } // namespace
 
-CardProfile makeDemoCard(bool cdma, CardKind kind) {
+CardProfile makeDemoCard(bool cdma, CardKind kind, bool fullUsimPhonebook) {
     CardProfile card;
     card.atr = *CMyTools::asc2hex(DefaultAtrHex);
     card.chv1.initialised = true;
@@ -71,7 +71,7 @@ CardProfile makeDemoCard(bool cdma, CardKind kind) {
     const CardFileSystem::Node telecom = addDirectory(card.files, df::Telecom);
     demo::addSubscriberFiles(card.files, telecom, addDirectory(card.files, df::Gsm));
     if (kind != CardKind::GsmSim) {
-        addUsimFiles(card, telecom, kind == CardKind::UiccWithUsim);
+        addUsimFiles(card, telecom, kind == CardKind::UiccWithUsim, fullUsimPhonebook);
         return card;
     }
     demo::addPhonebook(card.files, telecom, EfAdn::id);

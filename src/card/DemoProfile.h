@@ -14,8 +14,10 @@ namespace velnor {
 // with a message file of CDMA messages. As a UICC (kind UiccWithUsim, or UsimOnly refusing
 // class A0) it holds the USIM of AID A0000000871002FF49FF0589 with the messages, and a global
 // USIM phonebook of two ADN sets and 280 entries with e-mails and additional numbers; DF
-// TELECOM shows the first set and the messages to the GSM view.
-CardProfile makeDemoCard(bool cdma, CardKind kind = CardKind::GsmSim);
+// TELECOM shows the first set and the messages to the GSM view. `fullUsimPhonebook` gives the
+// UICC two full ADN sets of 250 entries.
+CardProfile makeDemoCard(bool cdma, CardKind kind = CardKind::GsmSim,
+                         bool fullUsimPhonebook = false);
 
 // The same card as profile JSON text.
 std::string makeDemoProfile(bool cdma, CardKind kind = CardKind::GsmSim);

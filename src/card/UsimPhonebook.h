@@ -73,6 +73,34 @@ public:
     size_t capacity() const;         // ADN records of every set
     uint8_t adnRecordLength() const; // of the first set; the alpha field is this less 14
     PhonebookFields fields() const;
+
+private:
+    // A file of a set: its PBR tag, identifier and SFI (0: none), and of a type 2 file its byte
+    // in the EF IAP record.
+    struct File {
+        uint8_t tag = 0;
+        uint16_t id = 0;
+        uint8_t sfi = 0;
+        int iapByte = -1;
+    };
+    struct Set {
+        File adn;
+        std::optional<File> iap;
+        std::vector<File> linked; // type 1 and type 2, in the order EF PBR lists them
+        size_t offset = 0;        // the position of its first ADN record
+        uint16_t records = 0;
+        uint8_t adnLength = 0;
+    };
+    struct Planner;
+
+    static std::optional<UsimPhonebook> openIn(RecordFiles &files,
+                                               const std::vector<uint16_t> &directory);
+    std::vector<uint16_t> pathOf(uint16_t id) const;
+    // Whether `file` is the one of its set that holds an entry's field: the first of its tag.
+    static bool holdsField(const Set &set, const File &file);
+
+    std::vector<uint16_t> directory_;
+    std::vector<Set> sets_;
 };
 
 } // namespace velnor

@@ -1,0 +1,231 @@
+// The USIM phonebook: EF PBR sets, and writes of entries with their linked records on the UICC
+// demo card (two sets; ANR, SNE, PBC, UID type 1; EMAIL type 2 through EF IAP) that read back
+// as wanted and, cut short after any command, leave every field old or new and every link whole.
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "base/CardLink.h"
+#include "card/CardRecordFiles.h"
+#include "card/DemoProfile.h"
+#include "card/EfPbr.h"
+#include "card/LinkedRecord.h"
+#include "card/UsimPhonebook.h"
+#include "card/UsimPhonebookFiles.h"
+#include "reader/SimulatedCards.h"
+#include "reader/SimulatedDriver.h"
+#include "support/TestVectors.h"
+
+namespace velnor {
+namespace {
+
+TEST(UsimPhonebook, PbrRecordsNameTheFilesOfEachSet) {
+    auto files = [](const test::json &v, const char *key) {
+        std::vector<PbrFile> list;
+        for (const auto &hex : v.value(key, std::vector<std::string>())) {
+            const Bytes b = *CMyTools::asc2hex(hex);
+            list.push_back({b[0], static_cast<uint16_t>(b[1] << 8 | b[2]), b[3]});
+        }
+        return list;
+    };
+    for (const test::json &v : test::loadVectors("card/usim-pbr.json")) {
+        SCOPED_TRACE(v.dump());
+        const auto set = EfPbr::decode(*CMyTools::asc2hex(v["record"].get<std::string>()));
+        ASSERT_EQ(set.has_value(), !v.value("invalid", false));
+        if (set) {
+            EXPECT_EQ(*set, (PbrSet{files(v, "type1"), files(v, "type2"), files(v, "type3")}));
+        }
+    }
+}
+
+// The files of a phonebook in memory, as a snapshot holds them.
+class ImageFiles : public RecordFiles {
+public:
+    explicit ImageFiles(const std::vector<FileImage> &images) {
+        for (const FileImage &image : images) {
+            files_[image.path] = image;
+        }
+    }
+    std::optional<Shape> select(std::span<const uint16_t> path) override {
+        const auto found = files_.find(std::vector<uint16_t>(path.begin(), path.end()));
+        current_ = found == files_.end() ? nullptr : &found->second;
+        if (!current_) {
+            return std::nullopt;
+        }
+        return Shape{current_->recordLength,
+                     static_cast<uint16_t>(current_->transparent ? 0 : current_->records.size()),
+                     true, 0, current_->transparent};
+    }
+    std::optional<Bytes> read(uint8_t number) override {
+        return current_->records.at(number ? number - 1u : 0);
+    }
+    bool update(uint8_t number, const Bytes &record) override {
+        current_->records.at(number ? number - 1u : 0) = record;
+        return true;
+    }
+    const FileImage &file(uint16_t id) const {
+        return files_.at({df::Master, df::Telecom, usim::Phonebook, id});
+    }
+
+private:
+    std::map<std::vector<uint16_t>, FileImage> files_;
+    FileImage *current_ = nullptr;
+};
+
+bool apply(RecordFiles &files, const std::vector<RecordUpdate> &updates, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        if (!files.select(updates[i].path) || !files.update(updates[i].record, updates[i].bytes)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Every EMAIL record an IAP byte of an entry names holds a field and names that entry's ADN
+// record (SFI 01 or 05), and no two entries share one.
+void expectWholeLinks(const ImageFiles &files) {
+    const struct {
+        uint16_t adn, iap, email;
+        uint8_t sfi;
+    } sets[] = {{0x4F3A, 0x4F25, 0x4F50, 0x01}, {0x4F3B, 0x4F26, 0x4F51, 0x05}};
+    for (const auto &set : sets) {
+        std::map<uint8_t, int> named;
+        for (size_t r = 1; r <= files.file(set.adn).records.size(); ++r) {
+            const uint8_t k = files.file(set.iap).records[r - 1][0];
+            if (!EfAdn::decode(files.file(set.adn).records[r - 1]) ||
+                !LinkedRecord::namesRecord(k)) {
+                continue;
+            }
+            const Bytes &email = files.file(set.email).records.at(k - 1u);
+            EXPECT_EQ(++named[k], 1) << "record " << int(k) << " shared";
+            EXPECT_NE(email.front(), 0xFF) << "ADN " << r << " names a free record";
+            EXPECT_EQ(LinkedRecord::backReference(email),
+                      (LinkedRecord::BackReference{set.sfi, static_cast<uint8_t>(r)}));
+        }
+    }
+}
+
+std::vector<std::string> fieldsOf(const EfAdn::Value &entry) {
+    const PhoneEntry e = entry.value_or(PhoneEntry{});
+    return {e.name, e.number, e.email, e.additionalNumber, e.secondName};
+}
+
+class UsimPhonebookWrite : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(book); }
+    void TearDown() override { SimulatedCards::instance().remove(path); }
+
+    // Plans the write of `wanted`, checks every prefix of it in memory, applies it to the card
+    // and reads the card back.
+    std::vector<EfAdn::Value> write(const std::vector<EfAdn::Value> &before,
+                                    const std::vector<EfAdn::Value> &expected,
+                                    const std::vector<EfAdn::Value> &wanted,
+                                    std::vector<size_t> &unwritten) {
+        const auto snapshot = book->snapshot(files, {});
+        EXPECT_TRUE(snapshot);
+        const auto updates = book->plan(*snapshot, wanted, false, &unwritten);
+        for (size_t k = 0; k <= updates.size(); ++k) {
+            ImageFiles cut(*snapshot);
+            apply(cut, updates, k);
+            expectWholeLinks(cut);
+            const auto read = book->readEntries(cut, {});
+            for (size_t p = 0; read && p < read->size(); ++p) {
+                const auto got = fieldsOf((*read)[p]), old = fieldsOf(before[p]),
+                           now = fieldsOf(expected[p]);
+                for (size_t f = 0; f < got.size(); ++f) {
+                    EXPECT_TRUE(got[f] == old[f] || got[f] == now[f])
+                        << "after " << k << " of " << updates.size() << ", position " << p;
+                }
+            }
+            if (::testing::Test::HasFailure()) {
+                break;
+            }
+        }
+        EXPECT_TRUE(apply(files, updates, updates.size())) << files.error();
+        return *book->readEntries(files, {});
+    }
+    const FileImage &counters() {
+        images = ImageFiles(*book->snapshot(files, {}));
+        return images.file(usim::Cc);
+    }
+
+    const std::string path = "sim:usim-phonebook";
+    SimulatedDriver driver{path};
+    const int handle = (SimulatedCards::instance().insertInMemory(
+                            path, makeDemoCard(false, CardKind::UiccWithUsim)),
+                        driver.OpenRX730X(path));
+    UiccChannel channel{driver, handle};
+    UiccRecordFiles files{channel};
+    std::optional<UsimPhonebook> book = UsimPhonebook::open(files);
+    ImageFiles images{{}};
+};
+
+TEST_F(UsimPhonebookWrite, LinkedRecordsFollowTheirEntriesAndCountersTheChange) {
+    EXPECT_EQ(book->capacity(), 300u);
+    EXPECT_EQ(book->adnRecordLength(), 30);
+    const PhonebookFields fields = book->fields();
+    EXPECT_TRUE(fields.email && fields.additionalNumber && fields.secondName);
+    const auto before = book->readEntries(files, {});
+    ASSERT_TRUE(before);
+    EXPECT_EQ(std::count_if(before->begin(), before->end(), [](auto &e) { return e.has_value(); }),
+              280);
+    EXPECT_EQ((*before)[3]->email, "contact4@example.org");
+    EXPECT_EQ((*before)[6]->additionalNumber, "+49305550007");
+    EXPECT_EQ((*before)[252]->secondName, "Second 3");
+    const std::string tooLong(39, 'x');
+    // position, wanted, read back ("=" keeps the old entry, "-" a field not written)
+    struct Edit {
+        size_t position;
+        EfAdn::Value wanted, back;
+    };
+    const PhoneEntry kept{"=", "", "", "", ""};
+    const std::vector<Edit> edits{
+        {3, PhoneEntry{"Contact 004", "+491701230004", "new4@example.org"}, kept},
+        {0, PhoneEntry{"Ann", "1", "ann@example.org", "", "Second"}, PhoneEntry{"Ann", "1"}},
+        {7, std::nullopt, std::nullopt},
+        {253, std::nullopt, std::nullopt},
+        {251, PhoneEntry{"Bea", "2", "bea@example.org", "+4930", ""}, kept},
+        {252, PhoneEntry{"Cid", "3", "", "", "Other"}, kept},
+        {285, PhoneEntry{"Dan", "+44", "dan@example.org", "5", "D"}, kept},
+        {286, PhoneEntry{"Eve", "6", tooLong, "", ""}, PhoneEntry{"Eve", "6"}},
+    };
+    std::vector<EfAdn::Value> wanted = *before, expected = *before;
+    for (const Edit &edit : edits) {
+        wanted[edit.position] = edit.wanted;
+        expected[edit.position] = edit.back == kept ? edit.wanted : edit.back;
+    }
+    std::vector<size_t> unwritten;
+    EXPECT_EQ(write(*before, expected, wanted, unwritten), expected);
+    EXPECT_EQ(unwritten, (std::vector<size_t>{0, 286}));
+    // EF CC counts the write once; the new entries take the next UIDs (the demo's PUID is 280)
+    // and the changed ones keep theirs; changed entries are marked modified in EF PBC, deleted
+    // ones lose both.
+    EXPECT_EQ(counters().records[0], (Bytes{0x00, 0x02}));
+    const struct {
+        uint16_t file;
+        size_t record;
+        Bytes bytes;
+    } marks[] = {
+        {usim::Puid, 1, {0x01, 0x1A}}, {0x4F29, 36, {0x01, 0x19}}, {0x4F29, 37, {0x01, 0x1A}},
+        {0x4F29, 3, {0x00, 0xFD}},     {0x4F29, 4, {0x00, 0x00}},  {0x4F0A, 3, {0x01, 0x00}},
+        {0x4F0A, 4, {0x00, 0x00}},     {0x4F09, 4, {0x01, 0x00}},  {0x4F09, 2, {0x00, 0x00}}};
+    for (const auto &mark : marks) {
+        EXPECT_EQ(images.file(mark.file).records[mark.record - 1], mark.bytes)
+            << std::hex << mark.file << " " << mark.record;
+    }
+
+    // Clearing the card frees every linked record.
+    const std::vector<EfAdn::Value> none(book->capacity());
+    EXPECT_EQ(write(expected, none, none, unwritten), none);
+    EXPECT_TRUE(unwritten.empty());
+    counters();
+    for (const uint16_t id : {0x4F50, 0x4F51, 0x4F25, 0x4F26, 0x4F11, 0x4F12, 0x4F19}) {
+        for (const Bytes &record : images.file(id).records) {
+            EXPECT_EQ(record, Bytes(record.size(), 0xFF)) << std::hex << id;
+        }
+    }
+}
+
+} // namespace
+} // namespace velnor
