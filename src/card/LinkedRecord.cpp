@@ -42,9 +42,12 @@ std::optional<Bytes> LinkedRecord::encode(uint8_t tag, const std::string &value,
                                           std::span<const uint8_t> old,
                                           std::optional<BackReference> back,
                                           bool ucs82Unsupported) {
+    if (back && old.size() < 2) {
+        return std::nullopt;
+    }
     Bytes record(old.size(), 0xFF);
     const size_t body = old.size() - (back ? 2 : 0);
-    if (back && old.size() >= 2) {
+    if (back) {
         std::copy(back->begin(), back->end(), record.end() - 2);
     }
     if (value.empty()) {

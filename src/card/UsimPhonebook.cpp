@@ -62,7 +62,7 @@ std::optional<UsimPhonebook> UsimPhonebook::openIn(RecordFiles &files,
             continue;
         }
         set.adn.sfi = set.adn.sfi ? set.adn.sfi : adn->sfi;
-        set.records = adn->recordCount;
+        set.records = std::min<uint16_t>(adn->recordCount, 0xFF); // record numbers are bytes
         set.adnLength = adn->recordLength;
         set.offset = book.capacity();
         book.sets_.push_back(set);

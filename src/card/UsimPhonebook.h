@@ -64,8 +64,10 @@ public:
     // The updates, in a safe order, that make a card holding `before` (a snapshot) hold `wanted`,
     // position by position (positions beyond the capacity are not written): type 2 records are
     // allocated free and linked through EF IAP before the ADN record that uses them, and freed
-    // after it; the change counter, EF PBC and EF UID follow. Only records that change are
-    // written. `unwritten` receives the positions whose field had no file to go to.
+    // after it; the change counter, EF PBC and EF UID are kept as TS 31.102, 4.4.2.12 asks,
+    // ahead of the entries, so that a write cut short makes a phone synchronise again. Only
+    // records that change are written. `unwritten` receives the positions with a field that had
+    // no file or no free record to go to, or did not fit its record.
     std::vector<RecordUpdate> plan(const std::vector<FileImage> &before,
                                    const std::vector<EfAdn::Value> &wanted, bool ucs82Unsupported,
                                    std::vector<size_t> *unwritten = nullptr) const;

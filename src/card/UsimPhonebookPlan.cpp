@@ -248,7 +248,7 @@ struct UsimPhonebook::Planner {
         uint32_t highest = 0;
         size_t fresh = 0;
         for (size_t s = 0; s < book.sets_.size(); ++s) {
-            const FileImage *uids = linkedImage(book.sets_[s], pbr::Uid);
+            const FileImage *uids = perEntry(book.sets_[s], pbr::Uid, fates[s].size());
             for (size_t r = 0; r < fates[s].size(); ++r) {
                 const Fate &fate = fates[s][r];
                 anyChange |= fate.changed;
@@ -267,31 +267,31 @@ struct UsimPhonebook::Planner {
             puid = 0;
         }
         for (size_t s = 0; s < book.sets_.size(); ++s) {
-            const Set &set = book.sets_[s];
-            const File *uids = linkedFile(set, pbr::Uid);
-            const File *control = linkedFile(set, pbr::Pbc);
+            const FileImage *uids = perEntry(book.sets_[s], pbr::Uid, fates[s].size());
+            const FileImage *control = perEntry(book.sets_[s], pbr::Pbc, fates[s].size());
             for (size_t r = 0; r < fates[s].size(); ++r) {
                 const Fate &fate = fates[s][r];
                 const auto number = static_cast<uint8_t>(r + 1);
                 if (uids) {
-                    const Bytes &old = image(uids->id)->records[r];
+                    const Bytes &old = uids->records[r];
                     if (fate.was && !fate.now) {
-                        write(Unmarks, uids->id, number, Bytes(old.size(), 0x00));
+                        write(Unmarks, uids->path.back(), number, Bytes(old.size(), 0x00));
                     } else if (fate.now && (renumber || !fate.was || counter(old) == 0)) {
-                        write(Marks, uids->id, number, counterBytes(++puid, old.size()));
+                        write(Marks, uids->path.back(), number, counterBytes(++puid, old.size()));
                     }
                 }
-                if (control) {
-                    Bytes entryControl = image(control->id)->records[r];
-                    if (fate.was && !fate.now) {
-                        write(Unmarks, control->id, number, Bytes(entryControl.size(), 0x00));
-                    } else if (fate.now && fate.changed && !entryControl.empty()) {
-                        if (!fate.was) {
-                            std::fill(entryControl.begin(), entryControl.end(), 0x00);
-                        }
-                        entryControl[0] |= Modified;
-                        write(Marks, control->id, number, entryControl);
+                Bytes entryControl = control ? control->records[r] : Bytes();
+                if (entryControl.empty()) {
+                    continue;
+                }
+                if (fate.was && !fate.now) {
+                    write(Unmarks, control->path.back(), number, Bytes(entryControl.size(), 0x00));
+                } else if (fate.now && fate.changed) {
+                    if (!fate.was) {
+                        std::fill(entryControl.begin(), entryControl.end(), 0x00);
                     }
+                    entryControl[0] |= Modified;
+                    write(Marks, control->path.back(), number, entryControl);
                 }
             }
         }
@@ -318,17 +318,15 @@ struct UsimPhonebook::Planner {
         }
     }
 
-    const File *linkedFile(const Set &set, uint8_t tag) const {
+    // The type 1 file of a tag with a record for each of `records` entries, if the set has one.
+    const FileImage *perEntry(const Set &set, uint8_t tag, size_t records) {
         for (const File &file : set.linked) {
-            if (file.tag == tag && file.iapByte < 0) {
-                return &file;
+            const FileImage *found = file.tag == tag && file.iapByte < 0 ? image(file.id) : nullptr;
+            if (found && found->records.size() >= records) {
+                return found;
             }
         }
         return nullptr;
-    }
-    const FileImage *linkedImage(const Set &set, uint8_t tag) {
-        const File *file = linkedFile(set, tag);
-        return file ? image(file->id) : nullptr;
     }
 };
 

@@ -227,5 +227,32 @@ TEST_F(UsimPhonebookWrite, LinkedRecordsFollowTheirEntriesAndCountersTheChange) 
     }
 }
 
+// When EF PUID has no identifier left for a new entry, every entry is numbered anew; then, and
+// when EF CC runs out, EF PSC moves on so that a phone synchronises everything again.
+TEST_F(UsimPhonebookWrite, IdentifiersRunningOutRenumberAndMoveTheSyncCounter) {
+    const struct {
+        Bytes puid, cc, pscAfter, ccAfter, firstUidAfter;
+    } cases[] = {{{0xFF, 0xFF}, {0x00, 0x05}, {0, 0, 0, 2}, {0x00, 0x06}, {0x00, 0x01}},
+                 {{0x01, 0x18}, {0xFF, 0xFF}, {0, 0, 0, 2}, {0x00, 0x01}, {0x05, 0x00}},
+                 {{0x01, 0x18}, {0x00, 0x05}, {0, 0, 0, 1}, {0x00, 0x06}, {0x05, 0x00}}};
+    std::vector<EfAdn::Value> wanted = *book->readEntries(files, {});
+    wanted[290] = PhoneEntry{"New", "1"};
+    for (const auto &c : cases) {
+        ImageFiles card(*book->snapshot(files, {}));
+        for (const auto &[id, bytes] : std::map<uint16_t, Bytes>{
+                 {usim::Puid, c.puid}, {usim::Cc, c.cc}, {0x4F21, {0x05, 0x00}}}) {
+            card.select(std::vector<uint16_t>{df::Master, df::Telecom, usim::Phonebook, id});
+            card.update(id == 0x4F21, bytes);
+        }
+        const auto updates = book->plan(*book->snapshot(card, {}), wanted, false);
+        apply(card, updates, updates.size());
+        EXPECT_EQ(card.file(usim::Psc).records[0], c.pscAfter);
+        EXPECT_EQ(card.file(usim::Cc).records[0], c.ccAfter);
+        EXPECT_EQ(card.file(usim::Puid).records[0], (Bytes{0x01, 0x19}));
+        EXPECT_EQ(card.file(0x4F29).records[40], (Bytes{0x01, 0x19})) << "the new entry's";
+        EXPECT_EQ(card.file(0x4F21).records[0], c.firstUidAfter);
+    }
+}
+
 } // namespace
 } // namespace velnor
