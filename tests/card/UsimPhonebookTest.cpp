@@ -220,11 +220,12 @@ TEST_F(UsimPhonebookWrite, LinkedRecordsFollowTheirEntriesAndCountersTheChange) 
             << std::hex << mark.file << " " << mark.record;
     }
 
-    // Clearing the card frees every linked record.
+    // Clearing the card frees every linked record and regenerates EF PSC.
     const std::vector<EfAdn::Value> none(book->capacity());
     EXPECT_EQ(write(expected, none, none, unwritten), none);
     EXPECT_TRUE(unwritten.empty());
-    counters();
+    EXPECT_EQ(counters().records[0], (Bytes{0x00, 0x01}));
+    EXPECT_EQ(images.file(usim::Psc).records[0], (Bytes{0, 0, 0, 2}));
     for (const uint16_t id : {0x4F50, 0x4F51, 0x4F25, 0x4F26, 0x4F11, 0x4F12, 0x4F19}) {
         for (const Bytes &record : images.file(id).records) {
             EXPECT_EQ(record, Bytes(record.size(), 0xFF)) << std::hex << id;
@@ -232,13 +233,13 @@ TEST_F(UsimPhonebookWrite, LinkedRecordsFollowTheirEntriesAndCountersTheChange) 
     }
 }
 
-// When EF PUID has no identifier left for a new entry, every entry is numbered anew; then, and
-// when EF CC runs out, EF PSC moves on so that a phone synchronises everything again.
+// When EF PUID has no identifier left for a new entry, or EF CC runs out, EF PSC moves on and
+// the entries are numbered anew, so that a phone synchronises everything again.
 TEST_F(UsimPhonebookWrite, IdentifiersRunningOutRenumberAndMoveTheSyncCounter) {
     const struct {
         Bytes puid, cc, pscAfter, ccAfter, firstUidAfter;
-    } cases[] = {{{0xFF, 0xFF}, {0x00, 0x05}, {0, 0, 0, 2}, {0x00, 0x06}, {0x00, 0x01}},
-                 {{0x01, 0x18}, {0xFF, 0xFF}, {0, 0, 0, 2}, {0x00, 0x01}, {0x05, 0x00}},
+    } cases[] = {{{0xFF, 0xFF}, {0x00, 0x05}, {0, 0, 0, 2}, {0x00, 0x01}, {0x00, 0x01}},
+                 {{0x01, 0x18}, {0xFF, 0xFF}, {0, 0, 0, 2}, {0x00, 0x01}, {0x00, 0x01}},
                  {{0x01, 0x18}, {0x00, 0x05}, {0, 0, 0, 1}, {0x00, 0x06}, {0x05, 0x00}}};
     std::vector<EfAdn::Value> wanted = *book->readEntries(files, {});
     wanted[290] = PhoneEntry{"New", "1"};
