@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 
 #include "base/CardLink.h"
 #include "card/CardRecordFiles.h"
@@ -82,8 +83,8 @@ bool apply(RecordFiles &files, const std::vector<RecordUpdate> &updates, size_t 
     return true;
 }
 
-// Every EMAIL record an IAP byte of an entry names holds a field and names that entry's ADN
-// record (SFI 01 or 05), and no two entries share one.
+// Every EMAIL record an IAP byte of an entry names (inside the file) holds a field and names that
+// entry's ADN record (SFI 01 or 05), and no two entries share one.
 void expectWholeLinks(const ImageFiles &files) {
     const struct {
         uint16_t adn, iap, email;
@@ -94,7 +95,7 @@ void expectWholeLinks(const ImageFiles &files) {
         for (size_t r = 1; r <= files.file(set.adn).records.size(); ++r) {
             const uint8_t k = files.file(set.iap).records[r - 1][0];
             if (!EfAdn::decode(files.file(set.adn).records[r - 1]) ||
-                !LinkedRecord::namesRecord(k)) {
+                !LinkedRecord::namesRecord(k) || k > files.file(set.email).records.size()) {
                 continue;
             }
             const Bytes &email = files.file(set.email).records.at(k - 1u);
@@ -258,6 +259,30 @@ TEST_F(UsimPhonebookWrite, IdentifiersRunningOutRenumberAndMoveTheSyncCounter) {
         EXPECT_EQ(card.file(0x4F29).records[40], (Bytes{0x01, 0x19})) << "the new entry's";
         EXPECT_EQ(card.file(0x4F21).records[0], c.firstUidAfter);
     }
+}
+
+// Links another writer left damaged: an EMAIL record no IAP byte names is cleared; one that two
+// entries name is never rewritten for one of them, which gets a record of its own; an IAP byte
+// past the file names nothing.
+TEST_F(UsimPhonebookWrite, DamagedLinksAreRepairedNotFollowed) {
+    ImageFiles card(*book->snapshot(files, {}));
+    const Bytes orphan(40, 0x41);
+    for (const auto &[id, record, bytes] : std::vector<std::tuple<uint16_t, uint8_t, Bytes>>{
+             {0x4F51, 20, orphan}, {0x4F26, 2, {0x01}}, {0x4F26, 3, {0x30}}}) {
+        card.select(std::vector<uint16_t>{df::Master, df::Telecom, usim::Phonebook, id});
+        card.update(record, bytes);
+    }
+    std::vector<EfAdn::Value> wanted = *book->readEntries(card, {});
+    EXPECT_EQ(wanted[251]->email, "contact4@example.org") << "shared with the entry at 253";
+    EXPECT_EQ(wanted[252]->email, "");
+    wanted[251]->email = "new@example.org";
+    const auto updates = book->plan(*book->snapshot(card, {}), wanted, false);
+    apply(card, updates, updates.size());
+    const auto read = *book->readEntries(card, {});
+    EXPECT_EQ(read[251]->email, "new@example.org");
+    EXPECT_EQ(read[253]->email, "contact4@example.org");
+    EXPECT_EQ(card.file(0x4F51).records[19], Bytes(40, 0xFF));
+    expectWholeLinks(card);
 }
 
 } // namespace
