@@ -1,10 +1,12 @@
 #pragma once
 
-// Reading a list file back into a list: the fields of the whole file in groups of the list's
-// column count, the first group (the header) skipped, each other group a new ticked row after
-// the existing ones. A phonebook also reads vCard and CSV files, told by their content
-// (files/ContactFile.h): each number of a contact a row. Every imported name or message text is
-// checked against the card's limits.
+// Reading a list file back into a list: the fields of the whole file in groups of the file's
+// column count (a message file's is the list's; a phonebook file's is what its header names, from
+// the three classic columns up to the list's), the first group (the header) skipped, each other
+// group a new ticked row after the existing ones. A phonebook also reads vCard and CSV files, told
+// by their content (files/ContactFile.h): a contact's first two numbers the number and the
+// additional number of a row, each further number a row. Every imported name, number or message
+// text is checked against the card's limits.
 
 #include <cstdint>
 #include <optional>
