@@ -51,6 +51,8 @@ public:
     bool columnFilled(size_t column) const {
         return column < filled_.size() && filled_[column] > 0;
     }
+    // Whether a view shows the column: a fixed one always, an optional one while a row fills it.
+    bool columnShown(size_t column) const { return column < fixedColumns_ || columnFilled(column); }
     // The fixed columns and every optional one up to the last that some row fills.
     size_t columnsInUse() const;
     size_t rowCount() const { return rows_.size(); }

@@ -39,6 +39,17 @@ size_t appendEntry(RowList &to, const RowList &from, size_t row) {
 
 } // namespace
 
+std::vector<std::string> phonebookRowCells(std::string number, const PhoneEntry &entry) {
+    return {std::move(number),      entry.name,      entry.number, entry.email,
+            entry.additionalNumber, entry.secondName};
+}
+
+PhoneEntry phoneEntryOfRow(const RowList &list, size_t row) {
+    return {list.cell(row, column::Name), list.cell(row, column::Number),
+            list.cell(row, column::Email), list.cell(row, column::AdditionalNumber),
+            list.cell(row, column::SecondName)};
+}
+
 void moveFromCardList(Session &session, StatusLine &status, bool everyRow) {
     RowList &card = session.cardPhonebook;
     RowList &local = session.localPhonebook;

@@ -18,7 +18,7 @@ bool CSortListCtrl::SetHeadings(const std::string &text) {
     }
     rows().setTitles(std::move(titles));
     for (size_t column = 0; column < headings.size(); ++column) {
-        horizontalHeader()->resizeSection(static_cast<int>(column), headings[column].width);
+        setWantedWidth(static_cast<int>(column), headings[column].width);
     }
     fitColumns();
     return true;
@@ -48,7 +48,7 @@ void CSortListCtrl::RestoreColumnWidths(const ColumnWidthStore &store) {
         parseColumnWidths(value, static_cast<size_t>(horizontalHeader()->count()));
     if (widths) {
         for (size_t column = 0; column < widths->size(); ++column) {
-            horizontalHeader()->resizeSection(static_cast<int>(column), (*widths)[column]);
+            setWantedWidth(static_cast<int>(column), (*widths)[column]);
         }
         fitColumns();
     }
