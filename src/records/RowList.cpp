@@ -61,7 +61,7 @@ void RowList::tally(const std::vector<std::string> &cells, int step) {
 }
 
 size_t RowList::columnsInUse() const {
-    size_t count = std::min(fixedColumns_, titles_.size());
+    size_t count = fixedColumns();
     for (size_t column = count; column < filled_.size(); ++column) {
         if (filled_[column] > 0) {
             count = column + 1;

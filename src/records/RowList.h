@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -47,6 +48,7 @@ public:
     // Columns from `count` on are optional: a list file keeps them and a view shows them only
     // while some row fills them. Every column counts as fixed until this is called.
     void setFixedColumns(size_t count) { fixedColumns_ = count; }
+    size_t fixedColumns() const { return std::min(fixedColumns_, titles_.size()); }
     // Whether some row has a text in the column.
     bool columnFilled(size_t column) const {
         return column < filled_.size() && filled_[column] > 0;

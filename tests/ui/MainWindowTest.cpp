@@ -13,6 +13,7 @@
 #include "ui/CMessagePage.h"
 #include "ui/CStatusBar.h"
 #include "ui/CWorkProgressWnd.h"
+#include "widgets/ListHeadings.h"
 
 namespace velnor::test {
 namespace {
@@ -340,6 +341,12 @@ TEST_F(MainWindowTest, ColumnWidthsOutliveTheWindowAndASortAndHeadingsActivateTh
     clickHeading(page()->cardList(), 1);
     EXPECT_FALSE(session().activePhonebook.local());
     EXPECT_EQ(list->horizontalHeader()->sectionSize(1), 133) << "a sort keeps them";
+
+    // Widths kept for the three columns of the lists before the optional ones still count.
+    window_.reset();
+    settings.SetSettingString("ListCtrls", "1802", columnWidthsText({40, 150, 90}));
+    openWindow();
+    EXPECT_EQ(page()->cardList()->wantedWidth(1), 150);
 }
 
 } // namespace
