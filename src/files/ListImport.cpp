@@ -212,9 +212,8 @@ ImportResult importListRows(const Source &source, RowList &phonebook, const Card
 // A contact's first number is its entry's number, its second the additional number, with its
 // e-mail and second name beside them; each further number makes a row of its own with the
 // contact's name, as the card has no other place for it. A contact without a number makes none
-// and is reported. The rows are
-// counted against the budget as they come, with the slack of the list's growth; past it, the
-// rows made so far go again.
+// and is reported. The rows are counted against the budget as they come, with the slack of the
+// list's growth; past it, the rows made so far go again.
 template <typename Reader>
 ImportResult importContacts(Reader &reader, const Source &source, RowList &phonebook,
                             const CardState &card, ImportReport &report) {

@@ -55,15 +55,15 @@ enum class ImportResult {
     UnknownColumns, // a CSV file whose columns are none that hold names and numbers
 };
 
-// Appends the file's entries to a phonebook list (No., Name, Number), or its messages to the
-// message list with a record image composed from each number and text. The file is read in the
-// code page given, or in the one its bytes show (base/LegacyText.h). A file that cannot be opened
-// is reported (text::FileNotOpened, caption text::FileCaption) and gives false; one that cannot be
-// read, false without a word; one too large, text::FileTooLarge and false; one not empty that gives
-// no row, text::NoRowsImported and false; a CSV file whose header names no known columns,
-// text::CsvColumnsUnknown with the columns found, and false. Nothing is added when the result is
-// false. An empty file adds nothing and gives true. `columns` takes a CSV file's name and number
-// from the columns a user chose.
+// Appends the file's entries to a phonebook list (the columns of records/MessageStore.h), or its
+// messages to the message list with a record image composed from each number and text. The file is
+// read in the code page given, or in the one its bytes show (base/LegacyText.h). A file that cannot
+// be opened is reported (text::FileNotOpened, caption text::FileCaption) and gives false; one that
+// cannot be read, false without a word; one too large, text::FileTooLarge and false; one not empty
+// that gives no row, text::NoRowsImported and false; a CSV file whose header names no known
+// columns, text::CsvColumnsUnknown with the columns found, and false. Nothing is added when the
+// result is false. An empty file adds nothing and gives true. `columns` takes a CSV file's name and
+// number from the columns a user chose.
 bool ImportListFile(const std::string &path, RowList &phonebook, const CardState &card,
                     ImportReport &report, UserPrompts &prompts, const Texts &texts,
                     const CodePage *codePage = nullptr,

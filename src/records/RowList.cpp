@@ -43,7 +43,8 @@ void RowList::setCell(size_t row, size_t column, std::string text) {
         return;
     }
     std::string &cell = rows_[row].cells[column];
-    filled_[column] += (text.empty() ? 0 : 1) - (cell.empty() ? 0 : 1);
+    filled_[column] -= cell.empty() ? 0 : 1;
+    filled_[column] += text.empty() ? 0 : 1;
     cell = std::move(text);
     notifyChanged(row, row);
 }

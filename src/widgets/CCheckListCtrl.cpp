@@ -153,20 +153,20 @@ void CCheckListCtrl::restoreWidths() {
 }
 
 void CCheckListCtrl::noteWidth(int section, int, int newSize) {
-    if (applying_ || newSize == 0) {
-        return; // a hidden column keeps the width it wants
+    if (!applying_ && newSize > 0) { // a hidden column keeps the width it wants
+        keepWanted(section, newSize);
     }
-    if (wanted_.size() <= static_cast<size_t>(section)) {
-        wanted_.resize(static_cast<size_t>(section) + 1, 0);
-    }
-    wanted_[static_cast<size_t>(section)] = newSize;
 }
 
-void CCheckListCtrl::setWantedWidth(int section, int width) {
+void CCheckListCtrl::keepWanted(int section, int width) {
     if (wanted_.size() <= static_cast<size_t>(section)) {
         wanted_.resize(static_cast<size_t>(section) + 1, 0);
     }
     wanted_[static_cast<size_t>(section)] = width;
+}
+
+void CCheckListCtrl::setWantedWidth(int section, int width) {
+    keepWanted(section, width);
     applying_ = true;
     header_->resizeSection(section, width);
     applying_ = false;

@@ -75,6 +75,7 @@ private:
     void keepWidths();
     void restoreWidths();
     void noteWidth(int section, int oldSize, int newSize);
+    void keepWanted(int section, int width);
 
     RowListModel *model_;
     CheckAllHeader *header_;
