@@ -1,7 +1,8 @@
 #pragma once
 
-// What every contact a reader gives must be, whatever the input: a name that is UTF-8 when the
-// input was, and numbers that are not empty, hold no separator and are UTF-8 when the input was.
+// What every contact a reader gives must be, whatever the input: a name, e-mail and second name
+// that are UTF-8 when the input was, and numbers that are not empty, hold no separator and are
+// UTF-8 when the input was.
 
 #include <cstdlib>
 #include <string>
@@ -12,7 +13,8 @@
 namespace velnor::fuzz {
 
 inline void checkContact(const Contact &contact, bool utf8Input) {
-    if (utf8Input && !isValidUtf8(contact.name)) {
+    if (utf8Input && (!isValidUtf8(contact.name) || !isValidUtf8(contact.email) ||
+                      !isValidUtf8(contact.secondName))) {
         std::abort();
     }
     for (const std::string &number : contact.numbers) {

@@ -1,6 +1,24 @@
 #include "base/StatusPanes.h"
 
+#include "base/TextIds.h"
+
 namespace velnor {
+
+namespace {
+
+int kindText(CardKind kind) {
+    switch (kind) {
+    case CardKind::UiccWithUsim:
+        return text::CardKindUiccWithUsim;
+    case CardKind::UsimOnly:
+        return text::CardKindUsimOnly;
+    case CardKind::GsmSim:
+        break;
+    }
+    return text::CardKindGsmSim;
+}
+
+} // namespace
 
 void StatusLine::showReader(int id, uint8_t versionByte, uint16_t versionValue) {
     memory_.reader = {id, versionByte, versionValue};
@@ -42,6 +60,9 @@ void StatusLine::draw(int pane) {
                                               static_cast<long long>(memory_.reader.versionValue)});
     } else if (pane == 1 && memory_.card.id != 0) {
         text = texts_.format(memory_.card.id, {memory_.card.identity});
+        if (memory_.card.id == text::CardPresent && link_ != nullptr) {
+            text = texts_.format(text::CardWithKind, {text, texts_.get(kindText(link_->cardKind))});
+        }
     } else if (pane == 2 && memory_.progress.id != 0) {
         text =
             texts_.format(memory_.progress.id, {static_cast<long long>(memory_.progress.first),

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/CardLink.h"
 #include "base/Texts.h"
 
 namespace velnor {
@@ -42,6 +43,9 @@ public:
     void showCard(int id, const std::string &identity = std::string());
     void showProgress(int id, uint16_t first, uint16_t second);
     void clear(int pane);
+    // While the card pane says a card is there (text::CardPresent), it names that card's kind as
+    // the link says; null names none.
+    void nameCardKindOf(const CardLink *link) { link_ = link; }
     // Shows every pane again from memory, in the current language.
     void refresh();
 
@@ -53,6 +57,7 @@ private:
     StatusPanes &panes_;
     const Texts &texts_;
     StatusPaneMemory memory_;
+    const CardLink *link_ = nullptr;
 };
 
 } // namespace velnor

@@ -67,6 +67,17 @@ inline constexpr int PhonebookNumberColumn = 8015;
 inline constexpr int PhonebookEmailColumn = 9150;
 inline constexpr int PhonebookAdditionalNumberColumn = 9151;
 inline constexpr int PhonebookSecondNameColumn = 9152;
+inline constexpr int EmailLabel = 9153;
+inline constexpr int AdditionalNumberLabel = 9154;
+inline constexpr int SecondNameLabel = 9155;
+inline constexpr int AdditionalNumberDoesNotFit = 9156;
+inline constexpr int SecondNameDoesNotFit = 9157;
+// What kind of card the card pane names (base/CardLink.h, CardKind), and how it is joined to the
+// pane's text.
+inline constexpr int CardKindGsmSim = 9158;
+inline constexpr int CardKindUiccWithUsim = 9159;
+inline constexpr int CardKindUsimOnly = 9160;
+inline constexpr int CardWithKind = 9161; // "%1$s (%2$s)": the card pane's text, the kind
 inline constexpr int MessageNoColumn = 8016;
 inline constexpr int MessageStatusColumn = 8017;
 inline constexpr int MessageNumberColumn = 8018;

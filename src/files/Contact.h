@@ -1,6 +1,7 @@
 #pragma once
 
-// A contact as address books hand it over: a name and its telephone numbers.
+// A contact as address books hand it over: a name, its telephone numbers, an e-mail address and
+// a second name (a nickname).
 
 #include <string>
 #include <string_view>
@@ -11,6 +12,8 @@ namespace velnor {
 struct Contact {
     std::string name;
     std::vector<std::string> numbers; // the preferred or mobile number first
+    std::string email;
+    std::string secondName;
 };
 
 // A number as the card keeps it: the spaces, dashes, dots and parentheses people write between

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <span>
 #include <utility>
 
 namespace velnor {
@@ -26,11 +27,22 @@ constexpr std::array<NamedColumn, 7> kNameColumns = {{{"Name", 0},
 
 // The number columns by their rank: a mobile number first, home and office ones last.
 constexpr int kMobileRank = 0;
-constexpr std::array<NamedColumn, 5> kNumberColumns = {{{"Mobile Phone", kMobileRank},
+constexpr std::array<NamedColumn, 6> kNumberColumns = {{{"Mobile Phone", kMobileRank},
                                                         {"Number", 1},
                                                         {"Phone", 1},
+                                                        {"Additional Number", 1},
                                                         {"Business Phone", 2},
                                                         {"Home Phone", 2}}};
+
+// The e-mail and second name columns of common exports; the first one there is taken.
+constexpr std::array<std::string_view, 6> kEmailColumns = {
+    "E-mail", "Email", "E-mail Address", "Email Address", "E-mail 1 - Value", "Primary Email"};
+constexpr std::array<std::string_view, 2> kSecondNameColumns = {"Nickname", "Second Name"};
+
+bool oneOf(std::string_view title, std::span<const std::string_view> titles) {
+    return std::ranges::any_of(
+        titles, [title](std::string_view t) { return equalsIgnoringCase(title, t); });
+}
 
 std::string_view trimmed(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
@@ -118,6 +130,12 @@ void CsvReader::matchHeader() {
                 numbers_.push_back({index, column.part, std::nullopt});
             }
         }
+        if (!email_ && oneOf(title, kEmailColumns)) {
+            email_ = index;
+        }
+        if (!secondName_ && oneOf(title, kSecondNameColumns)) {
+            secondName_ = index;
+        }
         const auto numbered = phoneNumbered(title);
         if (numbered && equalsIgnoringCase(numbered->second, "Value")) {
             const auto label = labels.find(numbered->first);
@@ -174,6 +192,12 @@ bool CsvReader::next(Contact &contact) {
         }
         if (fullName_) {
             contact.name = cell(*fullName_);
+        }
+        if (email_) {
+            contact.email = cell(*email_);
+        }
+        if (secondName_) {
+            contact.secondName = cell(*secondName_);
         }
         const bool fromParts = contact.name.empty();
         for (const size_t index : fromParts ? nameParts_ : std::vector<size_t>()) {

@@ -6,7 +6,9 @@
 // header line holds most. The header names the columns: "Name", or "First Name", "Middle Name"
 // and "Last Name" (also as "Given Name", "Additional Name", "Family Name"), and the numbers in
 // "Number", "Phone", "Mobile Phone", "Business Phone", "Home Phone" and "Phone 1 - Value",
-// "Phone 2 - Value" and so on, where one field may hold several numbers joined by " ::: ".
+// "Phone 2 - Value" and so on, where one field may hold several numbers joined by " ::: ", and
+// "Additional Number". An "E-mail" or "Email" column (also "E-mail Address", "E-mail 1 - Value")
+// gives the e-mail, a "Nickname" or "Second Name" column the second name.
 
 #include <optional>
 #include <string>
@@ -32,8 +34,9 @@ public:
     bool recognised() const { return !numbers_.empty() && (fullName_ || !nameParts_.empty()); }
     const std::vector<std::string> &header() const { return header_; }
 
-    // The next record's contact: the name, else the name parts joined by blanks, and every number,
-    // a mobile one first. Records with every field empty are passed over. False at the end.
+    // The next record's contact: the name, else the name parts joined by blanks, every number,
+    // a mobile one first, the e-mail and the second name. Records with every field empty are passed
+    // over. False at the end.
     bool next(Contact &contact);
 
 private:
@@ -53,6 +56,8 @@ private:
     std::optional<size_t> fullName_;
     std::vector<size_t> nameParts_; // in the order the name is written
     std::vector<NumberColumn> numbers_;
+    std::optional<size_t> email_;
+    std::optional<size_t> secondName_;
     std::vector<std::string> fields_;
 };
 

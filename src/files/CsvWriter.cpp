@@ -1,13 +1,18 @@
 #include "files/CsvWriter.h"
 
+#include <algorithm>
+#include <array>
 #include <string_view>
+
+#include "records/MessageStore.h"
 
 namespace velnor {
 
 namespace {
 
-constexpr size_t kNameColumn = 1;
-constexpr size_t kNumberColumn = 2;
+// The header of each list column from Name on, as address books name them.
+constexpr std::array<std::string_view, 5> kTitles = {"Name", "Number", "E-mail",
+                                                     "Additional Number", "Nickname"};
 
 // RFC 4180 2.6 and 2.7: a field with a comma, a quotation mark or a line break is quoted, its
 // quotation marks doubled.
@@ -29,17 +34,25 @@ void appendField(std::string &out, std::string_view field) {
 } // namespace
 
 std::string csvText(const RowList &phonebook) {
-    std::string out = "Name,Number\r\n";
+    const size_t end = std::min(phonebook.columnsInUse(), column::Name + kTitles.size());
+    std::string out;
+    for (size_t column = column::Name; column < end; ++column) {
+        out += column == column::Name ? "" : ",";
+        out += kTitles[column - column::Name];
+    }
+    out += "\r\n";
     for (size_t row = 0; row < phonebook.rowCount(); ++row) {
-        const std::string &name = phonebook.cell(row, kNameColumn);
-        const std::string &number = phonebook.cell(row, kNumberColumn);
-        if (name.empty() && number.empty()) {
-            continue;
+        std::string record;
+        bool empty = true;
+        for (size_t column = column::Name; column < end; ++column) {
+            record += column == column::Name ? "" : ",";
+            appendField(record, phonebook.cell(row, column));
+            empty = empty && phonebook.cell(row, column).empty();
         }
-        appendField(out, name);
-        out += ',';
-        appendField(out, number);
-        out += "\r\n";
+        if (!empty) {
+            out += record;
+            out += "\r\n";
+        }
     }
     return out;
 }

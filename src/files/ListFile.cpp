@@ -27,15 +27,16 @@ void appendEscaped(std::string &piece, const std::string &cell) {
 template <typename Emit> bool emitListFile(const RowList &list, Emit emit) {
     std::string piece;
     piece.reserve(kPieceSize + 1024);
-    for (const std::string &title : list.titles()) {
-        piece += title;
+    const size_t columns = list.columnsInUse();
+    for (size_t column = 0; column < columns; ++column) {
+        piece += list.titles()[column];
         piece += ',';
     }
     piece += "\r\n";
     for (size_t row = 0; row < list.rowCount(); ++row) {
-        for (const std::string &cell : list.rowCells(row)) {
+        for (size_t column = 0; column < columns; ++column) {
             piece += '"';
-            appendEscaped(piece, cell);
+            appendEscaped(piece, list.cell(row, column));
             piece += "\",";
         }
         piece += "\r\n";

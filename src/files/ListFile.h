@@ -3,6 +3,8 @@
 // The list file: the one text format of phonebook files (.fpb), message files (.fsm), CSV files
 // and the backups. A header line of column titles each followed by a comma, then one line per
 // row with every cell as quotation mark, text, quotation mark, comma; every line ends in CR LF.
+// A list's optional columns are written up to the last one some row fills (RowList::columnsInUse),
+// so a phonebook without them keeps its three columns.
 
 #include <string>
 

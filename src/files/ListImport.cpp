@@ -160,21 +160,40 @@ void noteTooLong(ImportReport &report, const std::string &rowNumber) {
     report.overLengthFound = true;
 }
 
-void appendPhonebookRow(RowList &phonebook, std::string &name, std::string &number,
-                        const CardState &card, ImportReport &report) {
+// Appends the cells as a ticked row numbered after the others; the row is reported when a
+// name or number of it does not keep on the card as it is.
+void appendPhonebookRow(RowList &phonebook, std::vector<std::string> cells, const CardState &card,
+                        ImportReport &report) {
     std::string rowNumber = std::to_string(phonebook.rowCount() + 1);
-    if (!nameFitsCard(name, card.alphaLength, card.ucs82Unsupported) || !numberFitsCard(number)) {
+    cells.resize(std::max(cells.size(), size_t{1}));
+    cells[column::No] = rowNumber;
+    const size_t row = phonebook.appendRow(std::move(cells));
+    const auto nameFits = [&](size_t column) {
+        return nameFitsCard(phonebook.cell(row, column), card.alphaLength, card.ucs82Unsupported);
+    };
+    const auto numberFits = [&](size_t column) {
+        return numberFitsCard(phonebook.cell(row, column));
+    };
+    if (!nameFits(column::Name) || !numberFits(column::Number) ||
+        !numberFits(column::AdditionalNumber) || !nameFits(column::SecondName)) {
         noteTooLong(report, rowNumber);
     }
-    const size_t row = phonebook.appendRow(movedCells({&rowNumber, &name, &number}));
     phonebook.setChecked(row, true);
+}
+
+// The columns of a phonebook file: as many as its header line names when that is from the three
+// of a classic file up to the list's own, else three.
+size_t phonebookFileWidth(std::string_view text, size_t listWidth) {
+    const std::string_view header = text.substr(0, text.find('\n'));
+    const auto titles = static_cast<size_t>(std::ranges::count(header, ','));
+    return titles >= kPhonebookWidth && titles <= listWidth ? titles : kPhonebookWidth;
 }
 
 ImportResult importListRows(const Source &source, RowList &phonebook, const CardState &card,
                             ImportReport &report) {
-    const size_t width = phonebook.columnCount();
+    const size_t width = phonebookFileWidth(source.reading.text, phonebook.columnCount());
     size_t groups = 0;
-    const ImportResult admitted = admit(source, width, rowHeap(width), groups);
+    const ImportResult admitted = admit(source, width, rowHeap(phonebook.columnCount()), groups);
     if (admitted != ImportResult::Done || groups == 0) {
         return admitted;
     }
@@ -182,15 +201,19 @@ ImportResult importListRows(const Source &source, RowList &phonebook, const Card
     RowList::Batch hold(phonebook);
     phonebook.reserve(before + groups - 1);
     forEachRowGroup(source.reading.text, width, [&](size_t, std::vector<std::string> &group) {
-        appendPhonebookRow(phonebook, group[1], group[2], card, report);
+        appendPhonebookRow(
+            phonebook,
+            {std::make_move_iterator(group.begin()), std::make_move_iterator(group.end())}, card,
+            report);
     });
     return phonebook.rowCount() > before ? ImportResult::Done : ImportResult::NoRows;
 }
 
-// Every number of a contact makes a row with the contact's name: the card has no other place
-// for a second number. A contact without a number makes none and is reported. The rows are
-// counted against the budget as they come, with the slack of the list's growth; past it, the
-// rows made so far go again.
+// A contact's first number is its entry's number, its second the additional number, with its
+// e-mail and second name beside them; each further number makes a row of its own with the
+// contact's name, as the card has no other place for it. A contact without a number makes none
+// and is reported. The rows are counted against the budget as they come, with the slack of the
+// list's growth; past it, the rows made so far go again.
 template <typename Reader>
 ImportResult importContacts(Reader &reader, const Source &source, RowList &phonebook,
                             const CardState &card, ImportReport &report) {
@@ -214,9 +237,19 @@ ImportResult importContacts(Reader &reader, const Source &source, RowList &phone
             report.contactsWithoutNumber += report.contactsWithoutNumber.empty() ? "" : ", ";
             report.contactsWithoutNumber += quotedList({contact.name});
         }
-        for (std::string &number : contact.numbers) {
-            std::string name = contact.name;
-            appendPhonebookRow(phonebook, name, number, card, report);
+        for (size_t first = 0; first < contact.numbers.size(); ++first) {
+            std::vector<std::string> cells(column::SecondName + 1);
+            cells[column::Name] = contact.name;
+            cells[column::Number] = std::move(contact.numbers[first]);
+            if (first == 0) {
+                if (contact.numbers.size() > 1 &&
+                    phonebook.columnCount() > column::AdditionalNumber) {
+                    cells[column::AdditionalNumber] = std::move(contact.numbers[++first]);
+                }
+                cells[column::Email] = std::move(contact.email);
+                cells[column::SecondName] = std::move(contact.secondName);
+            }
+            appendPhonebookRow(phonebook, std::move(cells), card, report);
         }
     }
     return phonebook.rowCount() > before ? ImportResult::Done : ImportResult::NoRows;

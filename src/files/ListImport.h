@@ -1,10 +1,12 @@
 #pragma once
 
-// Reading a list file back into a list: the fields of the whole file in groups of the list's
-// column count, the first group (the header) skipped, each other group a new ticked row after
-// the existing ones. A phonebook also reads vCard and CSV files, told by their content
-// (files/ContactFile.h): each number of a contact a row. Every imported name or message text is
-// checked against the card's limits.
+// Reading a list file back into a list: the fields of the whole file in groups of the file's
+// column count (a message file's is the list's; a phonebook file's is what its header names, from
+// the three classic columns up to the list's), the first group (the header) skipped, each other
+// group a new ticked row after the existing ones. A phonebook also reads vCard and CSV files, told
+// by their content (files/ContactFile.h): a contact's first two numbers the number and the
+// additional number of a row, each further number a row. Every imported name, number or message
+// text is checked against the card's limits.
 
 #include <cstdint>
 #include <optional>
@@ -53,15 +55,15 @@ enum class ImportResult {
     UnknownColumns, // a CSV file whose columns are none that hold names and numbers
 };
 
-// Appends the file's entries to a phonebook list (No., Name, Number), or its messages to the
-// message list with a record image composed from each number and text. The file is read in the
-// code page given, or in the one its bytes show (base/LegacyText.h). A file that cannot be opened
-// is reported (text::FileNotOpened, caption text::FileCaption) and gives false; one that cannot be
-// read, false without a word; one too large, text::FileTooLarge and false; one not empty that gives
-// no row, text::NoRowsImported and false; a CSV file whose header names no known columns,
-// text::CsvColumnsUnknown with the columns found, and false. Nothing is added when the result is
-// false. An empty file adds nothing and gives true. `columns` takes a CSV file's name and number
-// from the columns a user chose.
+// Appends the file's entries to a phonebook list (the columns of records/MessageStore.h), or its
+// messages to the message list with a record image composed from each number and text. The file is
+// read in the code page given, or in the one its bytes show (base/LegacyText.h). A file that cannot
+// be opened is reported (text::FileNotOpened, caption text::FileCaption) and gives false; one that
+// cannot be read, false without a word; one too large, text::FileTooLarge and false; one not empty
+// that gives no row, text::NoRowsImported and false; a CSV file whose header names no known
+// columns, text::CsvColumnsUnknown with the columns found, and false. Nothing is added when the
+// result is false. An empty file adds nothing and gives true. `columns` takes a CSV file's name and
+// number from the columns a user chose.
 bool ImportListFile(const std::string &path, RowList &phonebook, const CardState &card,
                     ImportReport &report, UserPrompts &prompts, const Texts &texts,
                     const CodePage *codePage = nullptr,

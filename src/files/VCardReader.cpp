@@ -200,8 +200,9 @@ bool VCardReader::nextProperty(Property &property) {
         }
     }
     const bool read =
-        head.size() > 1 && (property.is("BEGIN") || property.is("END") || property.is("FN") ||
-                            property.is("N") || property.is("TEL"));
+        head.size() > 1 &&
+        (property.is("BEGIN") || property.is("END") || property.is("FN") || property.is("N") ||
+         property.is("TEL") || property.is("EMAIL") || property.is("NICKNAME"));
     property.value.clear();
     if (read) {
         property.value = line.substr(head.front().size() + 1);
@@ -229,6 +230,7 @@ bool VCardReader::next(Contact &contact) {
     std::string formattedName;
     std::string partsName;
     std::vector<std::pair<NumberRank, std::string>> numbers;
+    std::vector<std::pair<NumberRank, std::string>> emails;
     Property property;
     for (size_t start = pos_; nextProperty(property); start = pos_) {
         if (property.is("BEGIN") && equalsIgnoringCase(property.value, "VCARD")) {
@@ -250,6 +252,12 @@ bool VCardReader::next(Contact &contact) {
             if (!number.empty()) {
                 numbers.emplace_back(property.rank, std::move(number));
             }
+        } else if (property.is("EMAIL") && !property.value.empty()) {
+            emails.emplace_back(property.rank == Preferred ? Preferred : Other,
+                                unescapeText(property.value));
+        } else if (property.is("NICKNAME") && contact.secondName.empty()) {
+            // RFC 6350 6.2.3: a list of nicknames; the first is the one people use.
+            contact.secondName = unescapeText(splitUnescaped(property.value, ',').front());
         }
     }
     if (!open) {
@@ -259,6 +267,10 @@ bool VCardReader::next(Contact &contact) {
     std::ranges::stable_sort(numbers, {}, &std::pair<NumberRank, std::string>::first);
     for (auto &[rank, number] : numbers) {
         contact.numbers.push_back(std::move(number));
+    }
+    std::ranges::stable_sort(emails, {}, &std::pair<NumberRank, std::string>::first);
+    if (!emails.empty()) {
+        contact.email = std::move(emails.front().second);
     }
     return true;
 }

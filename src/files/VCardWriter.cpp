@@ -2,12 +2,12 @@
 
 #include <string_view>
 
+#include "records/MessageStore.h"
+
 namespace velnor {
 
 namespace {
 
-constexpr size_t kNameColumn = 1;
-constexpr size_t kNumberColumn = 2;
 constexpr size_t kLineOctets = 75;
 
 // RFC 2426 4: backslash, comma, semicolon and line breaks escaped in a text value.
@@ -47,29 +47,58 @@ void appendLine(std::string &out, std::string_view line) {
     out += "\r\n";
 }
 
+bool rowIsEmpty(const RowList &phonebook, size_t row) {
+    for (size_t column = column::Name; column < phonebook.columnCount(); ++column) {
+        if (!phonebook.cell(row, column).empty()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether a row holds a further number of the contact that starts at row `first`: an import
+// gives a contact's numbers after its additional number rows of their own, with its name and
+// nothing else.
+bool continuesContact(const RowList &phonebook, size_t first, size_t row) {
+    const std::string &name = phonebook.cell(first, column::Name);
+    return !name.empty() && !phonebook.cell(first, column::AdditionalNumber).empty() &&
+           phonebook.cell(row, column::Name) == name &&
+           phonebook.cell(row, column::Email).empty() &&
+           phonebook.cell(row, column::AdditionalNumber).empty() &&
+           phonebook.cell(row, column::SecondName).empty();
+}
+
+void appendProperty(std::string &out, std::string_view name, const std::string &value) {
+    if (!value.empty()) {
+        appendLine(out, std::string(name) + ":" + escaped(value));
+    }
+}
+
 } // namespace
 
 std::string vCardText(const RowList &phonebook) {
     std::string out;
     for (size_t row = 0; row < phonebook.rowCount();) {
-        const std::string &name = phonebook.cell(row, kNameColumn);
+        const size_t first = row;
         size_t end = row + 1;
-        while (end < phonebook.rowCount() && !name.empty() &&
-               phonebook.cell(end, kNameColumn) == name) {
+        while (end < phonebook.rowCount() && continuesContact(phonebook, first, end)) {
             ++end;
         }
-        if (name.empty() && phonebook.cell(row, kNumberColumn).empty()) {
-            row = end;
+        row = end;
+        if (rowIsEmpty(phonebook, first)) {
             continue;
         }
+        const std::string &name = phonebook.cell(first, column::Name);
         out += "BEGIN:VCARD\r\nVERSION:3.0\r\n";
         appendLine(out, "FN:" + escaped(name));
         appendLine(out, "N:" + escaped(name) + ";;;;");
-        for (; row < end; ++row) {
-            if (!phonebook.cell(row, kNumberColumn).empty()) {
-                appendLine(out, "TEL:" + escaped(phonebook.cell(row, kNumberColumn)));
-            }
+        appendProperty(out, "NICKNAME", phonebook.cell(first, column::SecondName));
+        appendProperty(out, "TEL", phonebook.cell(first, column::Number));
+        appendProperty(out, "TEL", phonebook.cell(first, column::AdditionalNumber));
+        for (size_t further = first + 1; further < end; ++further) {
+            appendProperty(out, "TEL", phonebook.cell(further, column::Number));
         }
+        appendProperty(out, "EMAIL", phonebook.cell(first, column::Email));
         out += "END:VCARD\r\n";
     }
     return out;

@@ -15,23 +15,40 @@ PhoneEntryFields openPhoneEntry(const std::string &name, const std::string &numb
     return fields;
 }
 
-PhoneEntryVerdict acceptPhoneEntry(const PhoneEntryFields &fields, const CardState &card) {
-    if (!nameFitsCard(fields.name, entryAlphaLength(card.alphaLength), card.ucs82Unsupported)) {
-        return {text::NameDoesNotFit, {}, {}};
-    }
-    // A "+" typed in front of the number says what the box says.
-    const bool typedPlus = fields.number.starts_with('+');
-    const bool international = fields.international || typedPlus;
-    const std::string digits = typedPlus ? fields.number.substr(1) : fields.number;
+namespace {
+
+// The number as the card will keep it, or the error it gives: text::NumberTooLong or
+// text::MisplacedPlus. A "+" typed in front says what the box says.
+int checkNumber(const std::string &typed, bool box, std::string &number) {
+    const bool typedPlus = typed.starts_with('+');
+    const bool international = box || typedPlus;
+    const std::string digits = typedPlus ? typed.substr(1) : typed;
     // The "+" the box stands for counts as one of the 20 characters the card can keep.
     if (digits.size() + (international ? 1 : 0) > kMaxNumberDigits) {
-        return {text::NumberTooLong, {}, {}};
+        return text::NumberTooLong;
     }
-    std::string number = international ? "+" + digits : digits;
-    if (!numberFitsCard(number)) {
-        return {text::MisplacedPlus, {}, {}};
+    number = international ? "+" + digits : digits;
+    return numberFitsCard(number) ? 0 : text::MisplacedPlus;
+}
+
+} // namespace
+
+PhoneEntryVerdict acceptPhoneEntry(const PhoneEntryFields &fields, const CardState &card) {
+    const uint32_t alphaLength = entryAlphaLength(card.alphaLength);
+    if (!nameFitsCard(fields.name, alphaLength, card.ucs82Unsupported)) {
+        return {text::NameDoesNotFit, {}, {}};
     }
-    return {0, fields.name, std::move(number)};
+    PhoneEntryVerdict verdict{0, fields.name, {}};
+    if (const int error = checkNumber(fields.number, fields.international, verdict.number)) {
+        return {error, {}, {}};
+    }
+    if (checkNumber(fields.additionalNumber, false, verdict.additionalNumber) != 0) {
+        return {text::AdditionalNumberDoesNotFit, {}, {}};
+    }
+    if (!nameFitsCard(fields.secondName, alphaLength, card.ucs82Unsupported)) {
+        return {text::SecondNameDoesNotFit, {}, {}};
+    }
+    return verdict;
 }
 
 } // namespace velnor

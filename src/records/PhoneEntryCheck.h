@@ -10,11 +10,15 @@
 
 namespace velnor {
 
-// The dialog's fields: the name, the number without its "+", and the international box.
+// The dialog's fields: the name, the number without its "+", the international box, and the
+// fields a USIM keeps besides (an additional number with its "+" typed in front).
 struct PhoneEntryFields {
     std::string name;
     std::string number;
     bool international = false;
+    std::string email{};
+    std::string additionalNumber{};
+    std::string secondName{};
 };
 
 // The alpha length an entry is checked against: the card's, or before any card was read the
@@ -33,12 +37,15 @@ inline size_t nameFieldLimit(uint32_t alphaLength) {
 PhoneEntryFields openPhoneEntry(const std::string &name, const std::string &number);
 
 // What OK does with the fields: closes the dialog with the entry, or keeps it open after the
-// error box `errorId` (text::NameDoesNotFit, text::NumberTooLong, text::MisplacedPlus). A "+"
-// typed in front of the number ticks the box.
+// error box `errorId` (text::NameDoesNotFit, text::NumberTooLong, text::MisplacedPlus, then
+// text::AdditionalNumberDoesNotFit and text::SecondNameDoesNotFit for the additional number and
+// the second name, checked by the same rules). A "+" typed in front of the number ticks the box.
+// The e-mail is taken as it is.
 struct PhoneEntryVerdict {
     int errorId = 0; // 0: accepted
     std::string name;
     std::string number; // with "+" in front when the box is ticked
+    std::string additionalNumber{};
 };
 
 PhoneEntryVerdict acceptPhoneEntry(const PhoneEntryFields &fields, const CardState &card);

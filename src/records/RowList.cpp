@@ -17,12 +17,15 @@ RowList::Batch::~Batch() {
     }
 }
 
-RowList::RowList(std::vector<std::string> titles) : titles_(std::move(titles)) {}
+RowList::RowList(std::vector<std::string> titles)
+    : titles_(std::move(titles)), filled_(titles_.size(), 0) {}
 
 void RowList::setTitles(std::vector<std::string> titles) {
     titles_ = std::move(titles);
+    filled_.assign(titles_.size(), 0);
     for (Row &row : rows_) {
         fit(row.cells);
+        tally(row.cells, 1);
     }
     if (observer_ != nullptr && batchDepth_ == 0) {
         observer_->titlesChanged();
@@ -39,12 +42,33 @@ void RowList::setCell(size_t row, size_t column, std::string text) {
     if (row >= rows_.size() || column >= rows_[row].cells.size()) {
         return;
     }
-    rows_[row].cells[column] = std::move(text);
+    std::string &cell = rows_[row].cells[column];
+    filled_[column] -= cell.empty() ? 0 : 1;
+    filled_[column] += text.empty() ? 0 : 1;
+    cell = std::move(text);
     notifyChanged(row, row);
 }
 
 void RowList::fit(std::vector<std::string> &cells) const {
     cells.resize(titles_.size());
+}
+
+void RowList::tally(const std::vector<std::string> &cells, int step) {
+    for (size_t column = 0; column < cells.size(); ++column) {
+        if (!cells[column].empty()) {
+            filled_[column] += static_cast<size_t>(step);
+        }
+    }
+}
+
+size_t RowList::columnsInUse() const {
+    size_t count = fixedColumns();
+    for (size_t column = count; column < filled_.size(); ++column) {
+        if (filled_[column] > 0) {
+            count = column + 1;
+        }
+    }
+    return count;
 }
 
 size_t RowList::appendRow(std::vector<std::string> cells) {
@@ -57,6 +81,7 @@ void RowList::insertRow(size_t index, std::vector<std::string> cells) {
         index = rows_.size();
     }
     fit(cells);
+    tally(cells, 1);
     const bool tell = observer_ != nullptr && batchDepth_ == 0;
     if (tell) {
         observer_->aboutToInsert(index, 1);
@@ -75,6 +100,7 @@ void RowList::removeRow(size_t index) {
     if (tell) {
         observer_->aboutToRemove(index, 1);
     }
+    tally(rows_[index].cells, -1);
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
     if (tell) {
         observer_->removed();
@@ -84,11 +110,17 @@ void RowList::removeRow(size_t index) {
 void RowList::clear() {
     Batch batch(*this);
     rows_.clear();
+    filled_.assign(titles_.size(), 0);
 }
 
 size_t RowList::removeChecked() {
     Batch batch(*this);
     const size_t before = rows_.size();
+    for (const Row &row : rows_) {
+        if (row.checked) {
+            tally(row.cells, -1);
+        }
+    }
     std::erase_if(rows_, [](const Row &row) { return row.checked; });
     renumberFrom(0);
     return before - rows_.size();
@@ -170,6 +202,7 @@ void RowList::renumberFrom(size_t first) {
         return;
     }
     for (size_t i = first; i < rows_.size(); ++i) {
+        filled_[0] += rows_[i].cells[0].empty() ? 1 : 0;
         rows_[i].cells[0] = std::to_string(i + 1);
     }
     notifyChanged(first, rows_.size() - 1);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,18 @@ public:
     const std::vector<std::string> &titles() const { return titles_; }
     void setTitles(std::vector<std::string> titles);
     size_t columnCount() const { return titles_.size(); }
+    // Columns from `count` on are optional: a list file keeps them and a view shows them only
+    // while some row fills them. Every column counts as fixed until this is called.
+    void setFixedColumns(size_t count) { fixedColumns_ = count; }
+    size_t fixedColumns() const { return std::min(fixedColumns_, titles_.size()); }
+    // Whether some row has a text in the column.
+    bool columnFilled(size_t column) const {
+        return column < filled_.size() && filled_[column] > 0;
+    }
+    // Whether a view shows the column: a fixed one always, an optional one while a row fills it.
+    bool columnShown(size_t column) const { return column < fixedColumns_ || columnFilled(column); }
+    // The fixed columns and every optional one up to the last that some row fills.
+    size_t columnsInUse() const;
     size_t rowCount() const { return rows_.size(); }
     bool empty() const { return rows_.empty(); }
 
@@ -90,10 +104,14 @@ private:
     };
 
     void fit(std::vector<std::string> &cells) const;
+    // Adds (step 1) or takes away (step -1) a row's texts from the counts of filled cells.
+    void tally(const std::vector<std::string> &cells, int step);
     void notifyChanged(size_t first, size_t last);
 
     std::vector<std::string> titles_;
     std::vector<Row> rows_;
+    std::vector<size_t> filled_; // per column, the rows with a text in it
+    size_t fixedColumns_ = SIZE_MAX;
     Observer *observer_ = nullptr;
     int batchDepth_ = 0;
 };

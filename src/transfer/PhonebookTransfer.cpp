@@ -10,11 +10,13 @@ namespace velnor {
 
 namespace {
 
-// Two entries are the same when name and number are equal byte for byte.
+// Two entries are the same when all their fields are equal byte for byte.
 std::string entryKey(const RowList &list, size_t row) {
-    std::string key = list.cell(row, column::Name);
-    key += '\0';
-    key += list.cell(row, column::Number);
+    std::string key;
+    for (size_t column = column::Name; column < list.columnCount(); ++column) {
+        key += list.cell(row, column);
+        key += '\0';
+    }
     return key;
 }
 
@@ -28,11 +30,25 @@ std::unordered_set<std::string> entryKeys(const RowList &list) {
 }
 
 size_t appendEntry(RowList &to, const RowList &from, size_t row) {
-    return to.appendRow({std::to_string(to.rowCount() + 1), from.cell(row, column::Name),
-                         from.cell(row, column::Number)});
+    std::vector<std::string> cells = from.rowCells(row);
+    if (!cells.empty()) {
+        cells[column::No] = std::to_string(to.rowCount() + 1);
+    }
+    return to.appendRow(std::move(cells));
 }
 
 } // namespace
+
+std::vector<std::string> phonebookRowCells(std::string number, const PhoneEntry &entry) {
+    return {std::move(number),      entry.name,      entry.number, entry.email,
+            entry.additionalNumber, entry.secondName};
+}
+
+PhoneEntry phoneEntryOfRow(const RowList &list, size_t row) {
+    return {list.cell(row, column::Name), list.cell(row, column::Number),
+            list.cell(row, column::Email), list.cell(row, column::AdditionalNumber),
+            list.cell(row, column::SecondName)};
+}
 
 void moveFromCardList(Session &session, StatusLine &status, bool everyRow) {
     RowList &card = session.cardPhonebook;

@@ -1,9 +1,15 @@
 #pragma once
 
 #include "base/StatusPanes.h"
+#include "card/EfAdn.h"
 #include "transfer/Session.h"
 
 namespace velnor {
+
+// The cells of a phonebook row numbered `number` for an entry, and the entry a row holds: the
+// columns of records/MessageStore.h.
+std::vector<std::string> phonebookRowCells(std::string number, const PhoneEntry &entry);
+PhoneEntry phoneEntryOfRow(const RowList &list, size_t row);
 
 // Moves the ticked rows (or every row) of the card phonebook list to the local list, skipping
 // entries the local list already has; every moved row leaves the card list. Pane 2 reports how

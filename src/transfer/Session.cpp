@@ -6,11 +6,15 @@ namespace velnor {
 
 void Session::setTitles(const Texts &texts) {
     std::vector<std::string> phonebook;
-    for (int id = text::PhonebookNoColumn; id <= text::PhonebookNumberColumn; ++id) {
+    for (const int id : {text::PhonebookNoColumn, text::PhonebookNameColumn,
+                         text::PhonebookNumberColumn, text::PhonebookEmailColumn,
+                         text::PhonebookAdditionalNumberColumn, text::PhonebookSecondNameColumn}) {
         phonebook.push_back(texts.get(id));
     }
-    localPhonebook.setTitles(phonebook);
-    cardPhonebook.setTitles(phonebook);
+    for (RowList *list : {&localPhonebook, &cardPhonebook}) {
+        list->setTitles(phonebook);
+        list->setFixedColumns(column::Number + 1);
+    }
     std::vector<std::string> message;
     for (int id = text::MessageNoColumn; id <= text::MessageTextColumn; ++id) {
         message.push_back(texts.get(id));

@@ -60,6 +60,7 @@ CMainDlg::CMainDlg(const MainServices &services, QWidget *parent)
         session_, *env_, services_.worker, *this,
         TabAccess{[this](int tab) { showTab(tab); }, [this] { return currentTab(); }});
     session_.setTitles(services_.texts);
+    status_.nameCardKindOf(&session_.card);
     setStatusBar(statusBar_);
     setWindowTitle(QStringLiteral("Velnor"));
 }

@@ -15,8 +15,8 @@ namespace velnor {
 class CNumberEdit;
 
 // Adds or changes one phonebook entry: a name that must fit the card, a number of at most 20
-// characters and a box that stands for a leading "+". OK keeps the dialog open after telling
-// the user what is wrong.
+// characters and a box that stands for a leading "+", then the e-mail, additional number and
+// second name a USIM keeps. OK keeps the dialog open after telling the user what is wrong.
 class CPhoneEntryDlg : public QDialog {
     Q_OBJECT
 
@@ -30,6 +30,9 @@ public:
     QLineEdit *nameField() const { return name_; }
     CNumberEdit *numberField() const { return number_; }
     QCheckBox *internationalBox() const { return international_; }
+    QLineEdit *emailField() const { return email_; }
+    CNumberEdit *additionalNumberField() const { return additionalNumber_; }
+    QLineEdit *secondNameField() const { return secondName_; }
 
 public slots:
     void accept() override;
@@ -42,6 +45,9 @@ private:
     QLineEdit *name_;
     CNumberEdit *number_;
     QCheckBox *international_;
+    QLineEdit *email_;
+    CNumberEdit *additionalNumber_;
+    QLineEdit *secondName_;
 };
 
 } // namespace velnor

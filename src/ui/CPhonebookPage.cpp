@@ -109,10 +109,15 @@ CSortListCtrl *CPhonebookPage::makeList(RowList &rows, int id) {
 void CPhonebookPage::setUpLists(const WidthStores &stores) {
     const int w = local_->viewport()->width() > 100 ? local_->viewport()->width() : 360;
     // No blank after the semicolons: it would become part of the next title.
-    const std::string headings =
-        texts_.get(text::PhonebookNoColumn) + "," + std::to_string(2 * w / 9) + ";" +
-        texts_.get(text::PhonebookNameColumn) + "," + std::to_string(3 * w / 9) + ";" +
-        texts_.get(text::PhonebookNumberColumn) + "," + std::to_string(4 * w / 9);
+    std::string headings;
+    for (const auto &[id, ninths] :
+         {std::pair(text::PhonebookNoColumn, 2), std::pair(text::PhonebookNameColumn, 3),
+          std::pair(text::PhonebookNumberColumn, 4), std::pair(text::PhonebookEmailColumn, 4),
+          std::pair(text::PhonebookAdditionalNumberColumn, 4),
+          std::pair(text::PhonebookSecondNameColumn, 3)}) {
+        headings +=
+            (headings.empty() ? "" : ";") + texts_.get(id) + "," + std::to_string(ninths * w / 9);
+    }
     for (CSortListCtrl *list : {local_, card_}) {
         list->SetHeadings(headings);
         if (stores) {
@@ -162,11 +167,12 @@ void CPhonebookPage::editSelected(CSortListCtrl *list) {
     if (row >= rows.rowCount()) {
         return;
     }
-    const std::optional<PhoneEntry> entry =
-        runEntryEditor({rows.cell(row, column::Name), rows.cell(row, column::Number)});
+    const std::optional<PhoneEntry> entry = runEntryEditor(phoneEntryOfRow(rows, row));
     if (entry) {
-        rows.setCell(row, column::Name, entry->name);
-        rows.setCell(row, column::Number, entry->number);
+        const std::vector<std::string> cells = phonebookRowCells({}, *entry);
+        for (size_t column = column::Name; column < cells.size(); ++column) {
+            rows.setCell(row, column, cells[column]);
+        }
     }
 }
 

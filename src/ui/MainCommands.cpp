@@ -7,6 +7,7 @@
 
 #include "app/ConfigKeys.h"
 #include "app/HelpFiles.h"
+#include "transfer/PhonebookTransfer.h"
 #include "transfer/WriteCard.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CMainDlg.h"
@@ -154,14 +155,14 @@ void CMainDlg::addEntry(bool insertAfterSelection) {
         return;
     }
     if (!insertAfterSelection) {
-        rows.appendRow({std::to_string(rows.rowCount() + 1), entry->name, entry->number});
+        rows.appendRow(phonebookRowCells(std::to_string(rows.rowCount() + 1), *entry));
         return;
     }
     const size_t selected = rows.firstSelected();
     if (selected >= rows.rowCount()) {
         return;
     }
-    rows.insertRow(selected + 1, {std::string(), entry->name, entry->number});
+    rows.insertRow(selected + 1, phonebookRowCells(std::string(), *entry));
     rows.renumberFrom(selected + 1);
 }
 

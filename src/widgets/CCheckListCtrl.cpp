@@ -73,6 +73,7 @@ void CCheckListCtrl::onHeaderClicked(int section) {
 }
 
 void CCheckListCtrl::onListChanged() {
+    showFilledColumns();
     header_->setImage(rows().allChecked() ? CheckAllHeader::kAllChecked
                                           : CheckAllHeader::kNotAllChecked);
     syncSelectionFromList();
@@ -124,6 +125,22 @@ void CCheckListCtrl::onSelectionChanged(const QItemSelection &selected,
     syncing_ = false;
 }
 
+void CCheckListCtrl::showFilledColumns() {
+    bool changed = false;
+    applying_ = true;
+    for (int section = 0; section < header_->count(); ++section) {
+        const bool hide = !rows().columnShown(static_cast<size_t>(section));
+        if (header_->isSectionHidden(section) != hide) {
+            header_->setSectionHidden(section, hide);
+            changed = true;
+        }
+    }
+    applying_ = false;
+    if (changed) {
+        fitColumns();
+    }
+}
+
 void CCheckListCtrl::keepWidths() {
     applying_ = true;
 }
@@ -136,13 +153,23 @@ void CCheckListCtrl::restoreWidths() {
 }
 
 void CCheckListCtrl::noteWidth(int section, int, int newSize) {
-    if (applying_) {
-        return;
+    if (!applying_ && newSize > 0) { // a hidden column keeps the width it wants
+        keepWanted(section, newSize);
     }
+}
+
+void CCheckListCtrl::keepWanted(int section, int width) {
     if (wanted_.size() <= static_cast<size_t>(section)) {
         wanted_.resize(static_cast<size_t>(section) + 1, 0);
     }
-    wanted_[static_cast<size_t>(section)] = newSize;
+    wanted_[static_cast<size_t>(section)] = width;
+}
+
+void CCheckListCtrl::setWantedWidth(int section, int width) {
+    keepWanted(section, width);
+    applying_ = true;
+    header_->resizeSection(section, width);
+    applying_ = false;
 }
 
 int CCheckListCtrl::wantedWidth(int section) const {
@@ -189,23 +216,28 @@ void CCheckListCtrl::keyPressEvent(QKeyEvent *event) {
 }
 
 void CCheckListCtrl::fitColumns() {
-    const int last = header_->count() - 1;
-    if (last < 1) {
+    std::vector<int> shown;
+    for (int section = 0; section < header_->count(); ++section) {
+        if (!header_->isSectionHidden(section)) {
+            shown.push_back(section);
+        }
+    }
+    if (shown.size() < 2) {
         return;
     }
-    std::vector<int> widths;
+    const int last = shown.back();
+    shown.pop_back();
     int before = 0;
-    for (int column = 0; column < last; ++column) {
-        widths.push_back(wantedWidth(column));
-        before += widths.back();
+    for (const int column : shown) {
+        before += wantedWidth(column);
     }
     // The last column keeps room for a few characters at least.
     const int room = viewport()->width() - 3 * header_->minimumSectionSize();
     const bool narrow = before > room && room > 0;
     applying_ = true;
     int used = 0;
-    for (int column = 0; column < last; ++column) {
-        const int wanted = widths[static_cast<size_t>(column)];
+    for (const int column : shown) {
+        const int wanted = wantedWidth(column);
         header_->resizeSection(
             column,
             narrow ? std::max(header_->minimumSectionSize(), wanted * room / before) : wanted);

@@ -30,11 +30,13 @@ public:
     void setWorker(WorkerPause *worker, const Timing *timing);
     void setForeground(RowListModel::Colour colour) { model_->setForeground(std::move(colour)); }
 
-    // Gives the columns before the last their wanted widths (the designed ones, or those the user
-    // or the program set), narrowed in proportion where the list is too narrow to show them
+    // Gives the shown columns before the last their wanted widths (the designed ones, or those the
+    // user or the program set), narrowed in proportion where the list is too narrow to show them
     // whole; the last column takes the rest. Runs again whenever the list changes its size.
     void fitColumns();
     int wantedWidth(int section) const;
+    // Gives a column the width it wants, kept while it is hidden.
+    void setWantedWidth(int section, int width);
     // Makes the view's selection what the RowList says.
     void syncSelectionFromList();
 
@@ -67,10 +69,13 @@ protected:
 private:
     void onHeaderClicked(int section);
     void onListChanged();
+    // Hides the optional columns no row fills and shows the others (RowList::columnShown).
+    void showFilledColumns();
     void onSelectionChanged(const QItemSelection &selected, const QItemSelection &deselected);
     void keepWidths();
     void restoreWidths();
     void noteWidth(int section, int oldSize, int newSize);
+    void keepWanted(int section, int width);
 
     RowListModel *model_;
     CheckAllHeader *header_;

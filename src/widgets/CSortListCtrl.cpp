@@ -18,7 +18,7 @@ bool CSortListCtrl::SetHeadings(const std::string &text) {
     }
     rows().setTitles(std::move(titles));
     for (size_t column = 0; column < headings.size(); ++column) {
-        horizontalHeader()->resizeSection(static_cast<int>(column), headings[column].width);
+        setWantedWidth(static_cast<int>(column), headings[column].width);
     }
     fitColumns();
     return true;
@@ -44,11 +44,15 @@ void CSortListCtrl::RestoreColumnWidths(const ColumnWidthStore &store) {
         worker()->pause();
     }
     const std::string value = store.read ? store.read() : std::string();
-    const std::optional<std::vector<int>> widths =
+    std::optional<std::vector<int>> widths =
         parseColumnWidths(value, static_cast<size_t>(horizontalHeader()->count()));
+    if (!widths) {
+        // A value kept before the list had optional columns gives the columns before them.
+        widths = parseColumnWidths(value, rows().fixedColumns());
+    }
     if (widths) {
         for (size_t column = 0; column < widths->size(); ++column) {
-            horizontalHeader()->resizeSection(static_cast<int>(column), (*widths)[column]);
+            setWantedWidth(static_cast<int>(column), (*widths)[column]);
         }
         fitColumns();
     }

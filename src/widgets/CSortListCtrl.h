@@ -32,7 +32,8 @@ public:
     bool sortedAscending() const { return checkHeader()->sortMarkAscending(); }
 
     // Gives the columns the widths kept in the store, when it holds a value for as many columns
-    // as the list has. The watcher is held while the store is read.
+    // as the list has, or for its fixed columns (RowList::setFixedColumns). The watcher is held
+    // while the store is read.
     void RestoreColumnWidths(const ColumnWidthStore &store);
     void SaveColumnWidths(const ColumnWidthStore &store) const;
 

@@ -18,6 +18,16 @@ TEST(ListFile, WritesHeaderAndQuotedCellsThatReadBackAsTheyWere) {
     EXPECT_EQ(listFileText(list), "No.,Name,Number,\r\n"
                                   "\"1\",\"Say \"\"\"hi\"\"\", Bob\",\"+49\",\r\n"
                                   "\"2\",\"\",\"\",\r\n");
+    // The optional columns go up to the last that a row fills, and only while one does.
+    RowList six({"No.", "Name", "Number", "E-mail", "Additional", "Second"});
+    six.setFixedColumns(3);
+    six.appendRow({"1", "A", "1"});
+    EXPECT_EQ(listFileText(six), "No.,Name,Number,\r\n\"1\",\"A\",\"1\",\r\n");
+    six.setCell(0, 4, "2");
+    EXPECT_EQ(listFileText(six), "No.,Name,Number,E-mail,Additional,\r\n"
+                                 "\"1\",\"A\",\"1\",\"\",\"2\",\r\n");
+    six.removeRow(0);
+    EXPECT_EQ(listFileText(six), "No.,Name,Number,\r\n");
     // A quotation mark anywhere in a cell, even before a comma or at either end, survives.
     const std::vector<std::string> cells = {"\"", "a\",b", "\"\",", "end\"", "\"\"\"", ",\",\","};
     RowList tricky({"No.", "Name"});

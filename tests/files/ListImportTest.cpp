@@ -16,7 +16,10 @@ namespace {
 
 class ListImport : public ::testing::Test {
 protected:
-    void SetUp() override { card.alphaLength = 16; }
+    void SetUp() override {
+        card.alphaLength = 16;
+        phonebook.setFixedColumns(3);
+    }
 
     bool importPhonebook(const std::string &content, const CodePage *codePage = nullptr) {
         test::writeFile(dir / "in.fpb", content);
@@ -33,7 +36,7 @@ protected:
     test::ScriptedPrompts prompts;
     CardState card;
     ImportReport report;
-    RowList phonebook{{"No.", "Name", "Number"}};
+    RowList phonebook{{"No.", "Name", "Number", "E-mail", "Additional number", "Second name"}};
     MessageList messages{{"No.", "Status", "Number", "Time", "Text"}};
     const std::string header = "No.,Name,Number,\r\n";
 };
@@ -123,10 +126,16 @@ TEST_F(ListImport, RowsTheCardCannotKeepAsTheyAreAreReportedAndKeptWhole) {
         for (const test::json &row : v.at("rows")) {
             const std::string number = test::textOf(row[isPhonebook ? 1 : 0]);
             const std::string text = test::textOf(row[isPhonebook ? 0 : 1]);
-            saved.appendRow(isPhonebook ? std::vector<std::string>{"9", text, number}
-                                        : std::vector<std::string>{"9", "Read", number,
-                                                                   "2008-04-12 13:45:20", text});
+            std::vector<std::string> cells =
+                isPhonebook
+                    ? std::vector<std::string>{"9", text, number}
+                    : std::vector<std::string>{"9", "Read", number, "2008-04-12 13:45:20", text};
+            for (size_t extra = 2; isPhonebook && extra < row.size(); ++extra) {
+                cells.push_back(row[extra]); // e-mail, additional number, second name
+            }
+            saved.appendRow(cells);
         }
+        saved.setFixedColumns(isPhonebook ? 3 : 5);
         RowList rows(saved.titles());
         MessageList list(saved.titles());
         const ImportResult result = isPhonebook

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "records/MessageStore.h"
 #include "records/RowList.h"
 #include "support/RowColumns.h"
@@ -51,6 +53,39 @@ TEST(RowList, SwapAndRemovalKeepTheNumbersAndMoveTheTicks) {
     list.appendRow({"4", "n", "1", "extra"});
     EXPECT_EQ(list.cell(2, 2), "");
     EXPECT_EQ(list.rowCells(3).size(), 3u);
+}
+
+// Whether a column has a text is counted as rows change; the counts agree with the rows after
+// every kind of change, and decide which optional columns are in use.
+TEST(RowList, FilledColumnsFollowEveryChange) {
+    RowList list({"No.", "Name", "Number", "E-mail", "Additional", "Second"});
+    list.setFixedColumns(3);
+    const auto check = [&list](size_t inUse) {
+        for (size_t c = 0; c < list.columnCount(); ++c) {
+            const Strings cells = column(list, c);
+            EXPECT_EQ(list.columnFilled(c),
+                      std::ranges::any_of(cells, [](auto &t) { return !t.empty(); }))
+                << c;
+        }
+        EXPECT_EQ(list.columnsInUse(), inUse);
+    };
+    list.appendRow({"", "a", "1", "", "", "x"});
+    list.insertRow(0, {"", "b", "2", "m"});
+    check(6);
+    list.renumberFrom(0);
+    list.setCell(1, 5, "");
+    check(4);
+    list.setChecked(0, true);
+    list.removeChecked();
+    check(3);
+    list.setCell(0, 4, "9");
+    list.setTitles({"No.", "Name", "Number", "E-mail"});
+    check(3);
+    list.appendRow({"2", "c", "3", "n"});
+    list.removeRow(0);
+    check(4);
+    list.clear();
+    check(3);
 }
 
 TEST(MessageList, DeleteKeepsRowsAndImagesInStep) {

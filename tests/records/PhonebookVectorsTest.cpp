@@ -30,11 +30,14 @@ TEST(PhonebookVectors, EntryDialogOpensAndChecksTheFields) {
         card.alphaLength = v.at("alphaLength");
         card.ucs82Unsupported = v.value("no82", false);
         const PhoneEntryVerdict verdict =
-            acceptPhoneEntry({v.at("name"), v.at("number"), v.at("international")}, card);
+            acceptPhoneEntry({v.at("name"), v.at("number"), v.at("international"), "",
+                              v.value("additional", ""), v.value("secondName", "")},
+                             card);
         EXPECT_EQ(verdict.errorId, v.at("error").get<int>());
         if (v["error"] == 0) {
             EXPECT_EQ(verdict.name, v["name"]);
             EXPECT_EQ(verdict.number, v.at("accepted"));
+            EXPECT_EQ(verdict.additionalNumber, v.value("additional", ""));
         }
     }
 }

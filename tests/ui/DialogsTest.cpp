@@ -53,8 +53,10 @@ TEST(NumberEditTest, TypingLetsOnlyDialCharactersAndALeadingPlusThroughUpToTheLi
 
 TEST_F(PhoneEntryDlgTest, ALeadingPlusTicksTheBoxAndOkWaitsForWhatTheCardCanHold) {
     card.alphaLength = 16;
-    CPhoneEntryDlg dialog(texts, prompts, card, {"Anna", "+4930123"});
+    CPhoneEntryDlg dialog(texts, prompts, card, {"Anna", "+4930123", "a@b.org", "+1", "Jo"});
     EXPECT_EQ(dialog.numberField()->text(), "4930123");
+    EXPECT_EQ(dialog.additionalNumberField()->text(), "+1");
+    EXPECT_EQ(dialog.secondNameField()->maxLength(), 16);
     EXPECT_TRUE(dialog.internationalBox()->isChecked());
     EXPECT_EQ(dialog.nameField()->maxLength(), 16);
     dialog.show();
@@ -67,10 +69,19 @@ TEST_F(PhoneEntryDlgTest, ALeadingPlusTicksTheBoxAndOkWaitsForWhatTheCardCanHold
     EXPECT_TRUE(dialog.isVisible()) << "20 digits and a plus are 21 characters";
     EXPECT_EQ(prompts.ids(), (std::vector<int>{8081, 8071}));
     dialog.numberField()->setText("4930123");
+    dialog.additionalNumberField()->setText("1+2");
+    dialog.accept();
+    dialog.additionalNumberField()->setText("+12");
+    dialog.secondNameField()->setText("Fifteen chars{}"); // 17 septets
+    dialog.accept();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(prompts.ids(), (std::vector<int>{8081, 8071, 9156, 9157}));
+    dialog.secondNameField()->setText("Jo");
+    dialog.emailField()->setText("anna@example.org");
     dialog.accept();
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.entry(), (PhoneEntry{"Anna", "+4930123"}));
+    EXPECT_EQ(dialog.entry(), (PhoneEntry{"Anna", "+4930123", "anna@example.org", "+12", "Jo"}));
 }
 
 // code-dialogs.json: each PIN dialog answers its codes in field order and shows the attempts left.

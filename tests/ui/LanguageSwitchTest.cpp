@@ -10,6 +10,7 @@
 #include "WindowFixture.h"
 #include "app/HelpFiles.h"
 #include "app/LanguagePack.h"
+#include "base/TextIds.h"
 #include "ui/CMessagePage.h"
 #include "ui/CStatusBar.h"
 #include "ui/LanguageSwitch.h"
@@ -102,8 +103,14 @@ TEST_F(LanguageSwitchTest, EveryInstalledLanguageChangesTheWordsAndKeepsTheRows)
     ASSERT_EQ(packs.size(), 4u) << "the build installs de, en, fr and zh";
     packs.push_back(packs[1]); // and back to English
     ASSERT_EQ(packs.back().text, "English");
-    for (const MenuItem &item : packs) {
+    const std::pair<CardKind, int> kinds[] = {{CardKind::UsimOnly, text::CardKindUsimOnly},
+                                              {CardKind::UiccWithUsim, text::CardKindUiccWithUsim},
+                                              {CardKind::GsmSim, text::CardKindGsmSim}};
+    for (size_t i = 0; i < packs.size(); ++i) {
+        const MenuItem &item = packs[i];
         SCOPED_TRACE(item.text);
+        const auto [kind, kindText] = kinds[i % std::size(kinds)];
+        session().card.cardKind = kind;
         window().OnCommand(item.command);
         const std::optional<PackInfo> pack = FindLanguagePack(paths.langDir, item.text);
         ASSERT_TRUE(pack);
@@ -116,8 +123,10 @@ TEST_F(LanguageSwitchTest, EveryInstalledLanguageChangesTheWordsAndKeepsTheRows)
             wanted.push_back(words(id));
         }
         wanted.push_back(QString::fromStdString(expected.format(8028, {0xB0LL, 0x0208LL})));
-        wanted.push_back(
-            QString::fromStdString(expected.format(8029, {std::string("89012345678901234567")})));
+        // The card pane names the kind of card the card is.
+        wanted.push_back(QString::fromStdString(expected.format(
+            text::CardWithKind, {expected.format(8029, {std::string("89012345678901234567")}),
+                                 expected.get(kindText)})));
         wanted.push_back(QString::fromStdString(expected.format(8022, {250LL, cardRows})));
         const std::vector<QString> now = captions();
         EXPECT_EQ(std::vector<QString>(now.begin(), now.begin() + 11), wanted);

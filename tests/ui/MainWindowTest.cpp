@@ -13,6 +13,7 @@
 #include "ui/CMessagePage.h"
 #include "ui/CStatusBar.h"
 #include "ui/CWorkProgressWnd.h"
+#include "widgets/ListHeadings.h"
 
 namespace velnor::test {
 namespace {
@@ -49,6 +50,7 @@ protected:
 
 TEST_F(MainWindowTest, TakeAndCopyButtonsSkipDuplicates) {
     local().appendRow({"1", cardList().cell(1, 1), cardList().cell(1, 2)});
+    cardList().setCell(0, column::SecondName, "Jo"); // goes with its row
     const size_t before = cardList().rowCount();
     for (const size_t row : {0, 1, 2}) {
         cardList().setChecked(row, true);
@@ -57,6 +59,7 @@ TEST_F(MainWindowTest, TakeAndCopyButtonsSkipDuplicates) {
     EXPECT_EQ(pane(2), formatted(8025, 3, 1));
     EXPECT_EQ(cardList().rowCount(), before - 3);
     EXPECT_EQ(local().rowCount(), 3u);
+    EXPECT_EQ(local().cell(1, column::SecondName), "Jo");
     EXPECT_EQ(column(cardList(), 0).front(), "1");
     EXPECT_EQ(labelColour(page()->localLabel()), "#ff0000") << "the list in use has a red label";
     EXPECT_EQ(labelColour(page()->cardLabel()), "#000000");
@@ -73,23 +76,40 @@ TEST_F(MainWindowTest, TakeAndCopyButtonsSkipDuplicates) {
 TEST_F(MainWindowTest, TheEntryDialogEditsAddsAndInsertsAtTheSelectedRow) {
     const size_t rows = cardList().rowCount();
     const PhoneEntry original{cardList().cell(2, 1), cardList().cell(2, 2)};
+    // The list shows an optional column only while a row fills it.
+    const auto hidden = [this] {
+        std::string flags;
+        for (const size_t c :
+             {column::Number, column::Email, column::AdditionalNumber, column::SecondName}) {
+            flags += page()->cardList()->isColumnHidden(static_cast<int>(c)) ? '1' : '0';
+        }
+        return flags;
+    };
+    EXPECT_EQ(hidden(), "0111");
     cardList().selectOnly(2);
-    entryAnswers = {PhoneEntry{"Anna", "+4912345"}};
+    const PhoneEntry edited{"Anna", "+4912345", "anna@example.org", "+4930", "Annie"};
+    entryAnswers = {edited};
     window().OnCommand(command::Edit);
     ASSERT_EQ(entriesOffered, std::vector<PhoneEntry>{original});
-    EXPECT_EQ(cardList().rowCells(2), (std::vector<std::string>{"3", "Anna", "+4912345"}));
+    EXPECT_EQ(
+        cardList().rowCells(2),
+        (std::vector<std::string>{"3", "Anna", "+4912345", "anna@example.org", "+4930", "Annie"}));
+    EXPECT_EQ(hidden(), "0000");
     // A double click on the row opens the same dialog; cancelling it keeps the row.
     const QRect rect = page()->cardList()->visualRect(page()->cardList()->model()->index(2, 1));
     QTest::mouseDClick(page()->cardList()->viewport(), Qt::LeftButton, {}, rect.center());
-    EXPECT_EQ(entriesOffered.size(), 2u);
+    ASSERT_EQ(entriesOffered.size(), 2u);
+    EXPECT_EQ(entriesOffered.back(), edited);
     EXPECT_EQ(cardList().cell(2, 1), "Anna");
+    cardList().setCell(2, column::Email, "");
+    EXPECT_EQ(hidden(), "0100");
 
     entryAnswers = {PhoneEntry{"Added", "123"}, PhoneEntry{"Nowhere", "456"},
                     PhoneEntry{"Inserted", "789"}};
     window().OnCommand(command::Add);
     ASSERT_EQ(cardList().rowCount(), rows + 1);
     EXPECT_EQ(cardList().rowCells(rows),
-              (std::vector<std::string>{std::to_string(rows + 1), "Added", "123"}));
+              (std::vector<std::string>{std::to_string(rows + 1), "Added", "123", "", "", ""}));
     cardList().clearSelection();
     window().OnCommand(command::Insert);
     EXPECT_EQ(cardList().rowCount(), rows + 1) << "no row selected: nothing is inserted";
@@ -321,6 +341,12 @@ TEST_F(MainWindowTest, ColumnWidthsOutliveTheWindowAndASortAndHeadingsActivateTh
     clickHeading(page()->cardList(), 1);
     EXPECT_FALSE(session().activePhonebook.local());
     EXPECT_EQ(list->horizontalHeader()->sectionSize(1), 133) << "a sort keeps them";
+
+    // Widths kept for the three columns of the lists before the optional ones still count.
+    window_.reset();
+    settings.SetSettingString("ListCtrls", "1802", columnWidthsText({40, 150, 90}));
+    openWindow();
+    EXPECT_EQ(page()->cardList()->wantedWidth(1), 150);
 }
 
 } // namespace
