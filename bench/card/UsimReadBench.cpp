@@ -1,27 +1,31 @@
 // A full read of a USIM phonebook of two ADN sets of 250 entries, e-mails through EF IAP on one
-// entry in four, additional numbers and second names, from the in-process virtual card: the
-// card commands it takes against the records it reads, which should differ by a small constant
-// (the selects of the files and their GET RESPONSE).
+// entry in four, additional numbers and second names: the card commands it takes against the
+// records it reads, which should differ by a small constant (the selects of the files and their
+// GET RESPONSE). Once from the in-process virtual card, once through pcscd with the same card in
+// vpcd's second reader (a pcscd with the vpcd driver must run; scripts/bench-launch starts one).
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "card/CardRecordFiles.h"
 #include "card/DemoProfile.h"
 #include "card/UsimPhonebook.h"
+#include "reader/PcscDriver.h"
 #include "reader/SimulatedCards.h"
 #include "reader/SimulatedDriver.h"
+#include "virtualcard/VpcdFront.h"
 
 namespace velnor {
 namespace {
 
-void readUsimPhonebook(benchmark::State &state) {
-    const std::string path = "sim:usim-bench";
-    SimulatedCards::instance().insertInMemory(path,
-                                              makeDemoCard(false, CardKind::UiccWithUsim, true));
-    SimulatedDriver driver(path);
-    const int handle = driver.OpenRX730X(path);
+CardProfile fullUsimCard() {
+    return makeDemoCard(false, CardKind::UiccWithUsim, true);
+}
+
+void readAndCount(benchmark::State &state, ApduDriver &driver, int handle) {
     size_t commands = 0;
     size_t records = 0;
     driver.setTrace([&](int, const std::string &exchange, bool) {
@@ -43,13 +47,55 @@ void readUsimPhonebook(benchmark::State &state) {
         entries = static_cast<size_t>(
             std::count_if(read->begin(), read->end(), [](const auto &e) { return e.has_value(); }));
     }
+    driver.setTrace({});
     state.counters["entries"] = static_cast<double>(entries);
     state.counters["commands"] = static_cast<double>(commands);
     state.counters["recordsRead"] = static_cast<double>(records);
     state.counters["overhead"] = static_cast<double>(commands - records);
+}
+
+void readUsimPhonebook(benchmark::State &state) {
+    const std::string path = "sim:usim-bench";
+    SimulatedCards::instance().insertInMemory(path, fullUsimCard());
+    SimulatedDriver driver(path);
+    readAndCount(state, driver, driver.OpenRX730X(path));
     SimulatedCards::instance().remove(path);
 }
 BENCHMARK(readUsimPhonebook)->Unit(benchmark::kMillisecond);
+
+void readUsimPhonebookThroughPcscd(benchmark::State &state) {
+    const std::shared_ptr<SimHost> card = SimHost::inMemory(fullUsimCard());
+    VpcdFront front(*card, VpcdEndpoint{"127.0.0.1", 35964});
+    std::thread serving([&front] {
+        std::string error;
+        front.run(error);
+    });
+    const std::string reader = "Virtual PCD 00 01";
+    PcscDriver driver(reader);
+    // pcscd powers a card up in its own time after vpcd reports it: wait until it lists it.
+    const auto present = [&driver, &reader] {
+        const auto readers = driver.ListReaders();
+        return std::any_of(readers.begin(), readers.end(), [&reader](const ReaderEntry &r) {
+            return r.name == reader && r.cardPresent;
+        });
+    };
+    bool ready = false;
+    for (int tries = 0; tries < 50 && !ready; ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ready = front.connected() && present();
+    }
+    const int handle = ready ? driver.OpenRX730X(reader) : -1;
+    if (handle < 0) {
+        state.SkipWithError("no card in \"Virtual PCD 00 01\": is pcscd with vpcd running?");
+    } else {
+        readAndCount(state, driver, handle);
+        driver.CloseHandle(handle);
+    }
+    front.stop();
+    serving.join();
+}
+// One run, so that the card is served once: pcscd takes a while to notice it gone and back.
+BENCHMARK(readUsimPhonebookThroughPcscd)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 } // namespace velnor
