@@ -107,6 +107,7 @@ inline constexpr int CopyToLocalPhonebook = 8023;
 inline constexpr int PhonebookCaption = 8024;
 inline constexpr int WriteEntriesQuestion = 8033;
 inline constexpr int EntriesChangedWhenWritten = 8034;
+inline constexpr int FieldsNotWritten = 9170; // a USIM without a file for the field
 inline constexpr int WriteMessagesQuestion = 8039;
 inline constexpr int PleaseWait = 8068;
 inline constexpr int WorkingWithCard = 8069;

@@ -3,11 +3,13 @@
 
 #include "base/TextIds.h"
 #include "card/CardOpening.h"
+#include "card/CardRecordFiles.h"
 #include "card/EfAdn.h"
 #include "card/EfSms.h"
 #include "card/Fcp.h"
 #include "card/FileStatus.h"
 #include "card/UsimApplication.h"
+#include "card/UsimPhonebook.h"
 #include "cli/CardRun.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
@@ -99,6 +101,14 @@ const char *kindName(CardKind kind) {
     return "GSM SIM";
 }
 
+// The phonebook of a UICC is its USIM phonebook, every ADN set of it, when EF PBR lists one.
+void takeUsimPhonebook(UiccChannel &channel, CardInfo &info) {
+    UiccRecordFiles files(channel);
+    if (const std::optional<UsimPhonebook> book = UsimPhonebook::open(files)) {
+        info.phonebook = {book->adnRecordLength(), static_cast<int>(book->capacity())};
+    }
+}
+
 // A card that refused class A0: its USIM and files through class 00.
 std::optional<CardInfo> uiccInfo(CUSBOpKrnl &driver, int handle) {
     const std::optional<UsimState> usim = usimAfterRefusal(driver, handle);
@@ -115,6 +125,7 @@ std::optional<CardInfo> uiccInfo(CUSBOpKrnl &driver, int handle) {
     const std::array<uint16_t, 3> messages{df::Master, CardFileSystem::AdfId, EfSms::id};
     info.phonebook = fileShape(channel, phonebook);
     info.messages = fileShape(channel, messages);
+    takeUsimPhonebook(channel, info);
     return info;
 }
 
@@ -159,6 +170,7 @@ int runInfo(Context &context) {
         UiccChannel channel(*driver, handle.get());
         if (openUsim(channel)) {
             info->kind = CardKind::UiccWithUsim;
+            takeUsimPhonebook(channel, *info);
         }
     } else {
         info = uiccInfo(*driver, handle.get());
