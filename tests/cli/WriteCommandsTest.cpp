@@ -153,5 +153,31 @@ TEST_F(CliWrite, CodePagesAreSaidOrNamedAndNoRowsNeverClearTheCard) {
     EXPECT_EQ(readPhonebook(), before);
 }
 
+// The demo UICCs, answering class A0 and not: info counts every ADN set, a read lists all 280
+// entries, a write of what was read keeps them, and restoring its backup, which holds every file
+// of the USIM phonebook, gives the card back as it was.
+TEST_F(CliWrite, UiccDemoCardsKeepTheirUsimPhonebookWhole) {
+    for (const std::string kind : {"--usim", "--usim-only"}) {
+        SCOPED_TRACE(kind);
+        const std::filesystem::path uicc = dir / (kind + ".json");
+        ASSERT_EQ(run({"card", "demo", kind, uicc.string()}), cli::Done);
+        const nlohmann::json original = nlohmann::json::parse(test::readFile(uicc));
+        reader = "sim:" + uicc.string();
+        ASSERT_EQ(onCard({"info"}), cli::Done) << err.str();
+        EXPECT_NE(out.str().find("Phonebook: 300 records of 30 bytes"), std::string::npos);
+        const std::string list = readPhonebook();
+        EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 281);
+        test::writeFile(dir / "read.fpb", list);
+        ASSERT_EQ(onCard({"--yes", "write", "phonebook", "-i", (dir / "read.fpb").string()}),
+                  cli::Done)
+            << err.str();
+        const std::string backup = backupPath();
+        EXPECT_EQ(readPhonebook(), list);
+        ASSERT_EQ(onCard({"restore", backup}), cli::Done) << err.str();
+        SimulatedCards::instance().remove(reader);
+        EXPECT_EQ(nlohmann::json::parse(test::readFile(uicc)), original);
+    }
+}
+
 } // namespace
 } // namespace velnor
