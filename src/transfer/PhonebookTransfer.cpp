@@ -1,5 +1,6 @@
 #include "transfer/PhonebookTransfer.h"
 
+#include <algorithm>
 #include <string>
 #include <unordered_set>
 
@@ -10,11 +11,14 @@ namespace velnor {
 
 namespace {
 
-// Two entries are the same when name and number are equal byte for byte.
+// Two entries are the same when every cell after the No. is equal byte for byte: name and
+// number, and the fields a USIM keeps besides them.
 std::string entryKey(const RowList &list, size_t row) {
-    std::string key = list.cell(row, column::Name);
-    key += '\0';
-    key += list.cell(row, column::Number);
+    std::string key;
+    for (size_t column = column::Name; column < list.columnCount(); ++column) {
+        key += list.cell(row, column);
+        key += '\0';
+    }
     return key;
 }
 
@@ -27,9 +31,12 @@ std::unordered_set<std::string> entryKeys(const RowList &list) {
     return keys;
 }
 
+// The row with every field it has, numbered after the rows of `to`.
 size_t appendEntry(RowList &to, const RowList &from, size_t row) {
-    return to.appendRow({std::to_string(to.rowCount() + 1), from.cell(row, column::Name),
-                         from.cell(row, column::Number)});
+    std::vector<std::string> cells = from.rowCells(row);
+    cells.resize(std::max<size_t>(cells.size(), column::Number + 1));
+    cells[column::No] = std::to_string(to.rowCount() + 1);
+    return to.appendRow(std::move(cells));
 }
 
 } // namespace

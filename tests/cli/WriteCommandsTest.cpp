@@ -161,19 +161,26 @@ TEST_F(CliWrite, UiccDemoCardsKeepTheirUsimPhonebookWhole) {
         SCOPED_TRACE(kind);
         const std::filesystem::path uicc = dir / (kind + ".json");
         ASSERT_EQ(run({"card", "demo", kind, uicc.string()}), cli::Done);
-        const nlohmann::json original = nlohmann::json::parse(test::readFile(uicc));
         reader = "sim:" + uicc.string();
+        // One PIN for class A0 and class 00: switched on by the one, presented by the other.
+        ASSERT_EQ(onCard({"pin", "enable", "1234"}), cli::Done) << err.str();
+        const nlohmann::json original = nlohmann::json::parse(test::readFile(uicc));
         ASSERT_EQ(onCard({"info"}), cli::Done) << err.str();
         EXPECT_NE(out.str().find("Phonebook: 300 records of 30 bytes"), std::string::npos);
-        const std::string list = readPhonebook();
+        auto read = [&] {
+            EXPECT_EQ(onCard({"--pin", "1234", "read", "phonebook"}), cli::Done) << err.str();
+            return out.str();
+        };
+        const std::string list = read();
         EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 281);
         test::writeFile(dir / "read.fpb", list);
-        ASSERT_EQ(onCard({"--yes", "write", "phonebook", "-i", (dir / "read.fpb").string()}),
+        ASSERT_EQ(onCard({"--pin", "1234", "--yes", "write", "phonebook", "-i",
+                          (dir / "read.fpb").string()}),
                   cli::Done)
             << err.str();
         const std::string backup = backupPath();
-        EXPECT_EQ(readPhonebook(), list);
-        ASSERT_EQ(onCard({"restore", backup}), cli::Done) << err.str();
+        EXPECT_EQ(read(), list);
+        ASSERT_EQ(onCard({"--pin", "1234", "restore", backup}), cli::Done) << err.str();
         SimulatedCards::instance().remove(reader);
         EXPECT_EQ(nlohmann::json::parse(test::readFile(uicc)), original);
     }
