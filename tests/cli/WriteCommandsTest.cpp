@@ -181,6 +181,9 @@ TEST_F(CliWrite, UiccDemoCardsKeepTheirUsimPhonebookWhole) {
         const std::string backup = backupPath();
         EXPECT_EQ(read(), list);
         ASSERT_EQ(onCard({"--pin", "1234", "restore", backup}), cli::Done) << err.str();
+        EXPECT_NE(out.str().find("of 3F00/7F10/5F3A/4F3A and 15 more files to the card"),
+                  std::string::npos)
+            << out.str();
         SimulatedCards::instance().remove(reader);
         EXPECT_EQ(nlohmann::json::parse(test::readFile(uicc)), original);
     }
