@@ -38,6 +38,7 @@ private:
     WriteResult writeUsim(CardTransaction &transaction, PauseGuard &pause);
     std::vector<EfAdn::Value> wantedEntries() const;
     void finish(PauseGuard &pause);
+    void reportUnwritten(const std::vector<size_t> &positions);
     bool confirm();
     bool learn82Coding(uint16_t index);
     RecordBuffer record(uint16_t index) const;
@@ -126,6 +127,18 @@ WriteResult Write::run() {
         env_.progress.close();
         return result;
     }
+    if (phonebook_) {
+        // A card without a USIM phonebook keeps the name and number of an entry alone.
+        std::vector<size_t> unwritten;
+        for (size_t row = 0; row < std::min<size_t>(filled(), result.recordsWritten); ++row) {
+            const PhoneEntry wanted = entry(row);
+            if (!wanted.email.empty() || !wanted.additionalNumber.empty() ||
+                !wanted.secondName.empty()) {
+                unwritten.push_back(row);
+            }
+        }
+        reportUnwritten(unwritten);
+    }
     summarise();
     finish(pause);
     result.outcome =
@@ -147,9 +160,11 @@ WriteResult Write::writeUsim(CardTransaction &transaction, PauseGuard &pause) {
     RecordFiles &files = uicc_->files;
     env_.progress.begin(env_.texts.get(text::PleaseWait), env_.texts.get(text::SavingBackup), 0,
                         count_);
+    bool cancelled = false;
     std::optional<std::vector<FileImage>> before =
-        book_->snapshot(files, [this, &transaction](size_t done, size_t total) {
+        book_->snapshot(files, [this, &transaction, &cancelled](size_t done, size_t total) {
             if (!progressGoesOn(env_, &transaction)) {
+                cancelled = true;
                 return false;
             }
             env_.status.showProgress(text::ReadingRecord, static_cast<uint16_t>(total),
@@ -158,7 +173,7 @@ WriteResult Write::writeUsim(CardTransaction &transaction, PauseGuard &pause) {
         });
     if (!before || before->empty()) {
         env_.progress.close();
-        result.outcome = env_.progress.cancelled() ? WriteOutcome::Cancelled : WriteOutcome::Failed;
+        result.outcome = cancelled ? WriteOutcome::Cancelled : WriteOutcome::Failed;
         return result;
     }
     CardBackup backup{identity_, s_.reader.devicePath,         formatFilePath(before->front().path),
@@ -181,20 +196,26 @@ WriteResult Write::writeUsim(CardTransaction &transaction, PauseGuard &pause) {
         env_.progress.close();
         return result;
     }
-    if (!written.unwritten.empty()) {
-        std::string rows;
-        for (const size_t position : written.unwritten) {
-            rows += std::to_string(position + 1) + ',';
-        }
-        env_.prompts.showMessage(
-            MessageKind::Warning,
-            {text::FieldsNotWritten, "", env_.texts.format(text::FieldsNotWritten, {rows})});
-    }
+    reportUnwritten(written.unwritten);
     summarise();
     finish(pause);
     result.outcome =
         written.outcome == RecordsWritten::Cancelled ? WriteOutcome::Cancelled : WriteOutcome::Done;
     return result;
+}
+
+// Told like the rows whose name is cut to the card's length: their No. values.
+void Write::reportUnwritten(const std::vector<size_t> &positions) {
+    if (positions.empty()) {
+        return;
+    }
+    std::string rows;
+    for (const size_t position : positions) {
+        rows += std::to_string(position + 1) + ',';
+    }
+    env_.prompts.showMessage(
+        MessageKind::Warning,
+        {text::FieldsNotWritten, "", env_.texts.format(text::FieldsNotWritten, {rows})});
 }
 
 PhoneEntry Write::entry(size_t row) const {
