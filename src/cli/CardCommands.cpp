@@ -17,6 +17,7 @@
 #include "reader/CardTransaction.h"
 #include "reader/ReaderInquiry.h"
 #include "reader/UiccChannel.h"
+#include "transfer/CardAccess.h"
 #include "transfer/ReadCard.h"
 
 namespace velnor::cli {
@@ -101,11 +102,15 @@ const char *kindName(CardKind kind) {
     return "GSM SIM";
 }
 
-// The phonebook of a UICC is its USIM phonebook, every ADN set of it, when EF PBR lists one.
-void takeUsimPhonebook(UiccChannel &channel, CardInfo &info) {
+// The files of a UICC as its card operations find them: the phonebook is its USIM phonebook,
+// every ADN set of it, when EF PBR lists one; the messages are under the USIM or DF TELECOM.
+void takeUiccFiles(UiccChannel &channel, CardInfo &info) {
     UiccRecordFiles files(channel);
     if (const std::optional<UsimPhonebook> book = UsimPhonebook::open(files)) {
         info.phonebook = {book->adnRecordLength(), static_cast<int>(book->capacity())};
+    }
+    if (const std::optional<FoundFile> file = selectMessageFile(files, EfSms::id)) {
+        info.messages = {file->shape.recordLength, file->shape.recordCount};
     }
 }
 
@@ -121,11 +126,8 @@ std::optional<CardInfo> uiccInfo(CUSBOpKrnl &driver, int handle) {
     info.pinEnabled = usim->pin1Enabled;
     info.attemptsLeft = usim->attemptsLeft;
     info.identity = readUiccIdentity(channel).value_or(std::string());
-    const std::array<uint16_t, 3> phonebook{df::Master, df::Telecom, EfAdn::id};
-    const std::array<uint16_t, 3> messages{df::Master, CardFileSystem::AdfId, EfSms::id};
-    info.phonebook = fileShape(channel, phonebook);
-    info.messages = fileShape(channel, messages);
-    takeUsimPhonebook(channel, info);
+    info.phonebook = fileShape(channel, EfAdn::path);
+    takeUiccFiles(channel, info);
     return info;
 }
 
@@ -170,7 +172,7 @@ int runInfo(Context &context) {
         UiccChannel channel(*driver, handle.get());
         if (openUsim(channel)) {
             info->kind = CardKind::UiccWithUsim;
-            takeUsimPhonebook(channel, *info);
+            takeUiccFiles(channel, *info);
         }
     } else {
         info = uiccInfo(*driver, handle.get());
