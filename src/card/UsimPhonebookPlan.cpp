@@ -240,11 +240,13 @@ struct UsimPhonebook::Planner {
     }
 
     // EF CC, EF PUID, EF UID, EF PBC and EF PSC after a change (4.4.2.12): the change counter
-    // counts the write once; a new entry takes the next unique identifier; when they run out
-    // every entry is numbered again and the synchronisation counter moves on, so that a phone
-    // synchronises the whole phonebook anew.
+    // counts the write once; a new entry takes the next unique identifier. When the identifiers
+    // or the change counter run out, or no entry is left, EF PSC is regenerated (moved on by
+    // one), the entries are numbered again from 1 and the change counter starts again, so that
+    // a phone synchronises the whole phonebook anew.
     void synchronise() {
         bool anyChange = false;
+        bool anyLeft = false;
         uint32_t highest = 0;
         size_t fresh = 0;
         for (size_t s = 0; s < book.sets_.size(); ++s) {
@@ -252,6 +254,7 @@ struct UsimPhonebook::Planner {
             for (size_t r = 0; r < fates[s].size(); ++r) {
                 const Fate &fate = fates[s][r];
                 anyChange |= fate.changed;
+                anyLeft |= fate.now;
                 const uint32_t uid = uids ? counter(uids->records[r]) : 0;
                 highest = std::max(highest, uid);
                 fresh += uids && fate.now && (!fate.was || uid == 0);
@@ -261,8 +264,10 @@ struct UsimPhonebook::Planner {
             return;
         }
         const FileImage *puidImage = image(usim::Puid);
+        const FileImage *cc = image(usim::Cc);
         uint32_t puid = puidImage ? counter(puidImage->records[0]) : highest;
-        const bool renumber = puid + fresh > MaxUid;
+        const uint32_t changes = cc ? counter(cc->records[0]) + 1 : 0;
+        const bool renumber = puid + fresh > MaxUid || changes > MaxUid || !anyLeft;
         if (renumber) {
             puid = 0;
         }
@@ -295,25 +300,19 @@ struct UsimPhonebook::Planner {
                 }
             }
         }
-        writeCounters(puid, renumber);
+        writeCounters(puid, renumber ? 1 : changes, renumber);
     }
 
     // In this order: a phone that finds EF PSC changed reads everything anew.
-    void writeCounters(uint32_t puid, bool renumber) {
-        const FileImage *cc = image(usim::Cc);
-        uint32_t changes = cc ? counter(cc->records[0]) + 1 : 0;
-        if (changes > MaxUid) {
-            changes = 1;
-            renumber = true;
-        }
-        if (const FileImage *psc = image(usim::Psc); psc && renumber) {
+    void writeCounters(uint32_t puid, uint32_t changes, bool regenerate) {
+        if (const FileImage *psc = image(usim::Psc); psc && regenerate) {
             const uint32_t next = counter(psc->records[0]) + 1;
             write(Counters, usim::Psc, 0, counterBytes(next ? next : 1, psc->records[0].size()));
         }
         if (const FileImage *puids = image(usim::Puid)) {
             write(Counters, usim::Puid, 0, counterBytes(puid, puids->records[0].size()));
         }
-        if (cc) {
+        if (const FileImage *cc = image(usim::Cc)) {
             write(Counters, usim::Cc, 0, counterBytes(changes, cc->records[0].size()));
         }
     }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 
 #include "base/CardLink.h"
 #include "card/CardRecordFiles.h"
@@ -82,8 +83,8 @@ bool apply(RecordFiles &files, const std::vector<RecordUpdate> &updates, size_t 
     return true;
 }
 
-// Every EMAIL record an IAP byte of an entry names holds a field and names that entry's ADN
-// record (SFI 01 or 05), and no two entries share one.
+// Every EMAIL record an IAP byte of an entry names (inside the file) holds a field and names that
+// entry's ADN record (SFI 01 or 05), and no two entries share one.
 void expectWholeLinks(const ImageFiles &files) {
     const struct {
         uint16_t adn, iap, email;
@@ -94,7 +95,7 @@ void expectWholeLinks(const ImageFiles &files) {
         for (size_t r = 1; r <= files.file(set.adn).records.size(); ++r) {
             const uint8_t k = files.file(set.iap).records[r - 1][0];
             if (!EfAdn::decode(files.file(set.adn).records[r - 1]) ||
-                !LinkedRecord::namesRecord(k)) {
+                !LinkedRecord::namesRecord(k) || k > files.file(set.email).records.size()) {
                 continue;
             }
             const Bytes &email = files.file(set.email).records.at(k - 1u);
@@ -123,7 +124,10 @@ protected:
                                     const std::vector<EfAdn::Value> &wanted,
                                     std::vector<size_t> &unwritten) {
         const auto snapshot = book->snapshot(files, {});
-        EXPECT_TRUE(snapshot);
+        if (!snapshot) {
+            ADD_FAILURE() << files.error();
+            return {};
+        }
         const auto updates = book->plan(*snapshot, wanted, false, &unwritten);
         for (size_t k = 0; k <= updates.size(); ++k) {
             ImageFiles cut(*snapshot);
@@ -174,7 +178,8 @@ TEST_F(UsimPhonebookWrite, LinkedRecordsFollowTheirEntriesAndCountersTheChange) 
     EXPECT_EQ((*before)[6]->additionalNumber, "+49305550007");
     EXPECT_EQ((*before)[252]->secondName, "Second 3");
     const std::string tooLong(39, 'x');
-    // position, wanted, read back ("=" keeps the old entry, "-" a field not written)
+    // Position, wanted entry, and what reads back: `kept`, the wanted entry; else it without a
+    // field that had no file (SNE in set 1), no free record (set 1's EMAIL is full) or no room.
     struct Edit {
         size_t position;
         EfAdn::Value wanted, back;
@@ -182,7 +187,8 @@ TEST_F(UsimPhonebookWrite, LinkedRecordsFollowTheirEntriesAndCountersTheChange) 
     const PhoneEntry kept{"=", "", "", "", ""};
     const std::vector<Edit> edits{
         {3, PhoneEntry{"Contact 004", "+491701230004", "new4@example.org"}, kept},
-        {0, PhoneEntry{"Ann", "1", "ann@example.org", "", "Second"}, PhoneEntry{"Ann", "1"}},
+        {0, PhoneEntry{"Ann", "1", "ann@example.org"}, PhoneEntry{"Ann", "1"}},
+        {1, PhoneEntry{"Al", "7", "", "", "Second"}, PhoneEntry{"Al", "7"}},
         {7, std::nullopt, std::nullopt},
         {253, std::nullopt, std::nullopt},
         {251, PhoneEntry{"Bea", "2", "bea@example.org", "+4930", ""}, kept},
@@ -197,7 +203,7 @@ TEST_F(UsimPhonebookWrite, LinkedRecordsFollowTheirEntriesAndCountersTheChange) 
     }
     std::vector<size_t> unwritten;
     EXPECT_EQ(write(*before, expected, wanted, unwritten), expected);
-    EXPECT_EQ(unwritten, (std::vector<size_t>{0, 286}));
+    EXPECT_EQ(unwritten, (std::vector<size_t>{0, 1, 286}));
     // EF CC counts the write once; the new entries take the next UIDs (the demo's PUID is 280)
     // and the changed ones keep theirs; changed entries are marked modified in EF PBC, deleted
     // ones lose both.
@@ -209,17 +215,18 @@ TEST_F(UsimPhonebookWrite, LinkedRecordsFollowTheirEntriesAndCountersTheChange) 
     } marks[] = {
         {usim::Puid, 1, {0x01, 0x1A}}, {0x4F29, 36, {0x01, 0x19}}, {0x4F29, 37, {0x01, 0x1A}},
         {0x4F29, 3, {0x00, 0xFD}},     {0x4F29, 4, {0x00, 0x00}},  {0x4F0A, 3, {0x01, 0x00}},
-        {0x4F0A, 4, {0x00, 0x00}},     {0x4F09, 4, {0x01, 0x00}},  {0x4F09, 2, {0x00, 0x00}}};
+        {0x4F0A, 4, {0x00, 0x00}},     {0x4F09, 4, {0x01, 0x00}},  {0x4F09, 3, {0x00, 0x00}}};
     for (const auto &mark : marks) {
         EXPECT_EQ(images.file(mark.file).records[mark.record - 1], mark.bytes)
             << std::hex << mark.file << " " << mark.record;
     }
 
-    // Clearing the card frees every linked record.
+    // Clearing the card frees every linked record and regenerates EF PSC.
     const std::vector<EfAdn::Value> none(book->capacity());
     EXPECT_EQ(write(expected, none, none, unwritten), none);
     EXPECT_TRUE(unwritten.empty());
-    counters();
+    EXPECT_EQ(counters().records[0], (Bytes{0x00, 0x01}));
+    EXPECT_EQ(images.file(usim::Psc).records[0], (Bytes{0, 0, 0, 2}));
     for (const uint16_t id : {0x4F50, 0x4F51, 0x4F25, 0x4F26, 0x4F11, 0x4F12, 0x4F19}) {
         for (const Bytes &record : images.file(id).records) {
             EXPECT_EQ(record, Bytes(record.size(), 0xFF)) << std::hex << id;
@@ -227,13 +234,13 @@ TEST_F(UsimPhonebookWrite, LinkedRecordsFollowTheirEntriesAndCountersTheChange) 
     }
 }
 
-// When EF PUID has no identifier left for a new entry, every entry is numbered anew; then, and
-// when EF CC runs out, EF PSC moves on so that a phone synchronises everything again.
+// When EF PUID has no identifier left for a new entry, or EF CC runs out, EF PSC moves on and
+// the entries are numbered anew, so that a phone synchronises everything again.
 TEST_F(UsimPhonebookWrite, IdentifiersRunningOutRenumberAndMoveTheSyncCounter) {
     const struct {
         Bytes puid, cc, pscAfter, ccAfter, firstUidAfter;
-    } cases[] = {{{0xFF, 0xFF}, {0x00, 0x05}, {0, 0, 0, 2}, {0x00, 0x06}, {0x00, 0x01}},
-                 {{0x01, 0x18}, {0xFF, 0xFF}, {0, 0, 0, 2}, {0x00, 0x01}, {0x05, 0x00}},
+    } cases[] = {{{0xFF, 0xFF}, {0x00, 0x05}, {0, 0, 0, 2}, {0x00, 0x01}, {0x00, 0x01}},
+                 {{0x01, 0x18}, {0xFF, 0xFF}, {0, 0, 0, 2}, {0x00, 0x01}, {0x00, 0x01}},
                  {{0x01, 0x18}, {0x00, 0x05}, {0, 0, 0, 1}, {0x00, 0x06}, {0x05, 0x00}}};
     std::vector<EfAdn::Value> wanted = *book->readEntries(files, {});
     wanted[290] = PhoneEntry{"New", "1"};
@@ -252,6 +259,30 @@ TEST_F(UsimPhonebookWrite, IdentifiersRunningOutRenumberAndMoveTheSyncCounter) {
         EXPECT_EQ(card.file(0x4F29).records[40], (Bytes{0x01, 0x19})) << "the new entry's";
         EXPECT_EQ(card.file(0x4F21).records[0], c.firstUidAfter);
     }
+}
+
+// Links another writer left damaged: an EMAIL record no IAP byte names is cleared; one that two
+// entries name is never rewritten for one of them, which gets a record of its own; an IAP byte
+// past the file names nothing.
+TEST_F(UsimPhonebookWrite, DamagedLinksAreRepairedNotFollowed) {
+    ImageFiles card(*book->snapshot(files, {}));
+    const Bytes orphan(40, 0x41);
+    for (const auto &[id, record, bytes] : std::vector<std::tuple<uint16_t, uint8_t, Bytes>>{
+             {0x4F51, 20, orphan}, {0x4F26, 2, {0x01}}, {0x4F26, 3, {0x30}}}) {
+        card.select(std::vector<uint16_t>{df::Master, df::Telecom, usim::Phonebook, id});
+        card.update(record, bytes);
+    }
+    std::vector<EfAdn::Value> wanted = *book->readEntries(card, {});
+    EXPECT_EQ(wanted[251]->email, "contact4@example.org") << "shared with the entry at 253";
+    EXPECT_EQ(wanted[252]->email, "");
+    wanted[251]->email = "new@example.org";
+    const auto updates = book->plan(*book->snapshot(card, {}), wanted, false);
+    apply(card, updates, updates.size());
+    const auto read = *book->readEntries(card, {});
+    EXPECT_EQ(read[251]->email, "new@example.org");
+    EXPECT_EQ(read[253]->email, "contact4@example.org");
+    EXPECT_EQ(card.file(0x4F51).records[19], Bytes(40, 0xFF));
+    expectWholeLinks(card);
 }
 
 } // namespace
