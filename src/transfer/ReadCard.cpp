@@ -205,6 +205,10 @@ ReadResult Read::readUsimPhonebook(UsimPhonebook &book) {
     std::optional<std::vector<EfAdn::Value>> all = book.readEntries(
         uicc_->files,
         [&](size_t done, size_t total) {
+            if (done == 0) { // the records to read, known once the sets are
+                env_.progress.begin(env_.texts.get(text::PleaseWait),
+                                    env_.texts.get(text::WorkingWithCard), 0, int(total));
+            }
             cancelled = !advance(static_cast<uint16_t>(total), static_cast<uint16_t>(done + 1));
             return !cancelled;
         },

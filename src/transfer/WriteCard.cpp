@@ -163,6 +163,10 @@ WriteResult Write::writeUsim(CardTransaction &transaction, PauseGuard &pause) {
     bool cancelled = false;
     std::optional<std::vector<FileImage>> before =
         book_->snapshot(files, [this, &transaction, &cancelled](size_t done, size_t total) {
+            if (done == 0) {
+                env_.progress.begin(env_.texts.get(text::PleaseWait),
+                                    env_.texts.get(text::SavingBackup), 0, int(total));
+            }
             if (!progressGoesOn(env_, &transaction)) {
                 cancelled = true;
                 return false;
