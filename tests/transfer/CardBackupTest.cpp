@@ -78,7 +78,10 @@ TEST(CardBackup, PruningKeepsTheNewestCopyOfEveryContent) {
         std::string left;
         for (size_t i = 0; i < contents.size(); ++i) {
             CardBackup backup = sample();
-            backup.records[0][0] = static_cast<uint8_t>(contents[i]);
+            backup.records[0][0] = static_cast<uint8_t>(std::toupper(contents[i]));
+            if (std::islower(contents[i])) { // the same first file, and a second one
+                backup.more.push_back({"3F00/7F10/5F3A/4F25", 1, {{uint8_t(contents[i])}}});
+            }
             const std::filesystem::path keep =
                 restoring >= 0 && i > size_t(restoring) ? saved[restoring] : "";
             saved.push_back(
