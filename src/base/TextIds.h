@@ -118,6 +118,7 @@ inline constexpr int CopyToLocalPhonebook = 8023;
 inline constexpr int PhonebookCaption = 8024;
 inline constexpr int WriteEntriesQuestion = 8033;
 inline constexpr int EntriesChangedWhenWritten = 8034;
+inline constexpr int FieldsNotWritten = 9170; // no file, no free record or too long
 inline constexpr int WriteMessagesQuestion = 8039;
 inline constexpr int PleaseWait = 8068;
 inline constexpr int WorkingWithCard = 8069;

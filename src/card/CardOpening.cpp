@@ -69,6 +69,12 @@ CardOpened openCard(CardOpeningContext &c) {
         if (const auto master = selectWithStatus(c.driver, handle.get(), df::Master, f)) {
             pin = {master->chv1Enabled(), master->chv1AttemptsLeft()};
             identity = readCardIdentity(c.driver, handle.get(), f);
+            // A UICC that answers class A0 too keeps its phonebook in its USIM.
+            UiccChannel channel(c.driver, handle.get());
+            if (const auto usim = openUsim(channel)) {
+                c.link.cardKind = CardKind::UiccWithUsim;
+                c.link.usimAid = usim->aid;
+            }
         } else if (const auto usim = usimAfterRefusal(c.driver, handle.get())) {
             c.link.cardKind = CardKind::UsimOnly;
             c.link.usimAid = usim->aid;

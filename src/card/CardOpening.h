@@ -27,7 +27,8 @@ struct CardOpeningContext {
 // Opens the card in the reader: checks that it answers, settles the PIN with the user when the
 // card asks for it, reads its identity into the status bar and finds out whether it is a CDMA
 // card. A card that refuses class A0 (6E00 or 6D00) is opened as a UICC: its USIM is found
-// in EF DIR and PIN1 settled through class 00; the link says which kind of card it is. A code
+// in EF DIR and PIN1 settled through class 00; one that answers class A0 and names a USIM in EF
+// DIR is a UICC with USIM. The link says which kind of card it is. A code
 // the program holds is kept only for the card that accepted it: another card
 // makes the PIN pending again, so one card's code is never offered to another.
 enum class CardOpened {

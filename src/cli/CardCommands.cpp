@@ -3,11 +3,13 @@
 
 #include "base/TextIds.h"
 #include "card/CardOpening.h"
+#include "card/CardRecordFiles.h"
 #include "card/EfAdn.h"
 #include "card/EfSms.h"
 #include "card/Fcp.h"
 #include "card/FileStatus.h"
 #include "card/UsimApplication.h"
+#include "card/UsimPhonebook.h"
 #include "cli/CardRun.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
@@ -15,6 +17,7 @@
 #include "reader/CardTransaction.h"
 #include "reader/ReaderInquiry.h"
 #include "reader/UiccChannel.h"
+#include "transfer/CardAccess.h"
 #include "transfer/ReadCard.h"
 
 namespace velnor::cli {
@@ -99,6 +102,18 @@ const char *kindName(CardKind kind) {
     return "GSM SIM";
 }
 
+// The files of a UICC as its card operations find them: the phonebook is its USIM phonebook,
+// every ADN set of it, when EF PBR lists one; the messages are under the USIM or DF TELECOM.
+void takeUiccFiles(UiccChannel &channel, CardInfo &info) {
+    UiccRecordFiles files(channel);
+    if (const std::optional<UsimPhonebook> book = UsimPhonebook::open(files)) {
+        info.phonebook = {book->adnRecordLength(), static_cast<int>(book->capacity())};
+    }
+    if (const std::optional<FoundFile> file = selectMessageFile(files, EfSms::id)) {
+        info.messages = {file->shape.recordLength, file->shape.recordCount};
+    }
+}
+
 // A card that refused class A0: its USIM and files through class 00.
 std::optional<CardInfo> uiccInfo(CUSBOpKrnl &driver, int handle) {
     const std::optional<UsimState> usim = usimAfterRefusal(driver, handle);
@@ -111,10 +126,8 @@ std::optional<CardInfo> uiccInfo(CUSBOpKrnl &driver, int handle) {
     info.pinEnabled = usim->pin1Enabled;
     info.attemptsLeft = usim->attemptsLeft;
     info.identity = readUiccIdentity(channel).value_or(std::string());
-    const std::array<uint16_t, 3> phonebook{df::Master, df::Telecom, EfAdn::id};
-    const std::array<uint16_t, 3> messages{df::Master, CardFileSystem::AdfId, EfSms::id};
-    info.phonebook = fileShape(channel, phonebook);
-    info.messages = fileShape(channel, messages);
+    info.phonebook = fileShape(channel, EfAdn::path);
+    takeUiccFiles(channel, info);
     return info;
 }
 
@@ -159,6 +172,7 @@ int runInfo(Context &context) {
         UiccChannel channel(*driver, handle.get());
         if (openUsim(channel)) {
             info->kind = CardKind::UiccWithUsim;
+            takeUiccFiles(channel, *info);
         }
     } else {
         info = uiccInfo(*driver, handle.get());

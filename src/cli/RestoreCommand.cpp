@@ -85,8 +85,10 @@ int restoreOnCard(Context &context, const CardBackup &backup, const std::string 
     if (result.outcome != RestoreOutcome::Done) {
         return fail(context, Refused, restoreFailure(result, backup));
     }
+    const std::string others =
+        backup.more.empty() ? "" : " and " + std::to_string(backup.more.size()) + " more files";
     context.out << "Restored " << result.recordsWritten << " records of " << backup.filePath
-                << " to the card " << known(result.cardIdentity) << ".\n";
+                << others << " to the card " << known(result.cardIdentity) << ".\n";
     return Done;
 }
 

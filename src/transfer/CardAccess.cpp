@@ -4,6 +4,7 @@
 #include "card/CardOpening.h"
 #include "card/ChvOperations.h"
 #include "card/FileStatus.h"
+#include "card/UsimApplication.h"
 #include "reader/CardTransaction.h"
 
 namespace velnor {
@@ -30,9 +31,45 @@ IdentityMatch matchBeforePin(const std::string &backup, const std::string &cardI
     return backupIccid == cardIccid ? IdentityMatch::Same : matchIdentities(backupIccid, cardIccid);
 }
 
+std::optional<FoundFile> selectMessageFile(RecordFiles &files, uint16_t id) {
+    for (const uint16_t directory : {CardFileSystem::AdfId, df::Telecom}) {
+        std::vector<uint16_t> path{df::Master, directory, id};
+        if (const std::optional<RecordFiles::Shape> shape = files.select(path)) {
+            return FoundFile{std::move(path), *shape};
+        }
+    }
+    return std::nullopt;
+}
+
+CardAnswer openCardFiles(CUSBOpKrnl &driver, int handle, bool masterAnswered, CardLink &link,
+                         std::unique_ptr<UiccFiles> &uicc) {
+    if (masterAnswered && link.cardKind == CardKind::GsmSim) {
+        return CardAnswer::Gsm;
+    }
+    std::optional<UsimState> usim;
+    if (masterAnswered) {
+        UiccChannel channel(driver, handle);
+        usim = openUsim(channel);
+    } else {
+        usim = usimAfterRefusal(driver, handle);
+        if (usim) {
+            link.cardKind = CardKind::UsimOnly;
+        }
+    }
+    if (!usim) {
+        return CardAnswer::Failed;
+    }
+    link.usimAid = usim->aid;
+    if (usim->pin1Enabled && !presentStoredChv1(driver, handle, link)) {
+        return CardAnswer::Failed;
+    }
+    uicc = std::make_unique<UiccFiles>(driver, handle);
+    return CardAnswer::Uicc;
+}
+
 std::optional<WritableCard> openWritableCard(CUSBOpKrnl &driver, const std::string &devicePath,
-                                             const CardLink &link) {
-    WritableCard card{std::make_unique<CardHandle>(driver, devicePath), {}};
+                                             CardLink &link) {
+    WritableCard card{std::make_unique<CardHandle>(driver, devicePath), {}, {}};
     if (!card.handle->isOpen()) {
         return std::nullopt;
     }
@@ -40,8 +77,14 @@ std::optional<WritableCard> openWritableCard(CUSBOpKrnl &driver, const std::stri
     CardTransaction transaction(driver, h);
     const std::optional<FileStatus> master =
         selectWithStatus(driver, h, df::Master, link.simFunction);
-    if (!master) {
+    switch (openCardFiles(driver, h, master.has_value(), link, card.uicc)) {
+    case CardAnswer::Failed:
         return std::nullopt;
+    case CardAnswer::Uicc:
+        card.identity = readUiccIdentity(card.uicc->channel).value_or(std::string());
+        return card;
+    case CardAnswer::Gsm:
+        break;
     }
     if (master->chv1Enabled() && !presentStoredChv1(driver, h, link)) {
         return std::nullopt;

@@ -17,7 +17,8 @@ namespace {
 
 constexpr std::string_view kTitle = "Velnor card backup";
 constexpr std::string_view kExtension = ".txt";
-constexpr uintmax_t kMaxBackupSize = 1 << 20; // 255 records of 255 bytes are 130 KB
+// 255 records of 255 bytes are 130 KB; a USIM phonebook of two sets has some 20 files.
+constexpr uintmax_t kMaxBackupSize = 8 << 20;
 
 std::string namePart(const std::string &identity) {
     if (identity.empty()) {
@@ -59,6 +60,21 @@ std::string contentOf(CardBackup backup) {
     return cardBackupText(backup);
 }
 
+bool isUsimPath(const std::vector<uint16_t> &ids) {
+    constexpr uint16_t kPhonebookDirectory = 0x5F3A;
+    if (ids.size() == 4) {
+        return ids[0] == df::Master && (ids[1] == df::Telecom || ids[1] == CardFileSystem::AdfId) &&
+               ids[2] == kPhonebookDirectory && (ids[3] & 0xFF00) == 0x4F00;
+    }
+    return ids == std::vector<uint16_t>{df::Master, CardFileSystem::AdfId, EfSms::id};
+}
+
+void appendRecords(std::ostringstream &text, const std::vector<Bytes> &records) {
+    for (const Bytes &record : records) {
+        text << CMyTools::hex2asc(record.data(), record.size()) << "\r\n";
+    }
+}
+
 std::vector<std::string_view> splitLines(std::string_view text) {
     std::vector<std::string_view> lines;
     while (!text.empty()) {
@@ -88,6 +104,11 @@ std::optional<std::vector<uint16_t>> restorableFilePath(std::string_view path) {
             return ids;
         }
     }
+    std::optional<std::vector<uint16_t>> ids = parseFilePath(std::string(path));
+    // Written back as the card gives it, so that one file has one name.
+    if (ids && isUsimPath(*ids) && formatFilePath(*ids) == path) {
+        return ids;
+    }
     return std::nullopt;
 }
 
@@ -97,11 +118,51 @@ std::string cardBackupText(const CardBackup &backup) {
          << "\r\nfile: " << backup.filePath << "\r\ntaken: " << backup.taken
          << "\r\nrecord length: " << unsigned(backup.recordLength)
          << "\r\nrecord count: " << backup.records.size() << "\r\n";
-    for (const Bytes &record : backup.records) {
-        text << CMyTools::hex2asc(record.data(), record.size()) << "\r\n";
+    appendRecords(text, backup.records);
+    for (const BackupFile &file : backup.more) {
+        text << "file: " << file.filePath << "\r\nrecord length: " << unsigned(file.recordLength)
+             << "\r\nrecord count: " << file.records.size() << "\r\n";
+        appendRecords(text, file.records);
     }
     return text.str();
 }
+
+namespace {
+
+// The records of one file of a backup from `line` on, up to the next file or the end.
+bool fileBlock(const std::vector<std::string_view> &lines, size_t &line,
+               std::optional<unsigned> length, std::optional<unsigned> count,
+               const std::string &path, std::vector<Bytes> &records, std::string &error) {
+    if (!restorableFilePath(path)) {
+        error = "The backup does not name a phonebook or message file.";
+        return false;
+    }
+    if (!length || *length == 0 || *length > 255 || !count || *count == 0 || *count > 255) {
+        error = "The backup does not give a record length and count of 1 to 255.";
+        return false;
+    }
+    size_t end = line;
+    while (end < lines.size() && !lines[end].starts_with("file:")) {
+        ++end;
+    }
+    if (end - line != *count) {
+        error = "The backup should hold " + std::to_string(*count) + " records but holds " +
+                std::to_string(end - line) + ".";
+        return false;
+    }
+    for (; line < end; ++line) {
+        std::optional<Bytes> record = CMyTools::asc2hex(lines[line]);
+        if (!record || record->size() != *length) {
+            error = "Line " + std::to_string(line + 1) + " of the backup is not a record of " +
+                    std::to_string(*length) + " bytes in hexadecimal.";
+            return false;
+        }
+        records.push_back(std::move(*record));
+    }
+    return true;
+}
+
+} // namespace
 
 std::optional<CardBackup> parseCardBackup(std::string_view text, std::string &error) {
     const std::vector<std::string_view> lines = splitLines(text);
@@ -135,28 +196,31 @@ std::optional<CardBackup> parseCardBackup(std::string_view text, std::string &er
             count = parseNumber(value);
         }
     }
-    if (!restorableFilePath(backup.filePath)) {
-        error = "The backup does not name a phonebook or message file.";
-        return std::nullopt;
-    }
-    if (!length || *length == 0 || *length > 255 || !count || *count == 0 || *count > 255) {
-        error = "The backup does not give a record length and count of 1 to 255.";
-        return std::nullopt;
-    }
-    if (lines.size() - line != *count) {
-        error = "The backup should hold " + std::to_string(*count) + " records but holds " +
-                std::to_string(lines.size() - line) + ".";
+    if (!fileBlock(lines, line, length, count, backup.filePath, backup.records, error)) {
         return std::nullopt;
     }
     backup.recordLength = static_cast<uint8_t>(*length);
-    for (; line < lines.size(); ++line) {
-        std::optional<Bytes> record = CMyTools::asc2hex(lines[line]);
-        if (!record || record->size() != *length) {
-            error = "Line " + std::to_string(line + 1) + " of the backup is not a record of " +
-                    std::to_string(*length) + " bytes in hexadecimal.";
+    while (line < lines.size()) {
+        BackupFile file;
+        length = count = std::nullopt;
+        const std::string_view fileKey = "file: ";
+        const std::string_view lengthKey = "record length: ";
+        const std::string_view countKey = "record count: ";
+        if (line + 3 > lines.size() || !lines[line].starts_with(fileKey) ||
+            !lines[line + 1].starts_with(lengthKey) || !lines[line + 2].starts_with(countKey)) {
+            error = "Line " + std::to_string(line + 1) +
+                    " of the backup does not begin a file with its record length and count.";
             return std::nullopt;
         }
-        backup.records.push_back(std::move(*record));
+        file.filePath = lines[line].substr(fileKey.size());
+        length = parseNumber(lines[line + 1].substr(lengthKey.size()));
+        count = parseNumber(lines[line + 2].substr(countKey.size()));
+        line += 3;
+        if (!fileBlock(lines, line, length, count, file.filePath, file.records, error)) {
+            return std::nullopt;
+        }
+        file.recordLength = static_cast<uint8_t>(*length);
+        backup.more.push_back(std::move(file));
     }
     return backup;
 }

@@ -12,6 +12,9 @@
 //   record count: 250
 //   4A6F686EFFFF...          one line per record, hexadecimal as in the logs
 //
+// A write that changes several files together (a USIM phonebook) keeps them all in one backup:
+// each further file repeats the lines file, record length, record count and its records.
+//
 // Lines end in CR LF like the logs; LF alone is read too.
 
 #include <chrono>
@@ -33,8 +36,17 @@ inline const std::string kPhonebookFilePath = filePathText<EfAdn>();
 inline const std::string kMessageFilePath = filePathText<EfSms>();
 inline const std::string kCdmaMessageFilePath = filePathText<EfCdmaSms>();
 
-// The file identifiers of a path "3F00/7F10/6F3A"; nullopt for a path a backup may not name.
+// The file identifiers of a path "3F00/7F10/6F3A"; nullopt for a path a backup may not name:
+// besides the paths above, the files of a USIM phonebook (3F00/7F10/5F3A/4Fxx and
+// 3F00/7FFF/5F3A/4Fxx) and the USIM's message file (3F00/7FFF/6F3C).
 std::optional<std::vector<uint16_t>> restorableFilePath(std::string_view path);
+
+// One more file of a backup; a transparent file is one record of its size.
+struct BackupFile {
+    std::string filePath;
+    uint8_t recordLength = 0;
+    std::vector<Bytes> records;
+};
 
 struct CardBackup {
     std::string identity; // ICCID digits of the card
@@ -43,6 +55,7 @@ struct CardBackup {
     std::string taken;    // when, in UTC
     uint8_t recordLength = 0;
     std::vector<Bytes> records;
+    std::vector<BackupFile> more{}; // the other files the same write changed
 };
 
 std::string cardBackupText(const CardBackup &backup);
@@ -60,7 +73,7 @@ std::string cardBackupFileName(const std::string &identity, const std::string &f
 std::string backupTimeText(std::chrono::system_clock::time_point when);
 
 // Writes the backup into folder (synced to the disk, never over another backup), then removes
-// that card's backups which a newer one repeats: same file, same records. So the newest copy of
+// that card's backups which a newer one repeats: same files, same records. So the newest copy of
 // every content a card file has had stays, however many writes or restores failed; `keep` (the
 // backup being restored, if any) stays in any case. Returns the file written, or nullopt with a
 // sentence in `error`.

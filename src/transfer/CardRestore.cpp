@@ -6,6 +6,7 @@
 #include "card/FileStatus.h"
 #include "transfer/CardAccess.h"
 #include "transfer/CardSnapshot.h"
+#include "transfer/RecordProgress.h"
 #include "transfer/RecordWriting.h"
 
 namespace velnor {
@@ -21,6 +22,85 @@ std::optional<FileStatus> selectPath(CUSBOpKrnl &driver, int handle, uint8_t f,
         }
     }
     return selectWithStatus(driver, handle, ids.back(), f);
+}
+
+// The files of a backup, the first one and the others alike.
+std::vector<BackupFile> backupFiles(const CardBackup &backup) {
+    std::vector<BackupFile> files{{backup.filePath, backup.recordLength, backup.records}};
+    files.insert(files.end(), backup.more.begin(), backup.more.end());
+    return files;
+}
+
+// Record numbers of a file as the card has it: 0 alone for a transparent file.
+uint8_t recordNumber(const RecordFiles::Shape &shape, size_t index) {
+    return shape.transparent ? 0 : static_cast<uint8_t>(index + 1);
+}
+
+// The files of a backup onto a UICC: each is checked against the card's, all are kept in one
+// card backup, then written back file by file.
+RestoreResult restoreUiccFiles(Environment &env, RecordFiles &files, const CardBackup &backup,
+                               const RestoreRequest &request, CardTransaction &transaction,
+                               RestoreResult result) {
+    const std::vector<BackupFile> wanted = backupFiles(backup);
+    std::vector<RecordFiles::Shape> shapes;
+    for (const BackupFile &file : wanted) {
+        const std::optional<RecordFiles::Shape> shape =
+            files.select(*restorableFilePath(file.filePath));
+        if (!shape) {
+            return result;
+        }
+        const size_t count = shape->transparent ? 1 : shape->recordCount;
+        if (shape->recordLength != file.recordLength || count != file.records.size()) {
+            result.outcome = RestoreOutcome::FileDiffers;
+            return result;
+        }
+        shapes.push_back(*shape);
+    }
+    CardBackup present = backup;
+    present.identity = result.cardIdentity;
+    env.progress.begin(env.texts.get(text::PleaseWait), env.texts.get(text::SavingBackup), 0, 0);
+    for (size_t i = 0; i < wanted.size(); ++i) {
+        std::vector<Bytes> &records = i == 0 ? present.records : present.more[i - 1].records;
+        files.select(*restorableFilePath(wanted[i].filePath));
+        for (size_t r = 0; r < records.size(); ++r) {
+            if (!progressGoesOn(env, &transaction)) {
+                result.outcome = RestoreOutcome::Cancelled;
+                return result;
+            }
+            std::optional<Bytes> record = files.read(recordNumber(shapes[i], r));
+            if (!record) {
+                result.outcome = RestoreOutcome::CardFailed;
+                return result;
+            }
+            records[r] = std::move(*record);
+        }
+    }
+    const Snapshot snapshot = saveSnapshot(env, std::move(present), request.file, &transaction);
+    if (snapshot.result != SnapshotResult::Saved) {
+        result.outcome = RestoreOutcome::BackupNotSaved;
+        return result;
+    }
+    result.cardBackup = snapshot.file;
+    env.progress.begin(env.texts.get(text::PleaseWait), env.texts.get(text::WorkingWithCard), 0, 0);
+    for (size_t i = 0; i < wanted.size(); ++i) {
+        if (!files.select(*restorableFilePath(wanted[i].filePath))) {
+            result.outcome = RestoreOutcome::CardFailed;
+            return result;
+        }
+        for (size_t r = 0; r < wanted[i].records.size(); ++r) {
+            if (!progressGoesOn(env, &transaction)) {
+                result.outcome = RestoreOutcome::Cancelled;
+                return result;
+            }
+            if (!files.update(recordNumber(shapes[i], r), wanted[i].records[r])) {
+                result.outcome = RestoreOutcome::CardFailed;
+                return result;
+            }
+            ++result.recordsWritten;
+        }
+    }
+    result.outcome = RestoreOutcome::Done;
+    return result;
 }
 
 } // namespace
@@ -65,6 +145,21 @@ RestoreResult restoreCardBackup(Session &session, Environment &env, const CardBa
     }
     const int h = card->handle->get();
     CardTransaction transaction(env.driver, h);
+    if (card->uicc || !backup.more.empty()) {
+        if (!card->uicc) {
+            return result; // the files of a USIM phonebook are not reached through class A0
+        }
+        result = restoreUiccFiles(env, card->uicc->files, backup, request, transaction, result);
+        transaction.end();
+        env.progress.close();
+        card->handle.reset();
+        if (result.outcome == RestoreOutcome::Done || result.outcome == RestoreOutcome::Cancelled) {
+            env.timing.wait(env.timing.finishBefore);
+            pause.resumeNow();
+            env.timing.wait(env.timing.finishAfter);
+        }
+        return result;
+    }
     const std::optional<FileStatus> file = selectPath(env.driver, h, f, *ids);
     if (!file) {
         return result;

@@ -24,6 +24,14 @@ Snapshot snapshotCardFile(Environment &env, const SnapshotSource &source) {
             return {SnapshotResult::Cancelled, {}};
         }
         env.status.showProgress(text::ReadingRecord, source.recordCount, i);
+        if (source.files != nullptr) {
+            std::optional<Bytes> record = source.files->read(static_cast<uint8_t>(i));
+            if (!record) {
+                return {SnapshotResult::CardFailed, {}};
+            }
+            backup.records.push_back(std::move(*record));
+            continue;
+        }
         std::array<uint8_t, 260> record{};
         if (env.driver.ReadRecord(source.handle, source.recordLength, static_cast<uint8_t>(i),
                                   source.simFunction, record.data(), source.cdma) == 0) {
@@ -31,15 +39,19 @@ Snapshot snapshotCardFile(Environment &env, const SnapshotSource &source) {
         }
         backup.records.emplace_back(record.begin(), record.begin() + source.recordLength);
     }
+    return saveSnapshot(env, std::move(backup), source.keep, source.transaction);
+}
 
+Snapshot saveSnapshot(Environment &env, CardBackup backup, const std::filesystem::path &keep,
+                      CardTransaction *transaction) {
     const auto now = std::chrono::system_clock::now();
     backup.taken = backupTimeText(now);
     std::string error;
     const std::optional<std::filesystem::path> saved =
-        saveCardBackup(env.backupDir, backup, now, source.keep, error);
+        saveCardBackup(env.backupDir, backup, now, keep, error);
     if (!saved) {
-        if (source.transaction != nullptr) {
-            source.transaction->end();
+        if (transaction != nullptr) {
+            transaction->end();
         }
         env.prompts.showMessage(MessageKind::Error,
                                 {text::BackupNotSaved, "",

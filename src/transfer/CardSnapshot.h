@@ -8,6 +8,9 @@
 #include <filesystem>
 #include <string>
 
+#include "card/RecordFiles.h"
+#include "transfer/CardBackup.h"
+
 #include "transfer/Session.h"
 
 namespace velnor {
@@ -24,6 +27,7 @@ struct SnapshotSource {
     uint16_t recordCount = 0;
     CardTransaction *transaction = nullptr; // ended before the user is told anything
     std::filesystem::path keep;             // a backup being restored, which must stay
+    RecordFiles *files = nullptr; // a UICC's files, its file selected; else the driver's commands
 };
 
 enum class SnapshotResult {
@@ -41,5 +45,10 @@ struct Snapshot {
 // Reads records 1 to recordCount in the progress window (text::SavingBackup), which it leaves open,
 // and saves them as a card backup in env.backupDir.
 Snapshot snapshotCardFile(Environment &env, const SnapshotSource &source);
+
+// Saves records already read as a card backup (the first file in `backup`'s own fields, the
+// others in its `more`); the user is told when it cannot be written.
+Snapshot saveSnapshot(Environment &env, CardBackup backup, const std::filesystem::path &keep,
+                      CardTransaction *transaction);
 
 } // namespace velnor

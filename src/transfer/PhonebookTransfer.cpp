@@ -1,5 +1,6 @@
 #include "transfer/PhonebookTransfer.h"
 
+#include <algorithm>
 #include <string>
 #include <unordered_set>
 
@@ -10,7 +11,8 @@ namespace velnor {
 
 namespace {
 
-// Two entries are the same when all their fields are equal byte for byte.
+// Two entries are the same when every cell after the No. is equal byte for byte: name and
+// number, and the fields a USIM keeps besides them.
 std::string entryKey(const RowList &list, size_t row) {
     std::string key;
     for (size_t column = column::Name; column < list.columnCount(); ++column) {
@@ -29,6 +31,7 @@ std::unordered_set<std::string> entryKeys(const RowList &list) {
     return keys;
 }
 
+// The row with every field it has, numbered after the rows of `to`.
 size_t appendEntry(RowList &to, const RowList &from, size_t row) {
     std::vector<std::string> cells = from.rowCells(row);
     if (!cells.empty()) {

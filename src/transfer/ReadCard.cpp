@@ -1,6 +1,8 @@
 #include "transfer/ReadCard.h"
 
+#include <algorithm>
 #include <array>
+#include <functional>
 #include <optional>
 
 #include "base/TextIds.h"
@@ -9,11 +11,13 @@
 #include "card/EfSms.h"
 #include "card/EfSmsp.h"
 #include "card/FileStatus.h"
+#include "card/UsimPhonebook.h"
 #include "files/ListFile.h"
 #include "files/RecordLog.h"
 #include "reader/CardHandle.h"
 #include "reader/CardTransaction.h"
 #include "records/MessageRecord.h"
+#include "transfer/CardAccess.h"
 #include "transfer/PhonebookTransfer.h"
 #include "transfer/RecordProgress.h"
 
@@ -23,6 +27,13 @@ namespace {
 
 constexpr size_t kRecordBuffer = 260;
 using RecordBuffer = std::array<uint8_t, kRecordBuffer>;
+// Reads one record of the file selected; nullopt when the card failed.
+using RecordReader = std::function<std::optional<Bytes>(uint8_t number)>;
+
+std::vector<std::string> phonebookRow(size_t number, const PhoneEntry &entry) {
+    return {std::to_string(number), entry.name,      entry.number, entry.email,
+            entry.additionalNumber, entry.secondName};
+}
 
 // One read in progress: the card handle, the worker held, and the way out. The card's commands
 // run inside one card transaction, so no other program can select a file in between; it ends
@@ -38,6 +49,9 @@ public:
 private:
     bool openCard();
     ReadResult readPhonebook();
+    ReadResult readUsimPhonebook(UsimPhonebook &book);
+    ReadResult readAdnRecords(uint8_t length, uint16_t count, const RecordReader &read);
+    ReadResult phonebookRead(RecordLog *log, uint16_t count, bool cancelled);
     ReadResult readMessages();
     bool loadServiceCentre();
     void closeLog(RecordLog &log);
@@ -55,6 +69,7 @@ private:
     Environment &env_;
     std::unique_ptr<CardHandle> handle_;
     std::optional<CardTransaction> transaction_;
+    std::unique_ptr<UiccFiles> uicc_; // a UICC's files, through class 00
 };
 
 ReadResult Read::run(CardFile file) {
@@ -87,8 +102,14 @@ bool Read::openCard() {
     transaction_.emplace(env_.driver, handle_->get());
     const std::optional<FileStatus> master =
         selectWithStatus(env_.driver, handle_->get(), df::Master, f());
-    if (!master) {
+    switch (openCardFiles(env_.driver, handle_->get(), master.has_value(), s_.card, uicc_)) {
+    case CardAnswer::Failed:
         return false;
+    case CardAnswer::Uicc:
+        s_.card.isCdmaCard = false;
+        return true;
+    case CardAnswer::Gsm:
+        break;
     }
     if (master->chv1Enabled() && !presentStoredChv1(env_.driver, handle_->get(), s_.card)) {
         return false;
@@ -106,6 +127,19 @@ bool Read::advance(uint16_t total, uint16_t index) {
 }
 
 ReadResult Read::readPhonebook() {
+    if (uicc_) {
+        RecordFiles &files = uicc_->files;
+        if (std::optional<UsimPhonebook> book = UsimPhonebook::open(files)) {
+            return readUsimPhonebook(*book);
+        }
+        const std::optional<RecordFiles::Shape> file = files.select(EfAdn::path);
+        if (!file || file->recordLength < EfAdn::tail) {
+            fileError(text::CardFileNotAccessible);
+            return {};
+        }
+        return readAdnRecords(file->recordLength, file->recordCount,
+                              [&files](uint8_t number) { return files.read(number); });
+    }
     CUSBOpKrnl &driver = env_.driver;
     const int h = handle_->get();
     selectFile(driver, h, df::Telecom, f());
@@ -115,7 +149,18 @@ ReadResult Read::readPhonebook() {
         return {};
     }
     const uint8_t length = file->recordLength();
-    const uint16_t count = file->recordCount();
+    return readAdnRecords(length, file->recordCount(),
+                          [&driver, h, length, this](uint8_t number) -> std::optional<Bytes> {
+                              RecordBuffer record{};
+                              if (driver.ReadRecord(h, length, number, f(), record.data(), false) ==
+                                  0) {
+                                  return std::nullopt;
+                              }
+                              return Bytes(record.begin(), record.begin() + length);
+                          });
+}
+
+ReadResult Read::readAdnRecords(uint8_t length, uint16_t count, const RecordReader &read) {
     s_.card.alphaLength = length >= EfAdn::tail ? length - EfAdn::tail : 0;
 
     // The list no longer holds what the card holds until this read completes.
@@ -132,21 +177,63 @@ ReadResult Read::readPhonebook() {
                 cancelled = true;
                 break;
             }
-            RecordBuffer record{};
-            if (driver.ReadRecord(h, length, static_cast<uint8_t>(i), f(), record.data(), false) ==
-                0) {
+            const std::optional<Bytes> record = read(static_cast<uint8_t>(i));
+            if (!record) {
                 return {};
             }
-            log.append(record.data(), length);
-            const std::optional<PhoneEntry> entry = EfAdn::decode({record.data(), length});
-            if (entry) {
-                s_.cardPhonebook.appendRow(
-                    {std::to_string(s_.cardPhonebook.rowCount() + 1), entry->name, entry->number});
+            log.append(record->data(), length);
+            if (const std::optional<PhoneEntry> entry = EfAdn::decode(*record)) {
+                s_.cardPhonebook.appendRow(phonebookRow(s_.cardPhonebook.rowCount() + 1, *entry));
             }
         }
     }
+    return phonebookRead(&log, count, cancelled);
+}
+
+// Every ADN set of the USIM phonebook, with what the files linked to each record hold. The log
+// keeps the raw records of a read record by record; this read goes by entries and leaves it out.
+ReadResult Read::readUsimPhonebook(UsimPhonebook &book) {
+    const uint8_t length = book.adnRecordLength();
+    s_.card.alphaLength = length >= EfAdn::tail ? length - EfAdn::tail : 0;
+    s_.cardPhonebook.clear();
+    s_.phonebookLoaded = false;
+    const auto count = static_cast<uint16_t>(std::min<size_t>(book.capacity(), UINT16_MAX));
+    env_.progress.begin(env_.texts.get(text::PleaseWait), env_.texts.get(text::WorkingWithCard), 0,
+                        count);
+    bool cancelled = false;
+    std::vector<EfAdn::Value> entries;
+    std::optional<std::vector<EfAdn::Value>> all = book.readEntries(
+        uicc_->files,
+        [&](size_t done, size_t total) {
+            if (done == 0) { // the records to read, known once the sets are
+                env_.progress.begin(env_.texts.get(text::PleaseWait),
+                                    env_.texts.get(text::WorkingWithCard), 0, int(total));
+            }
+            cancelled = !advance(static_cast<uint16_t>(total), static_cast<uint16_t>(done + 1));
+            return !cancelled;
+        },
+        &entries);
+    if (all) {
+        entries = std::move(*all);
+    } else if (!cancelled) {
+        return {};
+    }
+    {
+        RowList::Batch hold(s_.cardPhonebook);
+        for (const EfAdn::Value &entry : entries) {
+            if (entry) {
+                s_.cardPhonebook.appendRow(phonebookRow(s_.cardPhonebook.rowCount() + 1, *entry));
+            }
+        }
+    }
+    return phonebookRead(nullptr, count, cancelled);
+}
+
+ReadResult Read::phonebookRead(RecordLog *log, uint16_t count, bool cancelled) {
     endTransaction();
-    closeLog(log);
+    if (log != nullptr) {
+        closeLog(*log);
+    }
     const size_t rows = s_.cardPhonebook.rowCount();
     env_.status.showProgress(text::EntriesRead, count, static_cast<uint16_t>(rows));
     SaveListFile((env_.backupDir / "Phone.fph").string(), s_.cardPhonebook, env_.prompts,
@@ -174,27 +261,42 @@ void Read::closeLog(RecordLog &log) {
 }
 
 bool Read::loadServiceCentre() {
-    CUSBOpKrnl &driver = env_.driver;
-    const int h = handle_->get();
-    selectFile(driver, h, df::Telecom, f());
     s_.card.smscNumber.clear();
     s_.card.smscTypeOfAddress = 0x91;
-    const std::optional<FileStatus> file = selectWithStatus(driver, h, EfSmsp::id, f());
-    if (!file) {
-        fileError(text::CardFileNotAccessible);
-        return false;
+    uint8_t length = 0;
+    std::optional<Bytes> record;
+    if (uicc_) {
+        const std::optional<FoundFile> file = selectMessageFile(uicc_->files, EfSmsp::id);
+        if (!file) {
+            fileError(text::CardFileNotAccessible);
+            return false;
+        }
+        length = file->shape.recordLength;
+        record = uicc_->files.read(1);
+    } else {
+        CUSBOpKrnl &driver = env_.driver;
+        const int h = handle_->get();
+        selectFile(driver, h, df::Telecom, f());
+        const std::optional<FileStatus> file = selectWithStatus(driver, h, EfSmsp::id, f());
+        if (!file) {
+            fileError(text::CardFileNotAccessible);
+            return false;
+        }
+        length = file->recordLength();
+        if (length == 0) {
+            fileError(text::MessageParametersEmpty);
+            return false;
+        }
+        RecordBuffer buffer{};
+        if (driver.ReadRecord(h, length, 1, f(), buffer.data(), false) != 0) {
+            record = Bytes(buffer.begin(), buffer.begin() + length);
+        }
     }
-    const uint8_t length = file->recordLength();
-    if (length == 0) {
-        fileError(text::MessageParametersEmpty);
-        return false;
-    }
-    RecordBuffer record{};
-    if (driver.ReadRecord(h, length, 1, f(), record.data(), false) == 0) {
+    if (!record) {
         return false;
     }
     // Nothing changes when the record says no address is stored or is too short to hold one.
-    const EfSmsp::Value parameters = EfSmsp::decode({record.data(), length});
+    const EfSmsp::Value parameters = EfSmsp::decode(*record);
     if (parameters && parameters->serviceCentreGiven()) {
         s_.card.smscTypeOfAddress = parameters->serviceCentre.type;
         if (parameters->serviceCentre.holdsNumber()) {
@@ -210,7 +312,8 @@ ReadResult Read::readMessages() {
     MessageList &messages = s_.messages;
     messages.clear();
     s_.messagesLoaded = false;
-    if (!s_.card.isCdmaCard) {
+    const bool cdma = s_.card.isCdmaCard;
+    if (!cdma) {
         if (!loadServiceCentre()) {
             return {};
         }
@@ -221,14 +324,35 @@ ReadResult Read::readMessages() {
         }
         selectFile(driver, h, df::Cdma, f());
     }
-    const std::optional<FileStatus> file =
-        selectWithStatus(driver, h, s_.card.isCdmaCard ? EfCdmaSms::id : EfSms::id, f());
-    if (!file) {
-        fileError(text::CardFileNotAccessible);
-        return {};
+    uint8_t length = 0;
+    uint16_t count = 0;
+    RecordReader read;
+    if (uicc_) {
+        const std::optional<FoundFile> file = selectMessageFile(uicc_->files, EfSms::id);
+        if (!file) {
+            fileError(text::CardFileNotAccessible);
+            return {};
+        }
+        length = file->shape.recordLength;
+        count = file->shape.recordCount;
+        read = [this](uint8_t number) { return uicc_->files.read(number); };
+    } else {
+        const std::optional<FileStatus> file =
+            selectWithStatus(driver, h, cdma ? EfCdmaSms::id : EfSms::id, f());
+        if (!file) {
+            fileError(text::CardFileNotAccessible);
+            return {};
+        }
+        length = file->recordLength();
+        count = file->recordCount();
+        read = [&driver, h, length, cdma, this](uint8_t number) -> std::optional<Bytes> {
+            RecordBuffer record{};
+            if (driver.ReadRecord(h, length, number, f(), record.data(), cdma) == 0) {
+                return std::nullopt;
+            }
+            return Bytes(record.begin(), record.begin() + length);
+        };
     }
-    const uint8_t length = file->recordLength();
-    const uint16_t count = file->recordCount();
     s_.card.messageRecordLength = length;
 
     RecordLog log((env_.logDir / "sms.log").string());
@@ -242,16 +366,15 @@ ReadResult Read::readMessages() {
                 cancelled = true;
                 break;
             }
-            RecordBuffer record{};
-            if (driver.ReadRecord(h, length, static_cast<uint8_t>(i), f(), record.data(),
-                                  s_.card.isCdmaCard) == 0) {
+            const std::optional<Bytes> record = read(static_cast<uint8_t>(i));
+            if (!record) {
                 return {};
             }
-            log.append(record.data(), length);
-            std::optional<std::vector<std::string>> cells = messageRowCells(
-                record.data(), length, s_.card.isCdmaCard, env_.texts, messages.size() + 1);
+            log.append(record->data(), length);
+            std::optional<std::vector<std::string>> cells =
+                messageRowCells(record->data(), length, cdma, env_.texts, messages.size() + 1);
             if (cells) {
-                messages.append(std::move(*cells), messageImage(record.data(), length));
+                messages.append(std::move(*cells), messageImage(record->data(), length));
             }
         }
     }

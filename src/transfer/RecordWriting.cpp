@@ -5,6 +5,20 @@
 
 namespace velnor {
 
+namespace {
+
+bool update(Environment &env, const RecordTarget &target, uint8_t number,
+            const RecordBuffer &buffer) {
+    if (target.files != nullptr) {
+        return target.files->update(number,
+                                    Bytes(buffer.begin(), buffer.begin() + target.recordLength));
+    }
+    return env.driver.UpdateRecord(target.handle, target.recordLength, number, target.simFunction,
+                                   buffer.data(), target.cdma) != 0;
+}
+
+} // namespace
+
 RecordsWritten
 writeRecords(Environment &env, const RecordTarget &target,
              const std::function<std::optional<RecordBuffer>(uint16_t index)> &record,
@@ -23,9 +37,7 @@ writeRecords(Environment &env, const RecordTarget &target,
             env.status.showProgress(text::WritingMessageRecord, count, number);
         }
         const std::optional<RecordBuffer> buffer = record(i);
-        if (!buffer || env.driver.UpdateRecord(target.handle, target.recordLength,
-                                               static_cast<uint8_t>(number), target.simFunction,
-                                               buffer->data(), target.cdma) == 0) {
+        if (!buffer || !update(env, target, static_cast<uint8_t>(number), *buffer)) {
             return RecordsWritten::CardFailed;
         }
         ++written;

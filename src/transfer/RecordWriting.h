@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+#include "card/RecordFiles.h"
 #include "transfer/Session.h"
 
 namespace velnor {
@@ -22,6 +23,7 @@ struct RecordTarget {
     uint8_t recordLength = 0;
     uint16_t recordCount = 0;
     CardTransaction *transaction = nullptr; // ended before the user is told anything
+    RecordFiles *files = nullptr; // a UICC's files, its file selected; else the driver's commands
 };
 
 enum class RecordsWritten { All, Cancelled, CardFailed };

@@ -13,7 +13,9 @@
 #include "transfer/CardAccess.h"
 #include "transfer/CardBackup.h"
 #include "transfer/CardSnapshot.h"
+#include "transfer/RecordProgress.h"
 #include "transfer/RecordWriting.h"
+#include "transfer/UsimWrite.h"
 
 namespace velnor {
 
@@ -32,6 +34,11 @@ public:
 private:
     bool openCard();
     bool selectTargetFile();
+    bool selectUiccFile();
+    WriteResult writeUsim(CardTransaction &transaction, PauseGuard &pause);
+    std::vector<EfAdn::Value> wantedEntries() const;
+    void finish(PauseGuard &pause);
+    void reportUnwritten(const std::vector<size_t> &positions);
     bool confirm();
     bool learn82Coding(uint16_t index);
     RecordBuffer record(uint16_t index) const;
@@ -44,6 +51,7 @@ private:
         return phonebook_ ? s_.cardPhonebook.rowCount() : s_.messages.size();
     }
     size_t filled() const { return std::min<size_t>(rowCount(), count_); }
+    PhoneEntry entry(size_t row) const;
 
     Session &s_;
     Environment &env_;
@@ -53,6 +61,9 @@ private:
     uint8_t length_ = 0;
     uint16_t count_ = 0;
     bool updatable_ = false;
+    std::unique_ptr<UiccFiles> uicc_;   // a UICC's files, through class 00
+    std::optional<UsimPhonebook> book_; // the USIM phonebook, when EF PBR lists one
+    std::vector<uint16_t> path_;        // of the file a UICC write changes
 };
 
 WriteResult Write::run() {
@@ -86,10 +97,14 @@ WriteResult Write::run() {
     if (!selectTargetFile() || length_ != length || count_ != count || !updatable_) {
         return result;
     }
+    if (book_) {
+        return writeUsim(transaction, pause);
+    }
 
+    RecordFiles *files = uicc_ ? &uicc_->files : nullptr;
     const Snapshot snapshot = snapshotCardFile(
         env_, {handle_->get(), f(), cdmaFile(), identity_, s_.reader.devicePath, filePath(),
-               length_, count_, &transaction, std::filesystem::path()});
+               length_, count_, &transaction, std::filesystem::path(), files});
     if (snapshot.result != SnapshotResult::Saved) {
         env_.progress.close();
         result.outcome = snapshot.result == SnapshotResult::Cancelled ? WriteOutcome::Cancelled
@@ -99,7 +114,7 @@ WriteResult Write::run() {
     result.cardBackup = snapshot.file;
 
     const RecordsWritten written = writeRecords(
-        env_, {handle_->get(), f(), cdmaFile(), phonebook_, length_, count_, &transaction},
+        env_, {handle_->get(), f(), cdmaFile(), phonebook_, length_, count_, &transaction, files},
         [this](uint16_t index) -> std::optional<RecordBuffer> {
             if (!learn82Coding(index)) {
                 return std::nullopt;
@@ -112,18 +127,120 @@ WriteResult Write::run() {
         env_.progress.close();
         return result;
     }
+    if (phonebook_) {
+        // A card without a USIM phonebook keeps the name and number of an entry alone.
+        std::vector<size_t> unwritten;
+        for (size_t row = 0; row < std::min<size_t>(filled(), result.recordsWritten); ++row) {
+            const PhoneEntry wanted = entry(row);
+            if (!wanted.email.empty() || !wanted.additionalNumber.empty() ||
+                !wanted.secondName.empty()) {
+                unwritten.push_back(row);
+            }
+        }
+        reportUnwritten(unwritten);
+    }
     summarise();
-    env_.progress.close();
-    handle_.reset();
-    env_.timing.wait(env_.timing.finishBefore);
-    pause.resumeNow();
-    env_.timing.wait(env_.timing.finishAfter);
+    finish(pause);
     result.outcome =
         written == RecordsWritten::Cancelled ? WriteOutcome::Cancelled : WriteOutcome::Done;
     return result;
 }
 
+void Write::finish(PauseGuard &pause) {
+    env_.progress.close();
+    handle_.reset();
+    env_.timing.wait(env_.timing.finishBefore);
+    pause.resumeNow();
+    env_.timing.wait(env_.timing.finishAfter);
+}
+
+// Every file the write may change goes to one card backup first; then the planned updates.
+WriteResult Write::writeUsim(CardTransaction &transaction, PauseGuard &pause) {
+    WriteResult result;
+    RecordFiles &files = uicc_->files;
+    env_.progress.begin(env_.texts.get(text::PleaseWait), env_.texts.get(text::SavingBackup), 0,
+                        count_);
+    bool cancelled = false;
+    std::optional<std::vector<FileImage>> before =
+        book_->snapshot(files, [this, &transaction, &cancelled](size_t done, size_t total) {
+            if (done == 0) {
+                env_.progress.begin(env_.texts.get(text::PleaseWait),
+                                    env_.texts.get(text::SavingBackup), 0, int(total));
+            }
+            if (!progressGoesOn(env_, &transaction)) {
+                cancelled = true;
+                return false;
+            }
+            env_.status.showProgress(text::ReadingRecord, static_cast<uint16_t>(total),
+                                     static_cast<uint16_t>(done + 1));
+            return true;
+        });
+    if (!before || before->empty()) {
+        env_.progress.close();
+        result.outcome = cancelled ? WriteOutcome::Cancelled : WriteOutcome::Failed;
+        return result;
+    }
+    CardBackup backup{identity_, s_.reader.devicePath,         formatFilePath(before->front().path),
+                      "",        before->front().recordLength, before->front().records};
+    for (auto image = before->begin() + 1; image != before->end(); ++image) {
+        backup.more.push_back({formatFilePath(image->path), image->recordLength, image->records});
+    }
+    const Snapshot snapshot = saveSnapshot(env_, std::move(backup), {}, &transaction);
+    if (snapshot.result != SnapshotResult::Saved) {
+        env_.progress.close();
+        return result;
+    }
+    result.cardBackup = snapshot.file;
+
+    const UsimWrite written = writeUsimPhonebook(env_, *book_, files, std::move(*before),
+                                                 wantedEntries(), s_.card, transaction);
+    result.recordsWritten = written.updates;
+    transaction.end();
+    if (written.outcome == RecordsWritten::CardFailed) {
+        env_.progress.close();
+        return result;
+    }
+    reportUnwritten(written.unwritten);
+    summarise();
+    finish(pause);
+    result.outcome =
+        written.outcome == RecordsWritten::Cancelled ? WriteOutcome::Cancelled : WriteOutcome::Done;
+    return result;
+}
+
+// Told like the rows whose name is cut to the card's length: their No. values.
+void Write::reportUnwritten(const std::vector<size_t> &positions) {
+    if (positions.empty()) {
+        return;
+    }
+    std::string rows;
+    for (const size_t position : positions) {
+        rows += std::to_string(position + 1) + ',';
+    }
+    env_.prompts.showMessage(
+        MessageKind::Warning,
+        {text::FieldsNotWritten, "", env_.texts.format(text::FieldsNotWritten, {rows})});
+}
+
+PhoneEntry Write::entry(size_t row) const {
+    const RowList &rows = s_.cardPhonebook;
+    return {rows.cell(row, column::Name), rows.cell(row, column::Number),
+            rows.cell(row, column::Email), rows.cell(row, column::AdditionalNumber),
+            rows.cell(row, column::SecondName)};
+}
+
+std::vector<EfAdn::Value> Write::wantedEntries() const {
+    std::vector<EfAdn::Value> wanted(count_);
+    for (size_t row = 0; row < filled(); ++row) {
+        wanted[row] = entry(row);
+    }
+    return wanted;
+}
+
 std::string Write::filePath() const {
+    if (uicc_) {
+        return formatFilePath(path_);
+    }
     if (phonebook_) {
         return std::string(kPhonebookFilePath);
     }
@@ -137,6 +254,7 @@ bool Write::openCard() {
     }
     handle_ = std::move(card->handle);
     identity_ = card->identity;
+    uicc_ = std::move(card->uicc);
     if (cdmaFile() && !s_.reader.readerCdmaCapable) {
         env_.prompts.showMessage(MessageKind::Error, {text::CardFileNotAccessible, "",
                                                       env_.texts.get(text::CardFileNotAccessible)});
@@ -146,6 +264,9 @@ bool Write::openCard() {
 }
 
 bool Write::selectTargetFile() {
+    if (uicc_) {
+        return selectUiccFile();
+    }
     const int h = handle_->get();
     const uint16_t directory = cdmaFile() ? df::Cdma : df::Telecom;
     if (!selectFile(env_.driver, h, directory, f())) {
@@ -166,6 +287,36 @@ bool Write::selectTargetFile() {
     length_ = file->recordLength();
     count_ = std::min(file->recordCount(), kMaxRecords);
     updatable_ = file->updatesAllowed();
+    return true;
+}
+
+// The USIM phonebook when EF PBR lists one, else the file at its path under DF TELECOM, or the
+// message file under the USIM or DF TELECOM.
+bool Write::selectUiccFile() {
+    RecordFiles &files = uicc_->files;
+    book_ = phonebook_ ? UsimPhonebook::open(files) : std::nullopt;
+    if (book_) {
+        length_ = book_->adnRecordLength();
+        count_ = static_cast<uint16_t>(std::min<size_t>(book_->capacity(), UINT16_MAX));
+        updatable_ = true;
+        return length_ >= EfAdn::tail;
+    }
+    std::optional<FoundFile> file;
+    if (phonebook_) {
+        if (const auto shape = files.select(EfAdn::path)) {
+            file = FoundFile{velnor::filePath<EfAdn>(), *shape};
+        }
+    } else {
+        file = selectMessageFile(files, EfSms::id);
+    }
+    if (!file || file->shape.recordLength == 0 ||
+        (phonebook_ && file->shape.recordLength < EfAdn::tail)) {
+        return false;
+    }
+    path_ = file->path;
+    length_ = file->shape.recordLength;
+    count_ = std::min(file->shape.recordCount, kMaxRecords);
+    updatable_ = file->shape.updatable;
     return true;
 }
 
@@ -208,8 +359,17 @@ bool Write::learn82Coding(uint16_t index) {
     const int h = handle_->get();
     const auto number = static_cast<uint8_t>(index + 1);
     RecordBuffer kept{};
-    if (env_.driver.UpdateRecord(h, length_, number, f(), image.data(), false) == 0 ||
-        env_.driver.ReadRecord(h, length_, number, f(), kept.data(), false) == 0) {
+    if (uicc_) {
+        RecordFiles &files = uicc_->files;
+        const std::optional<Bytes> back =
+            files.update(number, Bytes(image.begin(), image.begin() + length_)) ? files.read(number)
+                                                                                : std::nullopt;
+        if (!back) {
+            return false;
+        }
+        std::copy(back->begin(), back->end(), kept.begin());
+    } else if (env_.driver.UpdateRecord(h, length_, number, f(), image.data(), false) == 0 ||
+               env_.driver.ReadRecord(h, length_, number, f(), kept.data(), false) == 0) {
         return false;
     }
     const size_t alpha = length_ - EfAdn::tail;
@@ -223,11 +383,11 @@ RecordBuffer Write::record(uint16_t index) const {
     RecordBuffer buffer{};
     if (phonebook_) {
         const RowList &rows = s_.cardPhonebook;
-        const EfAdn::Value entry = index < filled()
+        const EfAdn::Value value = index < filled()
                                        ? EfAdn::Value(PhoneEntry{rows.cell(index, column::Name),
                                                                  rows.cell(index, column::Number)})
                                        : std::nullopt;
-        const Bytes image = EfAdn::encode(entry, length_, s_.card.ucs82Unsupported);
+        const Bytes image = EfAdn::encode(value, length_, s_.card.ucs82Unsupported);
         std::copy(image.begin(), image.end(), buffer.begin());
     } else if (index < s_.messages.size()) {
         const MessageImage &image = s_.messages.store()[index];

@@ -153,5 +153,41 @@ TEST_F(CliWrite, CodePagesAreSaidOrNamedAndNoRowsNeverClearTheCard) {
     EXPECT_EQ(readPhonebook(), before);
 }
 
+// The demo UICCs, answering class A0 and not: info counts every ADN set, a read lists all 280
+// entries, a write of what was read keeps them, and restoring its backup, which holds every file
+// of the USIM phonebook, gives the card back as it was.
+TEST_F(CliWrite, UiccDemoCardsKeepTheirUsimPhonebookWhole) {
+    for (const std::string kind : {"--usim", "--usim-only"}) {
+        SCOPED_TRACE(kind);
+        const std::filesystem::path uicc = dir / (kind + ".json");
+        ASSERT_EQ(run({"card", "demo", kind, uicc.string()}), cli::Done);
+        reader = "sim:" + uicc.string();
+        // One PIN for class A0 and class 00: switched on by the one, presented by the other.
+        ASSERT_EQ(onCard({"pin", "enable", "1234"}), cli::Done) << err.str();
+        const nlohmann::json original = nlohmann::json::parse(test::readFile(uicc));
+        ASSERT_EQ(onCard({"info"}), cli::Done) << err.str();
+        EXPECT_NE(out.str().find("Phonebook: 300 records of 30 bytes"), std::string::npos);
+        auto read = [&] {
+            EXPECT_EQ(onCard({"--pin", "1234", "read", "phonebook"}), cli::Done) << err.str();
+            return out.str();
+        };
+        const std::string list = read();
+        EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 281);
+        test::writeFile(dir / "read.fpb", list);
+        ASSERT_EQ(onCard({"--pin", "1234", "--yes", "write", "phonebook", "-i",
+                          (dir / "read.fpb").string()}),
+                  cli::Done)
+            << err.str();
+        const std::string backup = backupPath();
+        EXPECT_EQ(read(), list);
+        ASSERT_EQ(onCard({"--pin", "1234", "restore", backup}), cli::Done) << err.str();
+        EXPECT_NE(out.str().find("of 3F00/7F10/5F3A/4F3A and 15 more files to the card"),
+                  std::string::npos)
+            << out.str();
+        SimulatedCards::instance().remove(reader);
+        EXPECT_EQ(nlohmann::json::parse(test::readFile(uicc)), original);
+    }
+}
+
 } // namespace
 } // namespace velnor

@@ -22,7 +22,8 @@ void CardFixture::TearDown() {
     EXPECT_EQ(driver.openTransactions(), 0);
 }
 
-void CardFixture::insertCard(const std::vector<TestFile> &files, bool chv1Enabled) {
+void CardFixture::insertCard(const std::vector<TestFile> &files, bool chv1Enabled,
+                             const nlohmann::json &uicc) {
     nlohmann::json profile = nlohmann::json::parse(R"({"chv1": {"code": "1234", "attempts": 3,
         "unblockCode": "12345678", "unblockAttempts": 10}})");
     profile["chv1"]["enabled"] = chv1Enabled;
@@ -37,6 +38,13 @@ void CardFixture::insertCard(const std::vector<TestFile> &files, bool chv1Enable
         if (!file.update.empty()) {
             added["update"] = file.update;
         }
+        if (!file.sfi.empty()) {
+            added["sfi"] = file.sfi;
+        }
+    }
+    if (!uicc.is_null()) {
+        profile["uicc"] = uicc;
+        profile.erase("chv1");
     }
     ProfileResult result = parseCardProfile(profile.dump());
     ASSERT_TRUE(result.profile) << result.error;

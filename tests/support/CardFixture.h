@@ -47,6 +47,7 @@ struct TestFile {
     std::vector<std::string> records; // hexadecimal
     std::string fill = "FF";
     std::string update{}; // the UPDATE access condition ("ADM"); empty: the card's default
+    std::string sfi{};
 };
 
 // A phonebook record of 30 bytes (alpha length 16) with a GSM name and a national number.
@@ -112,7 +113,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    void insertCard(const std::vector<TestFile> &files, bool chv1Enabled = false);
+    // With `uicc`, the profile's "uicc" member: the card is a UICC.
+    void insertCard(const std::vector<TestFile> &files, bool chv1Enabled = false,
+                    const nlohmann::json &uicc = nullptr);
     // One phonebook entry and one received message, on the card of the given ICCID.
     void insertSmallCard(bool chv1Enabled, const char *iccid = kCardA);
     VirtualSim &card();

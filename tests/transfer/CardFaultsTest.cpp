@@ -1,8 +1,13 @@
 #include <algorithm>
 #include <functional>
 
+#include "base/TextIds.h"
+#include "card/CardRecordFiles.h"
 #include "card/ChvOperations.h"
+#include "card/UsimPhonebook.h"
 #include "codec/CMyTools.h"
+#include "reader/CardHandle.h"
+#include "reader/CardTransaction.h"
 #include "records/MessageEdit.h"
 #include "support/CardFixture.h"
 #include "support/TestVectors.h"
@@ -21,6 +26,16 @@ const std::pair<const char *, unsigned CardQuirks::*> kFaults[] = {
 };
 
 const std::string kKorean = "\xEA\xB0\x80\xEA\xB0\x81"; // "가각": only the 0x82 coding fits
+
+// A USIM-only card (TS 102 221: class A0 refused), its messages under the USIM.
+const json kUsimOnly = {{"classA0", false}, {"aid", "A0000000871002FF49FF0589"}};
+constexpr const char *kUsimSmsPath = "3F00/7FFF/6F3C";
+
+// Both card files, on a GSM SIM and on a USIM-only card.
+const std::pair<CardFile, bool> kFilesAndCards[] = {{CardFile::Phonebook, false},
+                                                    {CardFile::Messages, false},
+                                                    {CardFile::Phonebook, true},
+                                                    {CardFile::Messages, true}};
 
 // Runs a card operation once as it should go, then again on a fresh card with each fault at
 // each of its commands in turn. After every faulty run the worker must be back and the
@@ -51,10 +66,14 @@ protected:
         }
     }
 
-    void insertBothFiles(const std::vector<std::string> &adn, const std::vector<std::string> &sms) {
+    // On a GSM SIM, or on a USIM-only card whose phonebook is EF ADN alone, reached through
+    // class 00 as its messages are.
+    void insertBothFiles(const std::vector<std::string> &adn, const std::vector<std::string> &sms,
+                         bool usim = false) {
         insertCard({{kAdnPath, 30, int(adn.size()), adn},
-                    {kSmsPath, 176, int(sms.size()), sms, "00"},
-                    {kSmspPath, 40, 1, {kSmspRecord}}});
+                    {usim ? kUsimSmsPath : kSmsPath, 176, int(sms.size()), sms, "00"},
+                    {usim ? "3F00/7FFF/6F42" : kSmspPath, 40, 1, {kSmspRecord}}},
+                   false, usim ? kUsimOnly : json());
     }
 
     void removeListBackups() {
@@ -98,9 +117,9 @@ protected:
 TEST_F(CardFaults, Reads) {
     const std::vector<std::string> adn = {adnRecord("Anna", "1"), kFreeAdn, adnRecord("Carl", "3")};
     const std::vector<std::string> sms = {smsRecord(1), kFreeSms, smsRecord(3)};
-    for (const CardFile file : {CardFile::Phonebook, CardFile::Messages}) {
+    for (const auto &[file, usim] : kFilesAndCards) {
         const bool phonebook = file == CardFile::Phonebook;
-        SCOPED_TRACE(phonebook ? "phonebook" : "messages");
+        SCOPED_TRACE(std::string(phonebook ? "phonebook" : "messages") + (usim ? ", USIM" : ""));
         const RowList &list = phonebook ? session.cardPhonebook : session.messages.rows();
         const bool &loaded = phonebook ? session.phonebookLoaded : session.messagesLoaded;
         const size_t name = phonebook ? 1 : 4;
@@ -117,10 +136,10 @@ TEST_F(CardFaults, Reads) {
             outcome = read(file);
         };
         atEveryCommand(
-            [&] { insertBothFiles(adn, sms); }, run,
+            [&] { insertBothFiles(adn, sms, usim); }, run,
             [&] {
                 EXPECT_EQ(cardRecords(kAdnPath, 3), adn);
-                EXPECT_EQ(cardRecords(kSmsPath, 3), sms);
+                EXPECT_EQ(cardRecords(usim ? kUsimSmsPath : kSmsPath, 3), sms);
                 const bool done = outcome == ReadOutcome::Done;
                 EXPECT_TRUE(done || outcome == ReadOutcome::Failed);
                 EXPECT_EQ(std::filesystem::exists(dir / (phonebook ? "Phone.fph" : "Message.fsm")),
@@ -150,10 +169,10 @@ TEST_F(CardFaults, Writes) {
     for (const char *text : {"first", "second", "third"}) {
         appendComposedMessage(messages, "+4930", text, session.card, texts);
     }
-    for (const CardFile file : {CardFile::Phonebook, CardFile::Messages}) {
+    for (const auto &[file, usim] : kFilesAndCards) {
         const bool phonebook = file == CardFile::Phonebook;
-        SCOPED_TRACE(phonebook ? "phonebook" : "messages");
-        const char *filePath = phonebook ? kAdnPath : kSmsPath;
+        SCOPED_TRACE(std::string(phonebook ? "phonebook" : "messages") + (usim ? ", USIM" : ""));
+        const char *filePath = phonebook ? kAdnPath : usim ? kUsimSmsPath : kSmsPath;
         WriteResult result;
         auto run = [&] {
             removeListBackups();
@@ -166,13 +185,13 @@ TEST_F(CardFaults, Writes) {
             prompts.yesNo = {true};
             result = write(file);
         };
-        insertBothFiles(adn, sms);
+        insertBothFiles(adn, sms, usim);
         run();
         ASSERT_EQ(result.outcome, WriteOutcome::Done);
         ASSERT_EQ(session.card.ucs82Probed, phonebook);
         const std::vector<std::string> written = cardRecords(filePath, 4);
         atEveryCommand(
-            [&] { insertBothFiles(adn, sms); }, run,
+            [&] { insertBothFiles(adn, sms, usim); }, run,
             [&] {
                 const std::vector<std::string> now = cardRecords(filePath, 4);
                 expectOldOrNew(now, phonebook ? adn : sms, written, result.recordsWritten,
@@ -226,6 +245,116 @@ TEST_F(CardFaults, Restore) {
             EXPECT_EQ(result.outcome, RestoreOutcome::Done);
             EXPECT_EQ(cardRecords(kAdnPath, 3), kept);
         });
+}
+
+// A USIM phonebook of one ADN set of four records (TS 31.102, 4.4.2): EF PBR lists ADN, IAP and
+// ANR as type 1 files, EMAIL as type 2 through the IAP byte; an e-mail record ends in the ADN
+// file's SFI and record number.
+const char *const kUsimFiles[] = {"3F00/7F10/5F3A/4F3A", "3F00/7F10/5F3A/4F25",
+                                  "3F00/7F10/5F3A/4F11", "3F00/7F10/5F3A/4F50"};
+
+// A write of a USIM phonebook stopped anywhere leaves every entry old or new with its links
+// whole and no linked record astray, and the card backup taken first holds every file it
+// changed: restored, the card is as it was.
+TEST_F(CardFaults, UsimPhonebookWrite) {
+    const std::vector<std::vector<std::string>> old = {
+        {adnRecord("Old One", "111"), kFreeAdn, adnRecord("Old Three", "333"), kFreeAdn},
+        {"01", "FF", "FF", "FF"},
+        // ANR: AAS record 00, then +4930555 as in an ADN record's tail.
+        {std::string(30, 'F'), std::string(30, 'F'), "000591940355F5" + std::string(16, 'F'),
+         std::string(30, 'F')},
+        // EMAIL: "old@x.org" in the GSM alphabet, then ADN SFI 01, record 01.
+        {"6F6C6400782E6F7267" + std::string(18, 'F') + "0101", std::string(40, 'F')}};
+    const std::vector<EfAdn::Value> before = {
+        PhoneEntry{"Old One", "111", "old@x.org"}, std::nullopt,
+        PhoneEntry{"Old Three", "333", "", "+4930555"}, std::nullopt};
+    const std::vector<EfAdn::Value> after = {PhoneEntry{"New A", "+4930", "new@x.org"},
+                                             PhoneEntry{kKorean, "0171", "two@x.org", "555"},
+                                             std::nullopt, std::nullopt};
+    const std::string pbr =
+        "A80FC0034F3A01C1034F2502C4034F1103A905CA034F5004" + std::string(16, 'F');
+    auto insert = [&] {
+        std::vector<TestFile> files = {{"3F00/7F10/5F3A/4F30", 32, 1, {pbr}}};
+        const int lengths[] = {30, 1, 15, 20};
+        const char *sfis[] = {"01", "02", "03", "04"};
+        for (size_t i = 0; i < old.size(); ++i) {
+            files.push_back(
+                {kUsimFiles[i], lengths[i], int(old[i].size()), old[i], "FF", "", sfis[i]});
+        }
+        insertCard(files, false, kUsimOnly);
+    };
+    auto entries = [&] {
+        CardHandle handle(driver, path);
+        CardTransaction transaction(driver, handle.get());
+        UiccChannel channel(driver, handle.get());
+        UiccRecordFiles files(channel);
+        std::optional<UsimPhonebook> book = UsimPhonebook::open(files);
+        return book ? book->readEntries(files, {}) : std::nullopt;
+    };
+    auto cardFiles = [&] {
+        std::vector<std::vector<std::string>> now;
+        for (size_t i = 0; i < old.size(); ++i) {
+            now.push_back(cardRecords(kUsimFiles[i], old[i].size()));
+        }
+        return now;
+    };
+    WriteResult result;
+    auto run = [&] {
+        removeListBackups();
+        session.cardPhonebook =
+            RowList({"No.", "Name", "Number", "E-mail", "Additional number", "Second name"});
+        session.cardPhonebook.appendRow({"1", "New A", "+4930", "new@x.org"});
+        // The card has no file for a second name: the write says so, like a name cut short.
+        session.cardPhonebook.appendRow({"2", kKorean, "0171", "two@x.org", "555", "Kim"});
+        session.card.ucs82Unsupported = session.card.ucs82Probed = false;
+        prompts.yesNo = {true};
+        result = write(CardFile::Phonebook);
+    };
+    insert();
+    run();
+    ASSERT_EQ(result.outcome, WriteOutcome::Done);
+    ASSERT_EQ(entries(), after);
+    EXPECT_TRUE(session.card.ucs82Probed && !session.card.ucs82Unsupported); // the 0x82 name kept
+    EXPECT_EQ(prompts.ids(),
+              (std::vector<int>{8033, text::FieldsNotWritten, text::RecordsWritten}));
+    atEveryCommand(insert, run, [&] {
+        const std::optional<std::vector<EfAdn::Value>> now = entries();
+        ASSERT_TRUE(now);
+        ASSERT_EQ(now->size(), after.size());
+        size_t emails = 0;
+        for (size_t p = 0; p < now->size(); ++p) {
+            SCOPED_TRACE("entry " + std::to_string(p + 1));
+            // An ADN record and the records linked to it are written one by one, so each part
+            // of an entry is old or new on its own.
+            const PhoneEntry is = (*now)[p].value_or(PhoneEntry{});
+            const PhoneEntry was = before[p].value_or(PhoneEntry{});
+            const PhoneEntry will = after[p].value_or(PhoneEntry{});
+            for (const auto field : {&PhoneEntry::name, &PhoneEntry::number, &PhoneEntry::email,
+                                     &PhoneEntry::additionalNumber}) {
+                EXPECT_TRUE(is.*field == was.*field || is.*field == will.*field) << is.*field;
+            }
+            emails += !is.email.empty();
+        }
+        // A record is filled before the link to it is set: a stop in between leaves one
+        // e-mail record that no entry uses, never a link to a record that is not there.
+        const std::vector<std::string> emailRecords = cardRecords(kUsimFiles[3], 2);
+        const auto used = size_t(std::count_if(emailRecords.begin(), emailRecords.end(),
+                                               [](const std::string &r) { return r[0] != 'F'; }));
+        EXPECT_TRUE(used == emails || used == emails + 1) << used << " records, " << emails;
+        if (cardFiles() != old) {
+            ASSERT_FALSE(result.cardBackup.empty());
+        }
+        if (!result.cardBackup.empty()) {
+            std::string error;
+            const std::optional<CardBackup> backup = loadCardBackup(result.cardBackup, error);
+            ASSERT_TRUE(backup) << error;
+            // A card that did not give its ICCID at the write left a backup that names none.
+            const RestoreRequest anyCard{{}, [](const std::string &) { return true; }};
+            EXPECT_EQ(restoreCardBackup(session, env, *backup, anyCard).outcome,
+                      RestoreOutcome::Done);
+            EXPECT_EQ(cardFiles(), old);
+        }
+    });
 }
 
 // Each PIN operation leaves the card's CHV1 as it was or as the operation makes it, never

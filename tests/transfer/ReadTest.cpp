@@ -1,3 +1,4 @@
+#include "card/DemoProfile.h"
 #include "card/EfAdn.h"
 #include "codec/CMyTools.h"
 #include "files/ListFile.h"
@@ -89,6 +90,26 @@ TEST_F(CardRead, TakeOverMovesTheEntriesToTheLocalList) {
     EXPECT_EQ(panes.panes[2], "3 entries taken, 1 skipped as duplicates");
     // The backup holds what the card held, not what was left after the move.
     EXPECT_NE(readFile(dir / "Phone.fph").find("Carl"), std::string::npos);
+}
+
+// Both demo UICCs: every ADN set of the USIM phonebook with the e-mails (through EF IAP) and
+// additional numbers of its entries, which the take-over keeps in the local list.
+TEST_F(CardRead, UsimPhonebookGivesEverySetWithItsFields) {
+    const Strings titles = {"No.", "Name", "Number", "E-mail", "Additional number", "Second name"};
+    for (const CardKind kind : {CardKind::UiccWithUsim, CardKind::UsimOnly}) {
+        host = SimulatedCards::instance().insertInMemory(path, makeDemoCard(false, kind));
+        session.card.cardKind = kind;
+        session.localPhonebook = RowList(titles);
+        session.cardPhonebook = RowList(titles);
+        prompts.yesNo = {true};
+        ASSERT_EQ(read(CardFile::Phonebook), ReadOutcome::Done);
+        const RowList &local = session.localPhonebook;
+        ASSERT_EQ(local.rowCount(), 280u);
+        EXPECT_EQ(local.rowCells(3),
+                  (Strings{"4", "Mike {Work}", "0301234567", "contact4@example.org", "", ""}));
+        EXPECT_EQ(local.cell(6, column::AdditionalNumber), "+49305550007");
+        EXPECT_EQ(local.cell(279, column::Name), "Contact 280");
+    }
 }
 
 TEST_F(CardRead, CancelKeepsWhatWasReadAndStillBacksUp) {

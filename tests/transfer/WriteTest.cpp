@@ -202,6 +202,20 @@ TEST_F(CardWrite, MissingUnfitOrLockedPhonebookIsLeftAlone) {
 
 // Every message record goes to the card whole and nothing after it; the records after the list
 // are cleared, pausing after each message record.
+// A SIM keeps the name and number of an entry alone: a row's other fields are reported as not
+// written, by their rows' No. values, as a name cut short is.
+TEST_F(CardWrite, FieldsWithoutAFileAreReported) {
+    insertPhonebook(3);
+    session.cardPhonebook =
+        RowList({"No.", "Name", "Number", "E-mail", "Additional number", "Second name"});
+    session.cardPhonebook.appendRow({"1", "A", "1"});
+    session.cardPhonebook.appendRow({"2", "B", "2", "", "", "Bee"});
+    prompts.yesNo = {true};
+    ASSERT_EQ(write(CardFile::Phonebook).outcome, WriteOutcome::Done);
+    EXPECT_EQ(prompts.ids(), (std::vector<int>{8033, 9170, 8032}));
+    EXPECT_TRUE(prompts.asked[1].text.ends_with(": 2,")) << prompts.asked[1].text;
+}
+
 TEST_F(CardWrite, MessagesGoWholeThenTheRestAreCleared) {
     const Strings old = {smsRecord(1), smsRecord(3), kFreeSms, smsRecord(1), kFreeSms};
     insertCard({{kSmsPath, 176, 5, old, "00"}});
