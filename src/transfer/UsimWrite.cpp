@@ -27,8 +27,17 @@ bool namesIn82(const UsimPhonebook &book, const RecordUpdate &update) {
            update.bytes[0] == 0x82;
 }
 
-bool write(RecordFiles &files, const RecordUpdate &update) {
-    return files.select(update.path) && files.update(update.record, update.bytes);
+// Writes one update, selecting its file only when the one before went to another: most of a
+// write's updates go to one file in turn.
+bool write(RecordFiles &files, const RecordUpdate &update, std::vector<uint16_t> &selected) {
+    if (selected != update.path) {
+        selected.clear();
+        if (!files.select(update.path)) {
+            return false;
+        }
+        selected = update.path;
+    }
+    return files.update(update.record, update.bytes);
 }
 
 } // namespace
@@ -43,6 +52,7 @@ UsimWrite writeUsimPhonebook(Environment &env, const UsimPhonebook &book, Record
     env.progress.begin(env.texts.get(text::PleaseWait), env.texts.get(text::WorkingWithCard), 0,
                        static_cast<int>(total));
     size_t next = 0;
+    std::vector<uint16_t> selected;
     while (next < updates.size()) {
         if (!progressGoesOn(env, &transaction)) {
             result.outcome = RecordsWritten::Cancelled;
@@ -51,7 +61,7 @@ UsimWrite writeUsimPhonebook(Environment &env, const UsimPhonebook &book, Record
         env.status.showProgress(text::WritingRecord, static_cast<uint16_t>(result.updates + 1),
                                 static_cast<uint16_t>(total));
         const RecordUpdate update = updates[next++];
-        if (!write(files, update)) {
+        if (!write(files, update, selected)) {
             return result;
         }
         ++result.updates;

@@ -233,16 +233,21 @@ void CCheckListCtrl::fitColumns() {
     }
     // The last column keeps room for a few characters at least.
     const int room = viewport()->width() - 3 * header_->minimumSectionSize();
-    const bool narrow = before > room && room > 0;
-    // Narrowed columns still show a few characters; beyond that the list scrolls sideways.
+    // Columns narrow to fit only while each keeps a few characters; a list with more columns
+    // than that leaves room for keeps their widths and scrolls sideways.
     const int legible =
-        std::max(header_->minimumSectionSize(), 6 * fontMetrics().averageCharWidth());
+        std::max(header_->minimumSectionSize(), 8 * fontMetrics().averageCharWidth());
+    const bool narrow =
+        room > 0 && before > room && std::all_of(shown.begin(), shown.end(), [&](int column) {
+            return wantedWidth(column) * room / before >= std::min(wantedWidth(column), legible);
+        });
     applying_ = true;
     int used = 0;
     for (const int column : shown) {
         const int wanted = wantedWidth(column);
         header_->resizeSection(
-            column, narrow ? std::max(std::min(wanted, legible), wanted * room / before) : wanted);
+            column,
+            narrow ? std::max(header_->minimumSectionSize(), wanted * room / before) : wanted);
         used += header_->sectionSize(column);
     }
     // The header stretches the last column but never below the width it had before.
