@@ -31,11 +31,18 @@ const std::string kKorean = "\xEA\xB0\x80\xEA\xB0\x81"; // "가각": only the 0x
 const json kUsimOnly = {{"classA0", false}, {"aid", "A0000000871002FF49FF0589"}};
 constexpr const char *kUsimSmsPath = "3F00/7FFF/6F3C";
 
-// Both card files, on a GSM SIM and on a USIM-only card.
-const std::pair<CardFile, bool> kFilesAndCards[] = {{CardFile::Phonebook, false},
-                                                    {CardFile::Messages, false},
-                                                    {CardFile::Phonebook, true},
-                                                    {CardFile::Messages, true}};
+// Both card files, on a GSM SIM and on a USIM-only card; the messages of a USIM that has none
+// of its own are those under DF TELECOM.
+struct FileOnCard {
+    CardFile file;
+    bool usim;
+    const char *smsPath;
+};
+const FileOnCard kFilesAndCards[] = {{CardFile::Phonebook, false, kSmsPath},
+                                     {CardFile::Messages, false, kSmsPath},
+                                     {CardFile::Phonebook, true, kUsimSmsPath},
+                                     {CardFile::Messages, true, kUsimSmsPath},
+                                     {CardFile::Messages, true, kSmsPath}};
 
 // Runs a card operation once as it should go, then again on a fresh card with each fault at
 // each of its commands in turn. After every faulty run the worker must be back and the
@@ -69,10 +76,11 @@ protected:
     // On a GSM SIM, or on a USIM-only card whose phonebook is EF ADN alone, reached through
     // class 00 as its messages are.
     void insertBothFiles(const std::vector<std::string> &adn, const std::vector<std::string> &sms,
-                         bool usim = false) {
+                         bool usim = false, const std::string &smsPath = kSmsPath) {
+        const std::string smspPath = smsPath.substr(0, smsPath.size() - 4) + "6F42";
         insertCard({{kAdnPath, 30, int(adn.size()), adn},
-                    {usim ? kUsimSmsPath : kSmsPath, 176, int(sms.size()), sms, "00"},
-                    {usim ? "3F00/7FFF/6F42" : kSmspPath, 40, 1, {kSmspRecord}}},
+                    {smsPath, 176, int(sms.size()), sms, "00"},
+                    {smspPath, 40, 1, {kSmspRecord}}},
                    false, usim ? kUsimOnly : json());
     }
 
@@ -117,9 +125,10 @@ protected:
 TEST_F(CardFaults, Reads) {
     const std::vector<std::string> adn = {adnRecord("Anna", "1"), kFreeAdn, adnRecord("Carl", "3")};
     const std::vector<std::string> sms = {smsRecord(1), kFreeSms, smsRecord(3)};
-    for (const auto &[file, usim] : kFilesAndCards) {
+    for (const auto &[file, usim, smsPath] : kFilesAndCards) {
         const bool phonebook = file == CardFile::Phonebook;
-        SCOPED_TRACE(std::string(phonebook ? "phonebook" : "messages") + (usim ? ", USIM" : ""));
+        SCOPED_TRACE(std::string(phonebook ? "phonebook" : "messages") + (usim ? ", USIM " : " ") +
+                     smsPath);
         const RowList &list = phonebook ? session.cardPhonebook : session.messages.rows();
         const bool &loaded = phonebook ? session.phonebookLoaded : session.messagesLoaded;
         const size_t name = phonebook ? 1 : 4;
@@ -136,10 +145,10 @@ TEST_F(CardFaults, Reads) {
             outcome = read(file);
         };
         atEveryCommand(
-            [&] { insertBothFiles(adn, sms, usim); }, run,
+            [&] { insertBothFiles(adn, sms, usim, smsPath); }, run,
             [&] {
                 EXPECT_EQ(cardRecords(kAdnPath, 3), adn);
-                EXPECT_EQ(cardRecords(usim ? kUsimSmsPath : kSmsPath, 3), sms);
+                EXPECT_EQ(cardRecords(smsPath, 3), sms);
                 const bool done = outcome == ReadOutcome::Done;
                 EXPECT_TRUE(done || outcome == ReadOutcome::Failed);
                 EXPECT_EQ(std::filesystem::exists(dir / (phonebook ? "Phone.fph" : "Message.fsm")),
@@ -169,10 +178,11 @@ TEST_F(CardFaults, Writes) {
     for (const char *text : {"first", "second", "third"}) {
         appendComposedMessage(messages, "+4930", text, session.card, texts);
     }
-    for (const auto &[file, usim] : kFilesAndCards) {
+    for (const auto &[file, usim, smsPath] : kFilesAndCards) {
         const bool phonebook = file == CardFile::Phonebook;
-        SCOPED_TRACE(std::string(phonebook ? "phonebook" : "messages") + (usim ? ", USIM" : ""));
-        const char *filePath = phonebook ? kAdnPath : usim ? kUsimSmsPath : kSmsPath;
+        SCOPED_TRACE(std::string(phonebook ? "phonebook" : "messages") + (usim ? ", USIM " : " ") +
+                     smsPath);
+        const char *filePath = phonebook ? kAdnPath : smsPath;
         WriteResult result;
         auto run = [&] {
             removeListBackups();
@@ -185,13 +195,13 @@ TEST_F(CardFaults, Writes) {
             prompts.yesNo = {true};
             result = write(file);
         };
-        insertBothFiles(adn, sms, usim);
+        insertBothFiles(adn, sms, usim, smsPath);
         run();
         ASSERT_EQ(result.outcome, WriteOutcome::Done);
         ASSERT_EQ(session.card.ucs82Probed, phonebook);
         const std::vector<std::string> written = cardRecords(filePath, 4);
         atEveryCommand(
-            [&] { insertBothFiles(adn, sms, usim); }, run,
+            [&] { insertBothFiles(adn, sms, usim, smsPath); }, run,
             [&] {
                 const std::vector<std::string> now = cardRecords(filePath, 4);
                 expectOldOrNew(now, phonebook ? adn : sms, written, result.recordsWritten,
