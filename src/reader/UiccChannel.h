@@ -19,7 +19,11 @@ public:
     struct Answer {
         Bytes data;
         uint16_t statusWord = 0;
-        bool ok() const { return statusWord == 0x9000; }
+        // 91xx and 92xx end a command as 9000 does, with news of a proactive command or of a
+        // data transfer for the terminal (TS 102 221, 10.2.1.1), which Velnor leaves alone.
+        bool ok() const {
+            return statusWord == 0x9000 || (statusWord >> 8) == 0x91 || (statusWord >> 8) == 0x92;
+        }
     };
 
     UiccChannel(CUSBOpKrnl &driver, int handle) : driver_(driver), handle_(handle) {}

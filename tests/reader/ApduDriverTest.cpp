@@ -143,7 +143,8 @@ TEST(ReplayDriver, TakesIsoStatusWordsAndRefusesMalformedAnswers) {
 }
 
 // uicc-trace.txt, a UICC's answers through the replay driver: a response in two parts after
-// 61xx, a repeat with the Le that 6Cxx names, and each PIN refusal of TS 102 221 (10.2.1.5) as
+// 61xx, a repeat with the Le that 6Cxx names, an update answered with a proactive command
+// pending (91xx), and each PIN refusal of TS 102 221 (10.2.1.5) as
 // the status byte a SIM gives for it (GSM 11.11, 9.4.5).
 TEST(UiccChannel, FetchesRepeatsAndReadsPinRefusalsAsASim) {
     std::string error;
