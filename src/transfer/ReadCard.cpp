@@ -30,11 +30,6 @@ using RecordBuffer = std::array<uint8_t, kRecordBuffer>;
 // Reads one record of the file selected; nullopt when the card failed.
 using RecordReader = std::function<std::optional<Bytes>(uint8_t number)>;
 
-std::vector<std::string> phonebookRow(size_t number, const PhoneEntry &entry) {
-    return {std::to_string(number), entry.name,      entry.number, entry.email,
-            entry.additionalNumber, entry.secondName};
-}
-
 // One read in progress: the card handle, the worker held, and the way out. The card's commands
 // run inside one card transaction, so no other program can select a file in between; it ends
 // before anything is asked of the user. A read only reads: whether the card keeps the 0x82 name
@@ -183,7 +178,8 @@ ReadResult Read::readAdnRecords(uint8_t length, uint16_t count, const RecordRead
             }
             log.append(record->data(), length);
             if (const std::optional<PhoneEntry> entry = EfAdn::decode(*record)) {
-                s_.cardPhonebook.appendRow(phonebookRow(s_.cardPhonebook.rowCount() + 1, *entry));
+                s_.cardPhonebook.appendRow(
+                    phonebookRowCells(std::to_string(s_.cardPhonebook.rowCount() + 1), *entry));
             }
         }
     }
@@ -222,7 +218,8 @@ ReadResult Read::readUsimPhonebook(UsimPhonebook &book) {
         RowList::Batch hold(s_.cardPhonebook);
         for (const EfAdn::Value &entry : entries) {
             if (entry) {
-                s_.cardPhonebook.appendRow(phonebookRow(s_.cardPhonebook.rowCount() + 1, *entry));
+                s_.cardPhonebook.appendRow(
+                    phonebookRowCells(std::to_string(s_.cardPhonebook.rowCount() + 1), *entry));
             }
         }
     }

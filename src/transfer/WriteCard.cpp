@@ -13,6 +13,7 @@
 #include "transfer/CardAccess.h"
 #include "transfer/CardBackup.h"
 #include "transfer/CardSnapshot.h"
+#include "transfer/PhonebookTransfer.h"
 #include "transfer/RecordProgress.h"
 #include "transfer/RecordWriting.h"
 #include "transfer/UsimWrite.h"
@@ -51,7 +52,6 @@ private:
         return phonebook_ ? s_.cardPhonebook.rowCount() : s_.messages.size();
     }
     size_t filled() const { return std::min<size_t>(rowCount(), count_); }
-    PhoneEntry entry(size_t row) const;
 
     Session &s_;
     Environment &env_;
@@ -131,7 +131,7 @@ WriteResult Write::run() {
         // A card without a USIM phonebook keeps the name and number of an entry alone.
         std::vector<size_t> unwritten;
         for (size_t row = 0; row < std::min<size_t>(filled(), result.recordsWritten); ++row) {
-            const PhoneEntry wanted = entry(row);
+            const PhoneEntry wanted = phoneEntryOfRow(s_.cardPhonebook, row);
             if (!wanted.email.empty() || !wanted.additionalNumber.empty() ||
                 !wanted.secondName.empty()) {
                 unwritten.push_back(row);
@@ -222,17 +222,10 @@ void Write::reportUnwritten(const std::vector<size_t> &positions) {
         {text::FieldsNotWritten, "", env_.texts.format(text::FieldsNotWritten, {rows})});
 }
 
-PhoneEntry Write::entry(size_t row) const {
-    const RowList &rows = s_.cardPhonebook;
-    return {rows.cell(row, column::Name), rows.cell(row, column::Number),
-            rows.cell(row, column::Email), rows.cell(row, column::AdditionalNumber),
-            rows.cell(row, column::SecondName)};
-}
-
 std::vector<EfAdn::Value> Write::wantedEntries() const {
     std::vector<EfAdn::Value> wanted(count_);
     for (size_t row = 0; row < filled(); ++row) {
-        wanted[row] = entry(row);
+        wanted[row] = phoneEntryOfRow(s_.cardPhonebook, row);
     }
     return wanted;
 }
